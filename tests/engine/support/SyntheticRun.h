@@ -19,21 +19,21 @@ class TEngine;
 namespace qurvex::testing {
 
 struct SyntheticWell {
-  std::string name;          // sample name
-  std::string target;        // amplicon / target name
-  double n0 = 1e-6;          // starting quantity (fluorescence units at cycle 0)
-  double efficiency = 1.9;   // amplification per cycle (1 < E <= 2)
-  double baseline = 1.0;     // constant background added to every point
-  double plateau = 10.0;     // saturation level above baseline
-  double noiseSd = 0.0;      // Gaussian noise sd added to every point
-  bool amplifies = true;     // false: baseline + noise only
+    std::string name;         // sample name
+    std::string target;       // amplicon / target name
+    double n0 = 1e-6;         // starting quantity (fluorescence units at cycle 0)
+    double efficiency = 1.9;  // amplification per cycle (1 < E <= 2)
+    double baseline = 1.0;    // constant background added to every point
+    double plateau = 10.0;    // saturation level above baseline
+    double noiseSd = 0.0;     // Gaussian noise sd added to every point
+    bool amplifies = true;    // false: baseline + noise only
 };
 
 struct SyntheticRun {
-  int ncycles = 45;
-  double firstCycle = 1;
-  std::vector<SyntheticWell> wells;
-  unsigned seed = 1;
+    int ncycles = 45;
+    double firstCycle = 1;
+    std::vector<SyntheticWell> wells;
+    unsigned seed = 1;
 };
 
 // Noise-free fluorescence of one well at cycle c (the model above; the

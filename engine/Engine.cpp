@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Construction of the engine and the routines on the run state itself:
+// sizing the arrays, the message pump, header and group look-ups.
+#include "engine/Engine.h"
+
+#include <algorithm>
+
+namespace qurvex {
+
+namespace {
+
+// The view used when no window is connected: every callback does nothing.
+IEngineView& silentview() {
+  static IEngineView v;
+  return v;
+}
+
+template <typename T>
+void resizekeep(std::vector<T>& v, int n) {
+  v.resize(static_cast<std::size_t>(n), T{});
+}
+
+}  // namespace
+
+TEngine::TEngine() : view(&silentview()) { FillCqLimitTables(); }
+
+TEngine::TEngine(IEngineView* v) : view(v != nullptr ? v : &silentview()) { FillCqLimitTables(); }
+
+void TEngine::setview(IEngineView* v) { view = v != nullptr ? v : &silentview(); }
+
+void TEngine::setarraylengths(int ncycles_, int nsamples_) {
+  ncycles = std::max(0, ncycles_);
+  nsamples = std::max(0, nsamples_);
+  const int ns = nsamples + 1;
+  const int nc = ncycles + 1;
+
+  for (auto* v : {&sampname, &ampname, &sampleuse, &qualitychecks, &tissue}) resizekeep(*v, ns);
+  for (auto* v : {&npoints, &nrawpoints, &woltype, &ninclu, &wolstart, &wolstop, &fstart, &fstop,
+                  &fmaxdiff, &ampgroup})
+    resizekeep(*v, ns);
+  for (auto* v : {&bgarr, &bgslope, &defbgarr, &uplim, &lowlim, &sampftval, &ct, &slope, &intercept,
+                  &meancyc, &meanlogfluor, &rval, &indiveff, &indivn0, &sampmeaneff, &meann0,
+                  &ctshift})
+    resizekeep(*v, ns);
+  for (auto* v : {&skipped, &isdisplayed, &noamplif, &bgerror, &noplateau, &noisy, &effoutlier,
+                  &exclmeaneff, &userexcluded, &manualbg, &shortloglin, &ctshifting, &cttoloweff,
+                  &cttolown0, &non0, &usedforwol, &emptywol})
+    resizekeep(*v, ns);
+  for (auto* m : {&rawcyc, &rawfluor, &cyc, &fluor}) {
+    m->resize(static_cast<std::size_t>(ns));
+    for (auto& row : *m) resizekeep(row, nc);
+  }
+  resizekeep(headercyc, nc);
+  for (auto* v : {&gruplim, &grlowlim, &defuplim, &deflowlim, &ftval}) resizekeep(*v, ns);
+}
+
+bool TEngine::pumpmessages() { return view->pumpmessages(); }
+
+int TEngine::headerindex(double cycle) const {
+  const int last = std::min(ncycles, static_cast<int>(headercyc.size()) - 1);
+  for (int c = last; c >= 1; --c)
+    if (headercyc[static_cast<std::size_t>(c)] == cycle) return c;
+  return -1;
+}
+
+int TEngine::groupofsample(int s) const {
+  if (s < 1 || s >= static_cast<int>(ampname.size())) return -1;
+  const auto& name = ampname[static_cast<std::size_t>(s)];
+  for (std::size_t i = 0; i < ShowGroupCBItems.size(); ++i)
+    if (ShowGroupCBItems[i] == name) return static_cast<int>(i);
+  return -1;
+}
+
+}  // namespace qurvex

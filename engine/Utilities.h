@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Small text utilities shared by the engine and the exchange layers.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qurvex {
+
+// Trims leading and trailing blanks and control characters (<= ' '); every
+// remaining character outside 0-9, A-Z, a-z becomes '_' (a multi-byte UTF-8
+// character gives one '_' per byte). Empty (or all-blank) text gives "".
+std::string cleanident(std::string_view text);
+
+// Spreadsheet column letters to number: A = 1, Z = 26, AA = 27, ZZ = 702;
+// case-insensitive. Empty text gives 0. Characters other than letters are
+// not checked (they count with their code - 64, as the formula says).
+int colnumber(std::string_view letters);
+
+// v rounded to `decimals` places and written with '.' and without trailing
+// zeros ("2.5", "-1.25", "3"): the text an edit shows. NaN gives "NAN".
+std::string roundedtext(double v, int decimals);
+
+}  // namespace qurvex
