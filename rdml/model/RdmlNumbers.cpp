@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "rdml/model/RdmlNumbers.h"
 
+#include <bit>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <system_error>
+#include <type_traits>
 
 namespace qurvex {
 
@@ -187,7 +190,298 @@ NumberParse<T> parseFloating(std::string_view raw, char separator, SeparatorRule
     return success(value);
 }
 
+// The characters of a text, with '\0' read past its end: a string_view, or a
+// NUL-terminated string that is never read beyond its terminator.
+struct SizedText {
+    std::string_view text;
+    char operator[](std::size_t i) const { return i < text.size() ? text[i] : '\0'; }
+    bool endsAt(std::size_t i) const { return i == text.size(); }
+    std::string_view view() const { return text; }
+};
+
+struct TerminatedText {
+    const char* text;
+    char operator[](std::size_t i) const { return text[i]; }
+    bool endsAt(std::size_t i) const { return text[i] == '\0'; }
+    std::string_view view() const { return text; }
+};
+
+template <typename Text>
+bool onlySpacesFrom(Text t, std::size_t i)
+{
+    while (isXmlSpace(t[i]))
+        ++i;
+    return t.endsAt(i);
+}
+
+// True when `word` stands at i followed by nothing but white space.
+template <typename Text>
+bool wordAt(Text t, std::size_t i, const char* word)
+{
+    for (; *word != '\0'; ++word, ++i)
+        if (t[i] != *word)
+            return false;
+    return onlySpacesFrom(t, i);
+}
+
+// A decimal text taken apart: value = (-1)^negative * digits * 10^exponent.
+// `exact` is false when the text has more than 19 significant digits or an
+// exponent beyond +-100000 (digits and exponent then only approximate it).
+struct DecimalText {
+    bool negative = false;
+    std::uint64_t digits = 0;
+    long exponent = 0;
+    bool exact = true;
+};
+
+enum class FloatShape { bad, decimal, infinity, negativeInfinity, notANumber };
+
+// Checks a floating text against [sign] digits [separator digits] [e|E [sign]
+// digits] (at least one mantissa digit), or INF, +INF, -INF, NaN, with XML
+// white space around it, and takes a decimal apart on the way.
+template <typename Text>
+FloatShape scanFloat(Text t, char separator, SeparatorRule rule, DecimalText& d)
+{
+    std::size_t i = 0;
+    while (isXmlSpace(t[i]))
+        ++i;
+    const bool signed_ = t[i] == '+' || t[i] == '-';
+    if (signed_) {
+        d.negative = t[i] == '-';
+        ++i;
+    }
+    if (t[i] == 'I')
+        return wordAt(t, i, "INF") ? (d.negative ? FloatShape::negativeInfinity : FloatShape::infinity)
+                                   : FloatShape::bad;
+    if (t[i] == 'N')
+        return !signed_ && wordAt(t, i, "NaN") ? FloatShape::notANumber : FloatShape::bad;
+    // Digits go into one integer (in registers) up to 19 significant ones;
+    // zeros before the first significant digit only move the exponent.
+    std::uint64_t digits = 0;
+    long exponent = 0;
+    int room = 19;
+    const std::size_t integerStart = i;
+    while (t[i] == '0')
+        ++i;
+    for (; isDigit(t[i]); ++i) {
+        if (room == 0) {
+            d.exact = false;
+            continue;
+        }
+        digits = digits * 10 + static_cast<std::uint64_t>(t[i] - '0');
+        --room;
+    }
+    std::size_t mantissaDigits = i - integerStart;
+    const char c = t[i];
+    if (c != '\0' && (c == separator || (rule == SeparatorRule::documentOrPoint && c == '.'))) {
+        ++i;
+        const std::size_t fractionStart = i;
+        if (digits == 0)
+            while (t[i] == '0')
+                ++i;
+        for (; isDigit(t[i]); ++i) {
+            if (room == 0) {
+                d.exact = false;
+                continue;
+            }
+            digits = digits * 10 + static_cast<std::uint64_t>(t[i] - '0');
+            --room;
+        }
+        mantissaDigits += i - fractionStart;
+        exponent = -static_cast<long>(i - fractionStart);
+    }
+    d.digits = digits;
+    d.exponent = exponent;
+    if (mantissaDigits == 0)
+        return FloatShape::bad;
+    if (t[i] == 'e' || t[i] == 'E') {
+        ++i;
+        bool negativeExponent = false;
+        if (t[i] == '+' || t[i] == '-')
+            negativeExponent = t[i++] == '-';
+        int exponentDigits = 0;
+        long written = 0;
+        while (isDigit(t[i])) {
+            if (written <= 100000)
+                written = written * 10 + (t[i] - '0');
+            ++i;
+            ++exponentDigits;
+        }
+        if (exponentDigits == 0)
+            return FloatShape::bad;
+        if (written > 100000)
+            d.exact = false;
+        d.exponent += negativeExponent ? -written : written;
+    }
+    return onlySpacesFrom(t, i) ? FloatShape::decimal : FloatShape::bad;
+}
+
+// The correctly rounded value of an exact decimal of at most 2^53 digits and
+// a power of ten within 10^+-22, where both are exact doubles and one IEEE
+// multiplication or division rounds once: x = digits * 10^e or digits / 10^-e.
+// A float is rounded a second time from that double, which gives the same
+// float unless the double lies exactly halfway between two floats; that case,
+// values outside the normal float range and all other decimals return false.
+template <typename T>
+inline bool exactDecimalValue(const DecimalText& d, T& value)
+{
+#if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
+    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (!d.exact)
+        return false;
+    if (d.digits == 0) {
+        value = d.negative ? -T(0) : T(0);
+        return true;
+    }
+    if (d.digits > (std::uint64_t(1) << 53) || d.exponent < -22 || d.exponent > 22)
+        return false;
+    double x = static_cast<double>(d.digits);
+    x = d.exponent < 0 ? x / kPowersOfTen[-d.exponent] : x * kPowersOfTen[d.exponent];
+    if constexpr (std::is_same_v<T, float>) {
+        if (x < FLT_MIN || x > FLT_MAX)
+            return false;
+        // The 29 low bits of the double's fraction are those a float drops;
+        // exactly 1000...0 there is a point halfway between two floats.
+        if ((std::bit_cast<std::uint64_t>(x) & 0x1FFFFFFFu) == 0x10000000u)
+            return false;
+    }
+    value = static_cast<T>(x);
+    if (d.negative)
+        value = -value;
+    return true;
+#else
+    (void)d;
+    (void)value;
+    return false;
+#endif
+}
+
+// The usual element text, "-123.456" ("-" optional, at most 19 digits, an
+// accepted separator, nothing around it), in one tight loop: true with `value`
+// set; false for every other form, and for values exactDecimalValue leaves.
+template <typename T, typename Text>
+bool readPlainDecimal(Text t, char separator, SeparatorRule rule, T& value)
+{
+    const bool negative = t[0] == '-';
+    std::size_t i = negative ? 1 : 0;
+    const std::size_t start = i;
+    std::uint64_t digits = 0;
+    while (isDigit(t[i]))
+        digits = digits * 10 + static_cast<std::uint64_t>(t[i++] - '0');
+    std::size_t count = i - start;
+    long exponent = 0;
+    const char c = t[i];
+    if (c != '\0' && (c == separator || (rule == SeparatorRule::documentOrPoint && c == '.'))) {
+        const std::size_t fractionStart = ++i;
+        while (isDigit(t[i]))
+            digits = digits * 10 + static_cast<std::uint64_t>(t[i++] - '0');
+        count += i - fractionStart;
+        exponent = -static_cast<long>(i - fractionStart);
+    }
+    if (count == 0 || count > 19 || !t.endsAt(i))
+        return false;
+    DecimalText d;
+    d.negative = negative;
+    d.digits = digits;
+    d.exponent = exponent;
+    return exactDecimalValue(d, value);
+}
+
+template <typename T, typename Text>
+bool readFloating(Text t, char separator, SeparatorRule rule, T& value, const char* typeName)
+{
+    if (readPlainDecimal(t, separator, rule, value))
+        return true;
+    DecimalText d;
+    switch (scanFloat(t, separator, rule, d)) {
+    case FloatShape::bad:
+        return false;
+    case FloatShape::infinity:
+        value = std::numeric_limits<T>::infinity();
+        return true;
+    case FloatShape::negativeInfinity:
+        value = -std::numeric_limits<T>::infinity();
+        return true;
+    case FloatShape::notANumber:
+        value = std::numeric_limits<T>::quiet_NaN();
+        return true;
+    case FloatShape::decimal:
+        if (exactDecimalValue(d, value))
+            return true;
+        break;
+    }
+    const NumberParse<T> general = parseFloating<T>(t.view(), separator, rule, typeName);
+    if (general.ok)
+        value = general.value;
+    return general.ok;
+}
+
+template <typename Text>
+bool readCardinalText(Text t, std::uint32_t& value)
+{
+    std::size_t i = 0;
+    while (isXmlSpace(t[i]))
+        ++i;
+    if (!isDigit(t[i]))
+        return false;
+    std::uint64_t v = 0;
+    for (; isDigit(t[i]); ++i) {
+        v = v * 10 + static_cast<std::uint64_t>(t[i] - '0');
+        if (v > std::numeric_limits<std::uint32_t>::max())
+            return false;
+    }
+    if (!onlySpacesFrom(t, i))
+        return false;
+    value = static_cast<std::uint32_t>(v);
+    return true;
+}
+
+template <typename Text>
+bool readIntegerText(Text t, std::int32_t& value)
+{
+    std::size_t i = 0;
+    while (isXmlSpace(t[i]))
+        ++i;
+    bool negative = false;
+    if (t[i] == '+' || t[i] == '-')
+        negative = t[i++] == '-';
+    if (!isDigit(t[i]))
+        return false;
+    std::int64_t magnitude = 0;
+    for (; isDigit(t[i]); ++i) {
+        magnitude = magnitude * 10 + (t[i] - '0');
+        if (magnitude > 2147483648LL)
+            return false;
+    }
+    if (!onlySpacesFrom(t, i) || (!negative && magnitude > 2147483647LL))
+        return false;
+    value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+    return true;
+}
+
 }  // namespace
+
+bool readSingle(const char* text, char separator, SeparatorRule rule, float& value)
+{
+    return readFloating(TerminatedText{text}, separator, rule, value, "32-bit float");
+}
+
+bool readDouble(const char* text, char separator, SeparatorRule rule, double& value)
+{
+    return readFloating(TerminatedText{text}, separator, rule, value, "64-bit float");
+}
+
+bool readInteger(const char* text, std::int32_t& value)
+{
+    return readIntegerText(TerminatedText{text}, value);
+}
+
+bool readCardinal(const char* text, std::uint32_t& value)
+{
+    return readCardinalText(TerminatedText{text}, value);
+}
 
 NumberParse<bool> parseBoolean(std::string_view raw)
 {
@@ -201,6 +495,9 @@ NumberParse<bool> parseBoolean(std::string_view raw)
 
 NumberParse<std::int32_t> parseInteger(std::string_view raw)
 {
+    std::int32_t read = 0;
+    if (readIntegerText(SizedText{raw}, read))
+        return success(read);
     std::string_view text = trimmed(raw);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
@@ -223,6 +520,9 @@ NumberParse<std::int32_t> parseInteger(std::string_view raw)
 
 NumberParse<std::uint32_t> parseCardinal(std::string_view raw)
 {
+    std::uint32_t read = 0;
+    if (readCardinalText(SizedText{raw}, read))
+        return success(read);
     const std::string_view text = trimmed(raw);
     if (!text.empty() && (text.front() == '+' || text.front() == '-'))
         return failure<std::uint32_t>("is not an unsigned whole number (no sign allowed)");
@@ -239,11 +539,17 @@ NumberParse<std::uint32_t> parseCardinal(std::string_view raw)
 
 NumberParse<float> parseSingle(std::string_view text, char separator, SeparatorRule rule)
 {
+    float read = 0;
+    if (readFloating(SizedText{text}, separator, rule, read, "32-bit float"))
+        return success(read);
     return parseFloating<float>(text, separator, rule, "32-bit float");
 }
 
 NumberParse<double> parseDouble(std::string_view text, char separator, SeparatorRule rule)
 {
+    double read = 0;
+    if (readFloating(SizedText{text}, separator, rule, read, "64-bit float"))
+        return success(read);
     return parseFloating<double>(text, separator, rule, "64-bit float");
 }
 

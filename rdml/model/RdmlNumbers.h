@@ -44,6 +44,17 @@ NumberParse<float> parseSingle(std::string_view text, char separator, SeparatorR
 // As parseSingle, with 64-bit precision and range.
 NumberParse<double> parseDouble(std::string_view text, char separator, SeparatorRule rule);
 
+// The same conversions for the NUL-terminated text of an element, without
+// allocating: true with `value` set when `text` converts (by exactly the rules
+// above), false with `value` untouched when it does not; the parse function of
+// the type then gives the reason. The common forms ("101.25", "-0.5e3" with at
+// most 19 significant digits) are read in one pass; the others are passed to
+// the general conversion.
+bool readSingle(const char* text, char separator, SeparatorRule rule, float& value);
+bool readDouble(const char* text, char separator, SeparatorRule rule, double& value);
+bool readInteger(const char* text, std::int32_t& value);
+bool readCardinal(const char* text, std::uint32_t& value);
+
 // The 32-bit value widened exactly and written with at most 15 significant
 // digits, no trailing zeros and "." (0.1f gives "0.100000001490116", -1 gives
 // "-1"). Exponent form only below 1e-4 or from 1e15 on. NaN gives "NaN",

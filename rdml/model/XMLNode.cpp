@@ -21,28 +21,58 @@ bool isRdmlElement(const RdmlDocumentState& doc, pugi::xml_node node, const char
     if (node.type() != pugi::node_element)
         return false;
     const char* name = node.name();
-    if (name[0] == local[0] && std::strcmp(name, local) == 0)
+    if (sameName(name, local))
         return doc.inRdmlNamespace(node, name, nullptr);
     // A prefixed name can only match in documents that use prefixes for RDML
     // or declare namespaces below the root.
     if (!doc.prefixedNamesPossible)
         return false;
     const char* colon = std::strchr(name, ':');
-    return colon != nullptr && std::strcmp(colon + 1, local) == 0 && doc.inRdmlNamespace(node, name, colon);
+    return colon != nullptr && sameName(colon + 1, local) && doc.inRdmlNamespace(node, name, colon);
+}
+
+namespace {
+
+// From `n` on through its following siblings: the first RDML element named
+// `local`. Where RDML elements are exactly the unprefixed ones, the name and
+// the node type settle it; a node without a name is text, a comment, or the
+// empty node past the last sibling (node_null), which ends the walk.
+bool scanSiblings(const RdmlDocumentState& doc, pugi::xml_node n, const char* local, pugi::xml_node& found)
+{
+    if (doc.plainNames()) {
+        for (;; n = n.next_sibling()) {
+            const char* name = n.name();
+            if (name[0] == '\0') {
+                if (n.type() == pugi::node_null)
+                    return false;
+                continue;
+            }
+            if (sameName(name, local) && n.type() == pugi::node_element) {
+                found = n;
+                return true;
+            }
+        }
+    }
+    for (; n; n = n.next_sibling())
+        if (isRdmlElement(doc, n, local)) {
+            found = n;
+            return true;
+        }
+    return false;
+}
+
+}  // namespace
+
+bool findChild(const RdmlDocumentState& doc, pugi::xml_node parent, const char* local, pugi::xml_node& found)
+{
+    return scanSiblings(doc, parent.first_child(), local, found);
 }
 
 pugi::xml_node findChild(const RdmlDocumentState& doc, pugi::xml_node parent, const char* local)
 {
-    if (doc.plainNames()) {
-        pugi::xml_node n = parent.child(local);
-        while (n && n.type() != pugi::node_element)
-            n = n.next_sibling(local);
-        return n;
-    }
-    for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling())
-        if (isRdmlElement(doc, n, local))
-            return n;
-    return {};
+    pugi::xml_node found;
+    findChild(doc, parent, local, found);
+    return found;
 }
 
 namespace {
@@ -67,18 +97,16 @@ std::string qualifiedChildName(pugi::xml_node parent, const char* local)
 
 }  // namespace
 
+bool nextItem(const RdmlDocumentState& doc, pugi::xml_node node, const char* local, pugi::xml_node& found)
+{
+    return scanSiblings(doc, node.next_sibling(), local, found);
+}
+
 pugi::xml_node nextItem(const RdmlDocumentState& doc, pugi::xml_node node, const char* local)
 {
-    if (doc.plainNames()) {
-        pugi::xml_node n = node.next_sibling(local);
-        while (n && n.type() != pugi::node_element)
-            n = n.next_sibling(local);
-        return n;
-    }
-    pugi::xml_node n = node.next_sibling();
-    while (n && !isRdmlElement(doc, n, local))
-        n = n.next_sibling();
-    return n;
+    pugi::xml_node found;
+    nextItem(doc, node, local, found);
+    return found;
 }
 
 pugi::xml_node insertAtSchemaPosition(RdmlDocumentState& doc, pugi::xml_node parent, const ElementSchema& schema,
@@ -156,6 +184,9 @@ std::uint32_t TXMLNode::attrCardinal(const char* name) const
     const pugi::xml_attribute a = node_.attribute(name);
     if (!a)
         return 0;
+    std::uint32_t value = 0;
+    if (readCardinal(a.value(), value))
+        return value;
     const NumberParse<std::uint32_t> parsed = parseCardinal(a.value());
     if (!parsed.ok)
         throw RdmlError("\"" + std::string(a.value()) + "\" " + parsed.error, detail::pathOf(node_, name), a.value());
@@ -182,6 +213,14 @@ pugi::xml_node TXMLNode::valueChild(int child) const
     return detail::findChild(*doc_, node_, schema_->children[child]);
 }
 
+const char* TXMLNode::valueText(int child, pugi::xml_node& element) const
+{
+    checkedDoc().requireActive();
+    if (!detail::findChild(*doc_, node_, schema_->children[child], element))
+        return nullptr;
+    return element.child_value();
+}
+
 pugi::xml_node TXMLNode::reachChild(int child)
 {
     pugi::xml_node n = valueChild(child);
@@ -197,15 +236,17 @@ void TXMLNode::conversionError(pugi::xml_node child, const char* text, const std
 
 std::string TXMLNode::elemText(int child) const
 {
-    return valueChild(child).child_value();
+    pugi::xml_node n;
+    const char* text = valueText(child, n);
+    return text != nullptr ? text : "";
 }
 
 bool TXMLNode::elemBoolean(int child) const
 {
-    const pugi::xml_node n = valueChild(child);
-    if (!n)
+    pugi::xml_node n;
+    const char* text = valueText(child, n);
+    if (text == nullptr)
         return false;
-    const char* text = n.child_value();
     const NumberParse<bool> parsed = parseBoolean(text);
     if (!parsed.ok)
         conversionError(n, text, parsed.error);
@@ -214,10 +255,13 @@ bool TXMLNode::elemBoolean(int child) const
 
 std::int32_t TXMLNode::elemInteger(int child) const
 {
-    const pugi::xml_node n = valueChild(child);
-    if (!n)
+    pugi::xml_node n;
+    const char* text = valueText(child, n);
+    if (text == nullptr)
         return 0;
-    const char* text = n.child_value();
+    std::int32_t value = 0;
+    if (readInteger(text, value))
+        return value;
     const NumberParse<std::int32_t> parsed = parseInteger(text);
     if (!parsed.ok)
         conversionError(n, text, parsed.error);
@@ -226,10 +270,13 @@ std::int32_t TXMLNode::elemInteger(int child) const
 
 std::uint32_t TXMLNode::elemCardinal(int child) const
 {
-    const pugi::xml_node n = valueChild(child);
-    if (!n)
+    pugi::xml_node n;
+    const char* text = valueText(child, n);
+    if (text == nullptr)
         return 0;
-    const char* text = n.child_value();
+    std::uint32_t value = 0;
+    if (readCardinal(text, value))
+        return value;
     const NumberParse<std::uint32_t> parsed = parseCardinal(text);
     if (!parsed.ok)
         conversionError(n, text, parsed.error);
@@ -238,10 +285,13 @@ std::uint32_t TXMLNode::elemCardinal(int child) const
 
 float TXMLNode::elemSingle(int child, SeparatorRule rule) const
 {
-    const pugi::xml_node n = valueChild(child);
-    if (!n)
+    pugi::xml_node n;
+    const char* text = valueText(child, n);
+    if (text == nullptr)
         return 0.0f;
-    const char* text = n.child_value();
+    float value = 0.0f;
+    if (readSingle(text, doc_->options.decimalSeparator, rule, value))
+        return value;
     const NumberParse<float> parsed = parseSingle(text, doc_->options.decimalSeparator, rule);
     if (!parsed.ok)
         conversionError(n, text, parsed.error);
@@ -250,10 +300,13 @@ float TXMLNode::elemSingle(int child, SeparatorRule rule) const
 
 double TXMLNode::elemDouble(int child) const
 {
-    const pugi::xml_node n = valueChild(child);
-    if (!n)
+    pugi::xml_node n;
+    const char* text = valueText(child, n);
+    if (text == nullptr)
         return 0.0;
-    const char* text = n.child_value();
+    double value = 0.0;
+    if (readDouble(text, doc_->options.decimalSeparator, SeparatorRule::documentOrPoint, value))
+        return value;
     const NumberParse<double> parsed =
         parseDouble(text, doc_->options.decimalSeparator, SeparatorRule::documentOrPoint);
     if (!parsed.ok)
@@ -272,20 +325,56 @@ TXMLNodeCollection::TXMLNodeCollection(pugi::xml_node parent, DocumentStatePtr d
 {
 }
 
+TXMLNodeCollection::TXMLNodeCollection(const TXMLNodeCollection& other)
+    : parent_(other.parent_), doc_(other.doc_), parentSchema_(other.parentSchema_), child_(other.child_)
+{
+}
+
+TXMLNodeCollection& TXMLNodeCollection::operator=(const TXMLNodeCollection& other)
+{
+    if (this != &other) {
+        parent_ = other.parent_;
+        doc_ = other.doc_;
+        parentSchema_ = other.parentSchema_;
+        child_ = other.child_;
+        cacheGeneration_ = ~std::uint64_t(0);
+        found_.clear();
+        allFound_ = false;
+    }
+    return *this;
+}
+
+void TXMLNodeCollection::checkGeneration() const
+{
+    if (cacheGeneration_ == doc_->generation)
+        return;
+    cacheGeneration_ = doc_->generation;
+    found_.clear();
+    allFound_ = false;
+}
+
+bool TXMLNodeCollection::findNextItem() const
+{
+    pugi::xml_node n;
+    const bool found = found_.empty() ? detail::findChild(*doc_, parent_, tag(), n)
+                                      : detail::nextItem(*doc_, found_.back(), tag(), n);
+    if (!found) {
+        allFound_ = true;
+        return false;
+    }
+    if (found_.empty())
+        found_.reserve(16);
+    found_.push_back(n);
+    return true;
+}
+
 int TXMLNodeCollection::Count() const
 {
     doc_->requireActive();
-    if (cacheGeneration_ == doc_->generation && cachedCount_ >= 0)
-        return cachedCount_;
-    int count = 0;
-    for (pugi::xml_node n = detail::findChild(*doc_, parent_, tag()); n; n = detail::nextItem(*doc_, n, tag()))
-        ++count;
-    if (cacheGeneration_ != doc_->generation) {
-        cacheGeneration_ = doc_->generation;
-        cachedIndex_ = -1;
+    checkGeneration();
+    while (!allFound_ && findNextItem()) {
     }
-    cachedCount_ = count;
-    return count;
+    return static_cast<int>(found_.size());
 }
 
 void TXMLNodeCollection::outOfBounds(int index) const
@@ -299,30 +388,15 @@ pugi::xml_node TXMLNodeCollection::itemNode(int index) const
     doc_->requireActive();
     if (index < 0)
         outOfBounds(index);
-    if (cacheGeneration_ != doc_->generation) {
-        cacheGeneration_ = doc_->generation;
-        cachedIndex_ = -1;
-        cachedCount_ = -1;
+    checkGeneration();
+    // Walk on from the last item found, so that reading items 0, 1, 2 ...
+    // costs one step each and an item is never looked for twice.
+    const auto wanted = static_cast<std::size_t>(index);
+    while (found_.size() <= wanted && !allFound_ && findNextItem()) {
     }
-    // Walk on from the last item visited when it lies before the wanted one,
-    // so that reading items 0, 1, 2 ... costs one step each.
-    int at = 0;
-    pugi::xml_node n;
-    if (cachedIndex_ >= 0 && cachedIndex_ <= index) {
-        at = cachedIndex_;
-        n = cachedNode_;
-    } else {
-        n = detail::findChild(*doc_, parent_, tag());
-    }
-    while (n && at < index) {
-        n = detail::nextItem(*doc_, n, tag());
-        ++at;
-    }
-    if (!n)
+    if (wanted >= found_.size())
         outOfBounds(index);
-    cachedIndex_ = index;
-    cachedNode_ = n;
-    return n;
+    return found_[wanted];
 }
 
 pugi::xml_node TXMLNodeCollection::appendItem()

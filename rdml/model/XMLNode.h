@@ -4,7 +4,7 @@
 // The binding framework shared by the three RDML versions: every typed value
 // lives in the DOM and each accessor is one fixed operation on a child element
 // or attribute found by local name in the RDML namespace. Nothing is cached
-// except the position of the last list item visited.
+// except the item elements a list view has already found.
 
 #include "rdml/model/RdmlDocument.h"
 #include "rdml/model/RdmlNumbers.h"
@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <pugixml.hpp>
 
@@ -33,13 +34,29 @@ namespace detail {
 // The local part of a qualified name ("rdml:react" gives "react").
 const char* localName(const char* qualifiedName);
 
+// True when the NUL-terminated `name` equals `local` (no allocation, no call).
+inline bool sameName(const char* name, const char* local)
+{
+    while (*name == *local) {
+        if (*name == '\0')
+            return true;
+        ++name;
+        ++local;
+    }
+    return false;
+}
+
 // The first child element of `parent` with this local name in the RDML
 // namespace, or an empty node.
 pugi::xml_node findChild(const RdmlDocumentState& doc, pugi::xml_node parent, const char* local);
+// The same, saying whether one was found (`found` is set only when one is).
+bool findChild(const RdmlDocumentState& doc, pugi::xml_node parent, const char* local, pugi::xml_node& found);
 
 // The next sibling element of `node` with this local name in the RDML
 // namespace, or an empty node.
 pugi::xml_node nextItem(const RdmlDocumentState& doc, pugi::xml_node node, const char* local);
+// The same, saying whether one was found (`found` is set only when one is).
+bool nextItem(const RdmlDocumentState& doc, pugi::xml_node node, const char* local, pugi::xml_node& found);
 
 // True when `node` is an element with this local name in the RDML namespace.
 bool isRdmlElement(const RdmlDocumentState& doc, pugi::xml_node node, const char* local);
@@ -132,6 +149,9 @@ private:
     }
     [[noreturn]] static void throwEmptyHandle();
     pugi::xml_node valueChild(int child) const;
+    // The text of value child `child` (the element goes to `element`), or
+    // nullptr when the element is missing.
+    const char* valueText(int child, pugi::xml_node& element) const;
     pugi::xml_node reachChild(int child);
     [[noreturn]] void conversionError(pugi::xml_node child, const char* text, const std::string& why) const;
 
@@ -141,10 +161,18 @@ private:
 };
 
 // Base of every list class: a view on the children of one element that carry
-// the list's tag, in document order.
+// the list's tag, in document order. The view keeps the items it has found so
+// far (reading items 0, 1, 2 ... and Count() walk the children once); every
+// change of the element structure through the model makes it look again. A
+// copy starts with nothing found.
 class TXMLNodeCollection {
 public:
     TXMLNodeCollection(pugi::xml_node parent, DocumentStatePtr doc, const ElementSchema* parentSchema, int child);
+    TXMLNodeCollection(const TXMLNodeCollection& other);
+    TXMLNodeCollection& operator=(const TXMLNodeCollection& other);
+    TXMLNodeCollection(TXMLNodeCollection&&) noexcept = default;
+    TXMLNodeCollection& operator=(TXMLNodeCollection&&) noexcept = default;
+    ~TXMLNodeCollection() = default;
 
     // Number of items; 0 for an empty list.
     int Count() const;
@@ -170,15 +198,18 @@ protected:
 private:
     const char* tag() const { return parentSchema_->children[child_]; }
     [[noreturn]] void outOfBounds(int index) const;
+    // Forgets the items found when the element structure changed since.
+    void checkGeneration() const;
+    // Looks for the item after the last one found; false at the end of the list.
+    bool findNextItem() const;
 
     pugi::xml_node parent_;
     DocumentStatePtr doc_;
     const ElementSchema* parentSchema_;
     int child_;
     mutable std::uint64_t cacheGeneration_ = ~std::uint64_t(0);
-    mutable int cachedIndex_ = -1;
-    mutable pugi::xml_node cachedNode_;
-    mutable int cachedCount_ = -1;
+    mutable std::vector<pugi::xml_node> found_;
+    mutable bool allFound_ = false;
 };
 
 // A list whose items are wrapped in the element class `Item`.
