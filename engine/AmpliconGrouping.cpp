@@ -119,8 +119,10 @@ bool TEngine::GroupButtonClick() {
     }
     if (options.groupsource == TEngineOptions::AllOneGroupRB)
         std::fill(ampgroup.begin(), ampgroup.end(), 0);
-    if (bypart)
+    if (bypart) {
         for (int s = 1; s <= nsamples; ++s) ampname[s] = std::move(newnames[s]);
+        fitcache.forgetgroups();
+    }
     // Typed identifiers (ManualGrpsRB) and identifiers read from a worksheet
     // are already in ampname: it is the identifier column of the grid.
     GetAmpliconGroupNumbers();
@@ -175,6 +177,7 @@ void TEngine::numgroupsEditChange() {
         const bool listed = means_Grid.size() > 1 && static_cast<int>(means_Grid[1].size()) > g + 1;
         ShowGroupCBItems.push_back(listed ? means_Grid[1][g + 1] : std::string());
     }
+    fitcache.forgetgroups();
     view->numgroupsEditChange();
 }
 

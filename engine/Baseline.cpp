@@ -214,6 +214,7 @@ double TEngine::refinebaseline(int s, bool zwstart, double& upperslope) {
 bool TEngine::baselineButtonClick() {
     if (busy() || nsamples < 1) return false;
     BusyGuard guard(*this);
+    FitScope search(fitcache);
     baselinereset();
 
     // Phase 1: screening.

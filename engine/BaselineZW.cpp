@@ -36,6 +36,7 @@ bool TEngine::ascendbaseline(int s) {
 bool TEngine::baselineZWButtonClick() {
     if (busy() || nsamples < 1) return false;
     BusyGuard guard(*this);
+    FitScope search(fitcache);
     baselinereset();
 
     // Phase 1: screening; the phase starts W + 1 points before its end.

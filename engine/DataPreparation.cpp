@@ -52,6 +52,7 @@ void TEngine::ExtraExcelProcessing() {
     ampgroup[ix(s)] = 0;
     tissue[ix(s)] = "undefined";
   }
+  fitcache.forgetgroups();
 }
 
 void TEngine::ExtraRDMLProcessing() { view->datagridschanged(); }
@@ -101,6 +102,7 @@ void TEngine::cleanupfluor(int s, bool showrow) {
   }
   if (n > 0 && unusable(n)) --n;
   npoints[ix(s)] = n;
+  fitcache.forgetsample(s);  // new points: nothing derived from the old ones holds
   if (showrow) view->validdatarowchanged(s);
 }
 

@@ -63,8 +63,42 @@ int TEngine::headerindex(double cycle) const {
   return -1;
 }
 
-int TEngine::groupofsample(int s) const {
+int TEngine::lookupgroupofsample(int s) const {
   if (s < 1 || s >= static_cast<int>(ampname.size())) return -1;
+  // Inside a window search the identifiers do not change: looked up once.
+  if (fitcache.active()) {
+    auto& groups = fitcache.groups;
+    const auto i = static_cast<std::size_t>(s);
+    if (i >= groups.size()) groups.resize(ampname.size(), -2);
+    int& g = groups[i];
+    if (g == -2) g = findgroupofsample(s);
+    return g;
+  }
+  return findgroupofsample(s);
+}
+
+const std::vector<int>& TEngine::samplesingroup(int g) const {
+  auto fill = [&](std::vector<int>& list) {
+    list.clear();
+    for (int s = 1; s <= nsamples; ++s)
+      if (groupofsample(s) == g) list.push_back(s);
+  };
+  // Inside a window search the lists are made once per group.
+  if (fitcache.active() && g >= 0) {
+    auto& lists = fitcache.members;
+    const auto i = static_cast<std::size_t>(g);
+    if (i >= lists.size()) lists.resize(i + 1);
+    if (!lists[i].known) {
+      fill(lists[i].samples);
+      lists[i].known = true;
+    }
+    return lists[i].samples;
+  }
+  fill(fitcache.scratchmembers);
+  return fitcache.scratchmembers;
+}
+
+int TEngine::findgroupofsample(int s) const {
   const auto& name = ampname[static_cast<std::size_t>(s)];
   for (std::size_t i = 0; i < ShowGroupCBItems.size(); ++i)
     if (ShowGroupCBItems[i] == name) return static_cast<int>(i);

@@ -61,7 +61,20 @@ class TEngine : public TRunState {
   // Position of the sample's ampname among ShowGroupCBItems (its group
   // number for group windows and thresholds); -1 when it is not listed or
   // s is out of range.
-  int groupofsample(int s) const;
+  int groupofsample(int s) const {
+    // Inside a window search a sample's group, once looked up, is at hand.
+    const auto i = static_cast<std::size_t>(s);
+    if (fitcache.active() && s >= 1 && i < fitcache.groups.size() && fitcache.groups[i] != -2)
+      return fitcache.groups[i];
+    return lookupgroupofsample(s);
+  }
+  // groupofsample the long way (remembered inside a window search).
+  int lookupgroupofsample(int s) const;
+  // The samples 1..nsamples whose groupofsample is g, in ascending order
+  // (valid until the next call).
+  const std::vector<int>& samplesingroup(int g) const;
+  // The look-up itself (linear in the identifiers).
+  int findgroupofsample(int s) const;
 
   // ---- data preparation after a read  (ENGINE-CORE)
   // Returns the state (and, through the view, the window) to before any
@@ -113,6 +126,10 @@ class TEngine : public TRunState {
   // Refits all samples (all) or sample s only: mode 0/1 fit and redraw,
   // 2 redraw only, 3+ nothing.
   void do_cascade(bool all, int s, int mode);
+  // One sample of do_cascade: window placed between its limits, fit, Cq.
+  void refitsample(int k);
+  // do_cascade of every sample inside a window search (see Fitting.cpp).
+  void refitall();
   // Assigns sampftval for first..last from the common or group threshold
   // and recomputes every Cq: Cq = (sampftval - meanlogfluor)/slope + meancyc,
   // 0 when slope <= 0.
@@ -177,6 +194,12 @@ class TEngine : public TRunState {
   int findfstartoption(int s, int option);
   // The rule of option 2 whatever the option (sets fstart[s]).
   int findloglinstart(int s);
+  // The phase window placement works with: findfstop, then findfstart under
+  // strictness 0 (the option itself is left as it is).
+  void placementphase(int s);
+  // Highest valid point of sample s from the last one down to point `from`
+  // (a later point wins a tie); from must lie in 1..npoints[s].
+  int highestpoint(int s, int from);
   // The two searches themselves, and the memo that spares them while a
   // sample's points are unchanged (see LogLinearPhase.cpp).
   int findfstopcompute(int s);
@@ -348,6 +371,19 @@ class TEngine : public TRunState {
   // exclusion, a baseline error not set by hand, or an efficiency outlier
   // without plateau. Used by the subset display and the exports.
   void assignnon0();
+
+  // ---- editors (charts helper)
+  // Number of raw points of sample s whose fluorescence minus `baseline` is
+  // above 1e-8 (the points that would stay valid); 0 for s out of range or a
+  // baseline that is not finite.
+  int validpointsabove(int s, double baseline) const;
+  // Gives sample s the baseline set by hand and recomputes it: corrected
+  // points, log-linear phase, axes, its window (common, group or its own
+  // fit, by woltype), manualbg, skipped (kept only without amplification),
+  // shortloglin (< 20x over the phase), then a refit and redraw. Refused
+  // with a message (false, nothing changed) when the baseline is not a
+  // finite number or leaves fewer than 5 valid points, or s is out of range.
+  bool ApplyManualBaseline(int s, double baseline);
 
  private:
   int busydepth_ = 0;

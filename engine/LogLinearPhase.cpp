@@ -151,6 +151,44 @@ int TEngine::findfstopcompute(int s) {
 
 int TEngine::findfstart(int s) { return findfstartoption(s, options.BaselineStrictnessRG); }
 
+// Inside a window search the phase of a sample whose points have not
+// changed is remembered (cleanupfluor forgets it).
+void TEngine::placementphase(int s) {
+    const size_t i = static_cast<size_t>(s);
+    if (fitcache.active()) {
+        const TFitCache::Phase& m = fitcache.at(s).phase;
+        if (m.known) {
+            fstop[i] = m.fstop;
+            fmaxdiff[i] = m.fmaxdiff;
+            fstart[i] = m.fstart;
+            return;
+        }
+    }
+    findfstop(s);
+    findfstartoption(s, 0);
+    if (fitcache.active()) {
+        TFitCache::Phase& m = fitcache.at(s).phase;
+        m.known = true;
+        m.fstop = fstop[i];
+        m.fmaxdiff = fmaxdiff[i];
+        m.fstart = fstart[i];
+    }
+}
+
+int TEngine::highestpoint(int s, int from) {
+    TFitCache::Phase* m = fitcache.active() ? &fitcache.at(s).phase : nullptr;
+    if (m && m->highestfrom == from) return m->highest;
+    const auto& F = fluor[static_cast<size_t>(s)];
+    int imax = npoints[static_cast<size_t>(s)];
+    for (int p = imax; p >= from; --p)
+        if (F[p] > F[imax]) imax = p;
+    if (m) {
+        m->highestfrom = from;
+        m->highest = imax;
+    }
+    return imax;
+}
+
 int TEngine::findloglinstart(int s) { return findfstartoption(s, 2); }
 
 // Walks down from fstop to the first break of the phase: a gap in the cycle
@@ -168,13 +206,25 @@ int TEngine::findfstartcompute(int s, int option) {
     // headerindex searches them all.
     const int nh = std::min(ncycles, static_cast<int>(headercyc.size()) - 1);
     bool rising = true;
-    for (int c = 2; c <= nh && rising; ++c) rising = headercyc[c] > headercyc[c - 1];
+    if (fitcache.active() && fitcache.headersrising >= 0) {
+        rising = fitcache.headersrising == 1;
+    } else {
+        for (int c = 2; c <= nh && rising; ++c) rising = headercyc[c] > headercyc[c - 1];
+        if (fitcache.active()) fitcache.headersrising = rising ? 1 : 0;
+    }
+    // Walking down, the next column is mostly the one below the last: with
+    // rising headers a column holding the cycle is the only one, so a hit
+    // there is what the search would find.
+    int hint = -1;
     auto column = [&](double cycle) {
         if (!rising) return headerindex(cycle);
+        if (hint >= 2 && hint - 1 <= nh && headercyc[hint - 1] == cycle) return --hint;
         const auto first = headercyc.begin() + 1;
         const auto last = headercyc.begin() + 1 + nh;
         const auto it = std::lower_bound(first, last, cycle);
-        return (it != last && *it == cycle) ? static_cast<int>(it - headercyc.begin()) : -1;
+        const int found = (it != last && *it == cycle) ? static_cast<int>(it - headercyc.begin()) : -1;
+        if (found >= 1) hint = found;
+        return found;
     };
     int start = 1;
     int above = stop - 1 >= 2 ? column(C[stop - 1]) : 0;

@@ -20,6 +20,7 @@ double round3(double v) { return std::round(v * 1000.0) / 1000.0; }
 // 1.2 b > a), and the cycle step into the window is at most 1.2.
 bool TEngine::CheckNoisiness() {
     BusyGuard guard(*this);
+    FitScope search(fitcache);
     noisecheck.assign(static_cast<size_t>(nsamples) + 1, std::string());
     const int w = wolpoints;
     double u = GetMeanFluStop(0);

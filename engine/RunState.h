@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/FitCache.h"
+
 namespace qurvex {
 
 // [sample][point] matrix of 8-byte floats; the type in which readers hand over
@@ -225,6 +227,8 @@ struct TRunState {
   };
   std::vector<TPhaseMemo> phasememo;
   std::vector<double> phasememoheader;
+  // Memory of the window search (see FitCache.h); never part of a result.
+  mutable TFitCache fitcache;
 
   // ---- grouping and means state                (ENGINE-GROUPS)
   // Column 1 of the amplicon-group grid is ampname itself, column 2 ampgroup.

@@ -2,8 +2,10 @@
 // Text utilities: identifier cleaning, column letters, rounded edit texts.
 #include "engine/Utilities.h"
 
+#include <bit>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <cstdint>
 
 namespace qurvex {
 
@@ -34,18 +36,49 @@ int colnumber(std::string_view letters) {
   return static_cast<int>(std::trunc(sum + 0.5));
 }
 
-std::string roundedtext(double v, int decimals) {
-  if (std::isnan(v)) return "NAN";
+namespace {
+
+std::string formatrounded(double v, int decimals) {
   if (std::isinf(v)) return v > 0 ? "INF" : "-INF";
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-  std::string s(buf);
+  // Fixed notation, correctly rounded, always with '.' whatever the C
+  // locale (printf would follow LC_NUMERIC, which a window toolkit may set).
+  // A negative count means 6 places, as for printf.
+  const int places = decimals < 0 ? 6 : decimals;
+  std::string s(static_cast<std::size_t>(places) + 330, '\0');
+  const auto [end, ec] =
+      std::to_chars(s.data(), s.data() + s.size(), v, std::chars_format::fixed, places);
+  s.resize(ec == std::errc() ? static_cast<std::size_t>(end - s.data()) : 0);
   if (s.find('.') != std::string::npos) {
     while (!s.empty() && s.back() == '0') s.pop_back();
     if (!s.empty() && s.back() == '.') s.pop_back();
   }
   if (s == "-0") s = "0";
   return s;
+}
+
+}  // namespace
+
+// The window search writes the same few limits over and over: the last
+// texts are remembered with their value (bitwise) and decimals.
+std::string roundedtext(double v, int decimals) {
+  if (std::isnan(v)) return "NAN";
+  struct Entry {
+    std::uint64_t bits = 0;
+    int decimals = -1;
+    std::string text;
+  };
+  constexpr int kSlots = 8;
+  thread_local Entry recent[kSlots];
+  thread_local int next = 0;
+  const auto bits = std::bit_cast<std::uint64_t>(v);
+  for (const Entry& e : recent)
+    if (e.decimals == decimals && e.bits == bits) return e.text;
+  Entry& e = recent[next];
+  next = (next + 1) % kSlots;
+  e.bits = bits;
+  e.decimals = decimals;
+  e.text = formatrounded(v, decimals);
+  return e.text;
 }
 
 }  // namespace qurvex

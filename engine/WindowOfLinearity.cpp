@@ -151,6 +151,7 @@ void TEngine::ApplyLogWindow(int g, double foldwidth, double upper) {
 void TEngine::Set_WoL(int g) {
     if (g < 0 || g > ngroups || g >= static_cast<int>(ftval.size()) || nsamples < 1) return;
     BusyGuard guard(*this);
+    FitScope search(fitcache);
     // 1. Search table and group means emptied.
     wolsearch = TWoLSearch{};
     wolsearch.group = g;
@@ -322,6 +323,7 @@ void TEngine::derivenoplateau(int g) {
 void TEngine::SetWolPerGroupButtonClick() {
     if (nsamples < 1) return;
     BusyGuard guard(*this);
+    FitScope search(fitcache);
     identsdone = true;
     if (ngroups != 1) {
         for (int g = 1; g <= ngroups && g < static_cast<int>(gruplim.size()); ++g) {

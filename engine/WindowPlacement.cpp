@@ -55,21 +55,14 @@ void TEngine::FindPointAtLimit(int s, std::string_view which) {
     return;
   }
   const bool own = woltype[i] == 1 || woltype[i] == 2;
-  const double U = std::pow(10.0, own ? uplim[i] : uplim[0]);
-  const double L = std::pow(10.0, own ? lowlim[i] : lowlim[0]);
+  const double U = fitcache.pow10(own ? uplim[i] : uplim[0]);
+  const double L = fitcache.pow10(own ? lowlim[i] : lowlim[0]);
 
   // Highest point from the end down to the current start (a later point
   // wins a tie).
-  const int from = std::clamp(fstart[i], 1, n);
-  int imax = n;
-  for (int p = n; p >= from; --p)
-    if (F[ix(p)] > F[ix(imax)]) imax = p;
+  const int imax = highestpoint(s, std::clamp(fstart[i], 1, n));
 
-  findfstop(s);
-  const int strictness = options.BaselineStrictnessRG;
-  options.BaselineStrictnessRG = 0;
-  findfstart(s);
-  options.BaselineStrictnessRG = strictness;
+  placementphase(s);
   const int st = std::clamp(fstart[i], 1, n);
 
   const bool belowphase = F[ix(st)] > U;    // window lies below the log-linear phase
@@ -81,18 +74,26 @@ void TEngine::FindPointAtLimit(int s, std::string_view which) {
   }
   emptywol[i] = 0;
 
+  // Each end goes to the lowest crossing of its limit (p - 1 below the upper
+  // limit, p above the lower one); without a crossing it is left where it is.
   if (which == "stop" || which == "both") {
     if (F[ix(imax)] >= U) {
-      for (int p = imax; p >= st + 1; --p)
-        if (F[ix(p)] > U && F[ix(p - 1)] < U) wolstop[i] = p - 1;
+      for (int p = st + 1; p <= imax; ++p)
+        if (F[ix(p)] > U && F[ix(p - 1)] < U) {
+          wolstop[i] = p - 1;
+          break;
+        }
     } else {
       wolstop[i] = imax;
     }
   }
   if (which == "start" || which == "both") {
     if (F[ix(st)] <= L) {
-      for (int p = imax - 1; p >= st; --p)
-        if (F[ix(p + 1)] > L && F[ix(p)] < L) wolstart[i] = p + 1;
+      for (int p = st; p <= imax - 1; ++p)
+        if (F[ix(p + 1)] > L && F[ix(p)] < L) {
+          wolstart[i] = p + 1;
+          break;
+        }
     } else {
       wolstart[i] = st;
     }
@@ -101,7 +102,7 @@ void TEngine::FindPointAtLimit(int s, std::string_view which) {
 
 void TEngine::setlimitedit(TLimitEdit edit, double v) {
   limitedittext[ix(edit)] = roundedtext(v, 3);
-  fluoredittext[ix(edit)] = roundedtext(std::pow(10.0, std::round(v * 1000.0) / 1000.0), 3);
+  fluoredittext[ix(edit)] = roundedtext(fitcache.pow10(std::round(v * 1000.0) / 1000.0), 3);
   view->limiteditchanged(edit);
 }
 
@@ -171,8 +172,10 @@ void TEngine::cuplimeditChange(TLimitEdit sender) {
     }
     case TLimitEdit::GrUpLimEdit:
     case TLimitEdit::GrLowLimEdit: {
+      // Only a listed group (1..): a sample whose identifier is not in the
+      // group list (identifiers edited, list not refilled) changes nothing.
       const int g = curvalid ? groupofsample(cur) : -1;
-      if (g < 0 || ix(g) >= gruplim.size()) return;  // the current sample has no group
+      if (g < 1 || ix(g) >= gruplim.size()) return;
       showfluor(sender);
       if (upper) {
         gruplim[ix(g)] = v;
@@ -181,8 +184,8 @@ void TEngine::cuplimeditChange(TLimitEdit sender) {
       } else {
         grlowlim[ix(g)] = v;
       }
-      for (int s = 1; s <= nsamples; ++s) {
-        if (woltype[ix(s)] != 1 || groupofsample(s) != g) continue;
+      for (const int s : samplesingroup(g)) {
+        if (woltype[ix(s)] != 1) continue;
         (upper ? uplim : lowlim)[ix(s)] = v;
         FindPointAtLimit(s, which);
       }
@@ -233,9 +236,17 @@ void TEngine::ctcalcButtonClick() {
   const int s = samplenum;
   int g = 0;
   if ((options.CommonGroupWindowRG == 1 || options.CommonGroupWindowRG == 2) &&
-      options.ThresholdsRG == 1)
+      options.ThresholdsRG == 1) {
     g = groupofsample(s);
-  if (g < 0 || ix(g) >= ftval.size()) g = 0;
+    // Group thresholds for a sample whose identifier is not in the group
+    // list: no group threshold can be set, and the common one stays.
+    if (g < 1 || ix(g) >= ftval.size()) {
+      view->showmessage(TMessageKind::warning,
+                        "the amplicon group of this sample is not in the group list: "
+                        "no threshold was changed");
+      return;
+    }
+  }
   ftval[ix(g)] = v;
   AssignFtVal(1, nsamples);
   setftvaledit(sampftval[ix(s)]);
