@@ -8,6 +8,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "zip/ZipError.h"
+
 namespace qurvex::ziptest {
 
 TempDir::TempDir() {
@@ -38,6 +40,21 @@ void WriteFile(const std::string& path, const std::string& text) { WriteFile(pat
 
 Bytes ToBytes(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
+Bytes EmptyArchive() {
+  Bytes b(22, 0);
+  b[0] = 'P', b[1] = 'K', b[2] = 5, b[3] = 6;
+  return b;
+}
+
+std::string ErrorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const EZipError& e) {
+    return e.what();
+  }
+  return "";
+}
+
 Bytes NoiseBytes(std::size_t n, uint32_t seed) {
   Bytes out(n);
   uint32_t x = seed ? seed : 1;
@@ -52,12 +69,8 @@ Bytes NoiseBytes(std::size_t n, uint32_t seed) {
 
 Bytes TextBytes(std::size_t n, uint32_t seed) {
   std::string s;
-  uint32_t x = seed ? seed : 1;
-  int cycle = 0;
-  while (s.size() < n) {
-    x = x * 1664525u + 1013904223u;
-    s += "<data><cyc>" + std::to_string(++cycle) + "</cyc><fluor>" + std::to_string(x % 100000) + "." +
-         std::to_string((x >> 8) % 1000) + "</fluor></data>\n";
+  for (uint32_t x = seed, cycle = 1; s.size() < n; x = x * 1664525u + 1013904223u, ++cycle) {
+    s += "<data><cyc>" + std::to_string(cycle) + "</cyc><fluor>" + std::to_string(x % 100000) + "</fluor></data>\n";
   }
   s.resize(n);
   return ToBytes(s);
@@ -73,6 +86,10 @@ int Shell(const std::string& command, std::string* output) {
   const int status = pclose(pipe);
   if (output) *output = text;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int InfoZip(const std::string& dir, const std::string& args) {
+  return Shell("cd " + ShellQuote(dir) + " && zip -q " + args);
 }
 
 std::string ShellQuote(const std::string& s) {

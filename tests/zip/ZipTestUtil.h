@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,10 @@ Bytes ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const Bytes& data);
 void WriteFile(const std::string& path, const std::string& text);
 Bytes ToBytes(const std::string& s);
+// The 22-byte end record of an archive without entries and comment.
+Bytes EmptyArchive();
+// The text of the EZipError `f` raises, or "" when it raises none.
+std::string ErrorOf(const std::function<void()>& f);
 
 // Reproducible data: xorshift noise (incompressible) and XML-like text (compressible).
 Bytes NoiseBytes(std::size_t n, uint32_t seed);
@@ -36,6 +41,8 @@ Bytes TextBytes(std::size_t n, uint32_t seed);
 
 // Runs a shell command; returns its exit status. Output goes to `output` when given.
 int Shell(const std::string& command, std::string* output = nullptr);
+// Runs Info-ZIP "zip -q <args>" in `dir`; returns its exit status.
+int InfoZip(const std::string& dir, const std::string& args);
 // Runs a Python 3 program (text of the script) in `dir`; returns its exit status.
 int RunPython(const std::string& script, const std::string& dir, std::string* output = nullptr);
 // Quotes a string for the shell.
