@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Loading and saving documents: encodings, malformed XML, namespaces, the
+// active state, saving through a temporary file, and the process locale.
+#include "rdml/model/RDML_v1_0_REC.h"
 #include "rdml/model/RDML_v1_2_CR.h"
 #include "rdml/model/RdmlDocument.h"
 #include "rdml/model/RdmlError.h"
@@ -7,116 +10,87 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <locale>
+#include <stdexcept>
+
 namespace qurvex {
 namespace {
 
 using namespace RDML_v1_2_CR;
 using ::testing::HasSubstr;
 
-// A document whose first sample id holds "é" (U+00E9) and "€" is avoided so
-// that the same text exists in ISO-8859-1.
+// "é" (U+00E9) exists in ISO-8859-1 too.
 const std::string kSampleId = "Probe\xC3\xA9";
+const std::string kDocument = "<rdml xmlns=\"http://www.rdml.org\" version=\"1.2\"><sample id=\"" + kSampleId +
+                              "\"><type>unkn</type></sample></rdml>";
 
-std::string utf8Document(const std::string& declaration)
+std::string firstSampleId(const std::string& bytes)
 {
-    return declaration + "<rdml xmlns=\"http://www.rdml.org\" version=\"1.2\"><sample id=\"" + kSampleId +
-           "\"><type>unkn</type></sample></rdml>";
-}
-
-std::string firstSampleId(RdmlDocument document)
-{
+    RdmlDocument document = RdmlDocument::LoadFromBytes(bytes);
     return GetRdml(document).Get_Sample().Items(0).Get_Id();
 }
 
-std::string toUtf16(const std::string& ascii, bool bigEndian, bool mark)
+// UTF-16 of a UTF-8 text holding one- and two-byte sequences only.
+std::string toUtf16(const std::string& utf8, bool bigEndian, bool mark)
 {
-    std::string out;
-    if (mark)
-        out += bigEndian ? std::string("\xFE\xFF", 2) : std::string("\xFF\xFE", 2);
-    // Decodes the UTF-8 input (only one- and two-byte sequences occur here).
-    for (std::size_t i = 0; i < ascii.size(); ++i) {
-        unsigned code = static_cast<unsigned char>(ascii[i]);
-        if (code >= 0xC0) {
-            code = ((code & 0x1F) << 6) | (static_cast<unsigned char>(ascii[i + 1]) & 0x3F);
-            ++i;
-        }
-        const char high = static_cast<char>(code >> 8);
-        const char low = static_cast<char>(code & 0xFF);
-        if (bigEndian) {
-            out += high;
-            out += low;
-        } else {
-            out += low;
-            out += high;
-        }
+    std::string out = mark ? (bigEndian ? std::string("\xFE\xFF", 2) : std::string("\xFF\xFE", 2)) : "";
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        unsigned code = static_cast<unsigned char>(utf8[i]);
+        if (code >= 0xC0)
+            code = ((code & 0x1F) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3F);
+        const char pair[2] = {static_cast<char>(bigEndian ? code >> 8 : code & 0xFF),
+                              static_cast<char>(bigEndian ? code & 0xFF : code >> 8)};
+        out.append(pair, 2);
     }
     return out;
 }
 
-TEST(RdmlDocumentEncoding, UnicodeAndLatin1DocumentsReadTheSameText)
+// `bytes` is refused with an RdmlError whose message holds `message`.
+void expectRefused(const std::string& bytes, const std::string& message)
 {
-    EXPECT_EQ(firstSampleId(RdmlDocument::LoadFromBytes(utf8Document(""))), kSampleId);
-    EXPECT_EQ(firstSampleId(RdmlDocument::LoadFromBytes(
-                  "\xEF\xBB\xBF" + utf8Document("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"))),
-              kSampleId);
-    const std::string utf16 = utf8Document("<?xml version=\"1.0\" encoding=\"UTF-16\"?>");
-    EXPECT_EQ(firstSampleId(RdmlDocument::LoadFromBytes(toUtf16(utf16, false, true))), kSampleId);
-    EXPECT_EQ(firstSampleId(RdmlDocument::LoadFromBytes(toUtf16(utf16, true, true))), kSampleId);
-    EXPECT_EQ(firstSampleId(RdmlDocument::LoadFromBytes(toUtf16(utf16, false, false))), kSampleId);
-    // ISO-8859-1: "é" is the single byte 0xE9.
-    const std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>"
-                               "<rdml xmlns=\"http://www.rdml.org\" version=\"1.2\"><sample id=\"Probe\xE9\"/></rdml>";
-    RdmlDocument document = RdmlDocument::LoadFromBytes(latin1);
-    EXPECT_EQ(firstSampleId(document), kSampleId);
-    // Saved as UTF-8, and the declaration says so.
-    const std::string saved = document.SaveToString();
-    EXPECT_THAT(saved, HasSubstr("encoding=\"UTF-8\""));
-    EXPECT_THAT(saved, HasSubstr(kSampleId));
+    EXPECT_THAT([&] { RdmlDocument::LoadFromBytes(bytes); }, testing::ThrowsMessage<RdmlError>(HasSubstr(message)))
+        << bytes;
 }
 
-TEST(RdmlDocumentEncoding, UndecodableDocumentsAreRefused)
+TEST(RdmlDocumentEncoding, UnicodeAndLatin1DocumentsReadTheSameText)
 {
-    // An encoding we cannot decode is refused rather than misread.
-    try {
-        RdmlDocument::LoadFromBytes("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><rdml/>");
-        FAIL() << "Shift_JIS accepted";
-    } catch (const RdmlError& e) {
-        EXPECT_THAT(e.what(), HasSubstr("shift_jis"));
-    }
-    // Latin-1 bytes in a document that claims (or defaults to) UTF-8.
-    try {
-        RdmlDocument::LoadFromBytes("<rdml xmlns=\"http://www.rdml.org\"><sample id=\"Probe\xE9\"/></rdml>");
-        FAIL() << "invalid UTF-8 accepted";
-    } catch (const RdmlError& e) {
-        EXPECT_THAT(e.what(), HasSubstr("not valid UTF-8"));
-        EXPECT_THAT(e.what(), HasSubstr("byte offset 51"));
-    }
-    // UTF-16 with a lone high surrogate (D800 followed by "<"), an odd byte
-    // count, and a UTF-16 declaration over 8-bit bytes.
+    EXPECT_EQ(firstSampleId(kDocument), kSampleId);
+    EXPECT_EQ(firstSampleId("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + kDocument), kSampleId);
+    const std::string utf16 = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>" + kDocument;
+    for (const auto& [bigEndian, mark] : {std::pair{false, true}, {true, true}, {false, false}})
+        EXPECT_EQ(firstSampleId(toUtf16(utf16, bigEndian, mark)), kSampleId) << bigEndian << mark;
+    RdmlDocument latin1 = RdmlDocument::LoadFromBytes(
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>"
+        "<rdml xmlns=\"http://www.rdml.org\"><sample id=\"Probe\xE9\"/></rdml>");
+    EXPECT_EQ(GetRdml(latin1).Get_Sample().Items(0).Get_Id(), kSampleId);
+    // Saved as UTF-8, and the declaration says so.
+    EXPECT_THAT(latin1.SaveToString(), HasSubstr("encoding=\"UTF-8\""));
+    EXPECT_THAT(latin1.SaveToString(), HasSubstr(kSampleId));
+}
+
+TEST(RdmlDocumentEncoding, UndecodableDocumentsAreRefusedNotMisread)
+{
+    expectRefused("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><rdml/>", "shift_jis");
+    expectRefused("<rdml xmlns=\"http://www.rdml.org\"><sample id=\"Probe\xE9\"/></rdml>", "not valid UTF-8");
+    expectRefused("<rdml xmlns=\"http://www.rdml.org\"><sample id=\"Probe\xE9\"/></rdml>", "byte offset 51");
+    // UTF-16 with a lone high surrogate (D800 followed by "<").
     const std::string utf16 = toUtf16("<rdml>x</rdml>", false, true);
     std::string lone = utf16;
     lone.replace(8, 2, std::string("\x00\xD8", 2));
-    try {
-        RdmlDocument::LoadFromBytes(lone);
-        ADD_FAILURE() << "lone surrogate accepted";
-    } catch (const RdmlError& e) {
-        EXPECT_THAT(e.what(), HasSubstr("not valid UTF-16"));
-        EXPECT_THAT(e.what(), HasSubstr("byte offset 8"));
-    }
-    EXPECT_THROW(RdmlDocument::LoadFromBytes(utf16 + "x"), RdmlError);
-    EXPECT_THROW(RdmlDocument::LoadFromBytes("<?xml version=\"1.0\" encoding=\"UTF-16\"?><rdml/>"), RdmlError);
-    // Overlong form of "/" and an encoded surrogate.
-    EXPECT_THROW(RdmlDocument::LoadFromBytes("<rdml>\xC0\xAF</rdml>"), RdmlError);
-    EXPECT_THROW(RdmlDocument::LoadFromBytes("<rdml>\xED\xA0\x80</rdml>"), RdmlError);
-    EXPECT_THROW(RdmlDocument::LoadFromBytes("<rdml>\xE2\x82</rdml>"), RdmlError);
+    expectRefused(lone, "not valid UTF-16");
+    expectRefused(lone, "byte offset 8");
+    // An odd byte count, UTF-16 declared over 8-bit bytes, an overlong "/",
+    // an encoded surrogate and a cut sequence.
+    for (const std::string& bytes : {utf16 + "x", std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?><rdml/>"),
+                                     std::string("<rdml>\xC0\xAF</rdml>"), std::string("<rdml>\xED\xA0\x80</rdml>"),
+                                     std::string("<rdml>\xE2\x82</rdml>")})
+        expectRefused(bytes, "");
 }
 
 TEST(RdmlDocumentParse, MalformedDocumentsNameTheirPlace)
 {
-    const struct {
-        const char* text;
-        const char* where;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"", "line 1"},
         {"<rdml>\n<sample></rdml>", "line 2"},
         {"<rdml/><second/>", "more than one"},
@@ -124,76 +98,44 @@ TEST(RdmlDocumentParse, MalformedDocumentsNameTheirPlace)
         {"<rdml attr=1/>", "line 1"},
         {"<rdml><!-- unterminated </rdml>", "line 1"},
     };
-    for (const auto& c : cases) {
-        try {
-            RdmlDocument::LoadFromBytes(c.text);
-            ADD_FAILURE() << "accepted: " << c.text;
-        } catch (const RdmlError& e) {
-            EXPECT_THAT(e.what(), HasSubstr("not well-formed XML")) << c.text;
-            EXPECT_THAT(e.what(), HasSubstr(c.where)) << c.text;
-        }
+    for (const auto& [text, where] : cases) {
+        expectRefused(text, "not well-formed XML");
+        expectRefused(text, where);
     }
     EXPECT_THROW(RdmlDocument::LoadFromFile("/nonexistent/rdml_data.xml"), RdmlError);
 }
 
-TEST(RdmlDocumentNamespace, PrefixedDefaultAndMissingNamespacesAllRead)
+TEST(RdmlDocumentNamespace, OnlyRdmlElementsOfTheRootNamespaceAreRead)
 {
-    const char* documents[] = {
-        "<rdml xmlns=\"http://www.rdml.org\" version=\"1.2\"><sample id=\"S\"/></rdml>",
-        "<r:rdml xmlns:r=\"http://www.rdml.org\" version=\"1.2\"><r:sample id=\"S\"/></r:rdml>",
-        "<rdml version=\"1.2\"><sample id=\"S\"/></rdml>",
-        // Both declarations on the root, as some instruments write them.
-        "<rdml xmlns:rdml=\"http://www.rdml.org\" xmlns=\"http://www.rdml.org\" version=\"1.2\">"
-        "<rdml:sample id=\"S\"/></rdml>",
-        // A declaration repeated below the root.
-        "<rdml xmlns=\"http://www.rdml.org\"><sample xmlns=\"http://www.rdml.org\" id=\"S\"/></rdml>",
-    };
-    for (const char* text : documents) {
+    for (const char* text : {
+             "<rdml xmlns=\"http://www.rdml.org\" version=\"1.2\"><sample id=\"S\"/></rdml>",
+             "<r:rdml xmlns:r=\"http://www.rdml.org\" version=\"1.2\"><r:sample id=\"S\"/></r:rdml>",
+             "<rdml version=\"1.2\"><sample id=\"S\"/></rdml>",
+             // Both declarations on the root, as some instruments write them.
+             "<rdml xmlns:rdml=\"http://www.rdml.org\" xmlns=\"http://www.rdml.org\"><rdml:sample id=\"S\"/></rdml>",
+             "<rdml xmlns=\"http://www.rdml.org\"><sample xmlns=\"http://www.rdml.org\" id=\"S\"/></rdml>",
+             // Elements of other namespaces are not RDML children.
+             "<rdml xmlns=\"http://www.rdml.org\" xmlns:x=\"urn:other\"><x:sample id=\"foreign\"/><sample id=\"S\"/>"
+             "<ext xmlns=\"urn:other\"><sample id=\"nested\"/></ext></rdml>",
+         }) {
         RdmlDocument document = RdmlDocument::LoadFromBytes(text);
-        TXMLRdml root = GetRdml(document);
-        ASSERT_EQ(root.Get_Sample().Count(), 1) << text;
-        EXPECT_EQ(root.Get_Sample().Items(0).Get_Id(), "S") << text;
+        ASSERT_EQ(GetRdml(document).Get_Sample().Count(), 1) << text;
+        EXPECT_EQ(GetRdml(document).Get_Sample().Items(0).Get_Id(), "S") << text;
     }
-}
-
-TEST(RdmlDocumentNamespace, ElementsOfOtherNamespacesAreNotRdmlChildren)
-{
-    RdmlDocument document = RdmlDocument::LoadFromBytes(
-        "<rdml xmlns=\"http://www.rdml.org\" xmlns:x=\"urn:other\">"
-        "<x:sample id=\"foreign\"/><sample id=\"S\"/>"
-        "<ext xmlns=\"urn:other\"><sample id=\"nested\"/></ext></rdml>");
-    TXMLRdml root = GetRdml(document);
-    ASSERT_EQ(root.Get_Sample().Count(), 1);
-    EXPECT_EQ(root.Get_Sample().Items(0).Get_Id(), "S");
-}
-
-TEST(RdmlDocumentNamespace, WrongRootIsRefused)
-{
-    const char* documents[] = {
-        "<rdml xmlns=\"http://www.example.org\"/>",
-        "<rdmlx xmlns=\"http://www.rdml.org\"/>",
-        "<p:rdml xmlns=\"http://www.rdml.org\"/>",
+    const std::pair<const char*, const char*> wrongRoots[] = {
+        {"<rdml xmlns=\"http://www.example.org\"/>", "http://www.example.org"},
+        {"<rdmlx xmlns=\"http://www.rdml.org\"/>", "rdml"},
+        {"<p:rdml xmlns=\"http://www.rdml.org\"/>", "rdml"},
     };
-    for (const char* text : documents) {
+    for (const auto& [text, message] : wrongRoots) {
         RdmlDocument document = RdmlDocument::LoadFromBytes(text);
-        try {
-            GetRdml(document);
-            ADD_FAILURE() << "accepted: " << text;
-        } catch (const RdmlError& e) {
-            EXPECT_THAT(e.what(), HasSubstr("rdml")) << text;
-        }
-    }
-    RdmlDocument wrong = RdmlDocument::LoadFromBytes(documents[0]);
-    try {
-        GetRdml(wrong);
-    } catch (const RdmlError& e) {
-        EXPECT_THAT(e.what(), HasSubstr("http://www.example.org"));
+        EXPECT_THAT([&] { GetRdml(document); }, testing::ThrowsMessage<RdmlError>(HasSubstr(message))) << text;
     }
 }
 
-TEST(RdmlDocumentLifecycle, InactiveDocumentsRefuseAccess)
+TEST(RdmlDocumentLifecycle, InactiveDocumentsRefuseAccessAndFailedSavesKeepTheOldFile)
 {
-    RdmlDocument document = RdmlDocument::LoadFromBytes(utf8Document(""));
+    RdmlDocument document = RdmlDocument::LoadFromBytes(kDocument);
     TXMLRdml root = GetRdml(document);
     auto samples = root.Get_Sample();
     document.SetActive(false);
@@ -202,23 +144,56 @@ TEST(RdmlDocumentLifecycle, InactiveDocumentsRefuseAccess)
     EXPECT_THROW(document.SaveToString(), RdmlError);
     document.SetActive(true);
     EXPECT_EQ(samples.Count(), 1);
+
+    const auto path = test::freshTempPath("rdml_data.xml");
+    test::writeFile(path, "old");
+    root.OwnerDocument().SaveToFile(path.string());
+    EXPECT_FALSE(std::filesystem::exists(path.string() + ".partial"));
+    EXPECT_EQ(firstSampleId(test::readFile(path)), kSampleId);
+    std::filesystem::remove(path);
+    const auto missing = test::freshTempPath("missing");
+    EXPECT_THROW(root.OwnerDocument().SaveToFile((missing / "x.xml").string()), RdmlError);
+    EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
-TEST(RdmlDocumentLifecycle, FailedSaveLeavesTheOldFile)
+// Values read from a real file and a few written texts, as one text.
+std::string readAndWrite()
 {
-    test::TempDir dir;
-    const auto path = dir.file("rdml_data.xml");
-    test::writeFile(path, "old");
+    std::string out;
+    RdmlDocument document = RdmlDocument::LoadFromBytes(test::archiveEntry(test::testData("rdml/stepone_std.rdml")));
+    auto reacts = RDML_v1_0_REC::GetRdml(document).Get_Experiment().Items(0).Get_Run().Items(0).Get_React();
+    for (int r = 0; r < reacts.Count(); ++r) {
+        auto points = reacts.Items(r).Get_Data().Items(0).Get_Adp();
+        for (int p = 0; p < points.Count(); ++p)
+            out += formatSingle(points.Items(p).Get_Cyc()) + ";" + formatSingle(points.Items(p).Get_Fluor()) + "\n";
+    }
     TXMLRdml root = NewRdml();
-    root.Set_Version("1.2");
-    root.OwnerDocument().SaveToFile(path.string());
-    EXPECT_THAT(test::readFile(path), HasSubstr("<rdml xmlns=\"http://www.rdml.org\" version=\"1.2\""));
-    EXPECT_FALSE(std::filesystem::exists(path.string() + ".partial"));
-    // A folder that does not exist: error, nothing written.
-    EXPECT_THROW(root.OwnerDocument().SaveToFile((dir.path() / "missing" / "x.xml").string()), RdmlError);
-    // Reading back the saved file gives the same document.
-    RdmlDocument back = RdmlDocument::LoadFromFile(path.string());
-    EXPECT_EQ(GetRdml(back).Get_Version(), "1.2");
+    auto data = root.Get_Experiment().Add().Get_Run().Add().Get_React().Add().Get_Data().Add();
+    data.Set_Cq(1234.5f);
+    data.Set_BgFluor(0.1f);
+    out += root.OwnerDocument().SaveToString();
+    RdmlDocument comma = RdmlDocument::LoadFromBytes(
+        "<rdml><sample id=\"S\"><quantity><value>1234.5</value></quantity></sample></rdml>", RdmlReadOptions{','});
+    return out + formatSingle(GetRdml(comma).Get_Sample().Items(0).Get_Quantity().Get_Value());
+}
+
+TEST(RdmlLocale, GermanLocaleChangesNothing)
+{
+    std::setlocale(LC_ALL, "C");
+    const std::string underC = readAndWrite();
+    EXPECT_THAT(underC, HasSubstr("<cq>1234.5</cq>"));
+    EXPECT_THAT(underC, HasSubstr("<bgFluor>0.100000001490116</bgFluor>"));
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
+        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
+    const std::locale previous = std::locale::global(std::locale("de_DE.UTF-8"));
+    // The locale really is in force: the C library now writes a decimal comma.
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+    EXPECT_STREQ(probe, "1,5");
+    const std::string underGerman = readAndWrite();
+    std::locale::global(previous);
+    std::setlocale(LC_ALL, "C");
+    EXPECT_EQ(underGerman, underC);
 }
 
 }  // namespace

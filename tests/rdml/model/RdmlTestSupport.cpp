@@ -6,33 +6,34 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <unistd.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace qurvex::test {
 
 namespace {
 
-std::string shellQuoted(const std::string& text)
+std::string shellQuoted(const std::filesystem::path& path)
 {
     std::string out = "'";
-    for (char c : text) {
-        if (c == '\'')
-            out += "'\\''";
-        else
-            out += c;
-    }
+    for (char c : path.string())
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
 }
 
-bool endsWithXml(const std::string& name)
+// Standard output of a shell command; `status` receives its exit status.
+std::string runCommand(const std::string& command, int& status)
 {
-    if (name.size() < 4)
-        return false;
-    std::string tail = name.substr(name.size() - 4);
-    for (char& c : tail)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return tail == ".xml";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        throw std::runtime_error("cannot run " + command);
+    std::string out;
+    char buffer[65536];
+    for (std::size_t n = 0; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, n);
+    const int rc = pclose(pipe);
+    status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    return out;
 }
 
 }  // namespace
@@ -52,91 +53,58 @@ bool sharedDataPresent()
     return std::filesystem::exists(sharedData("rdml"));
 }
 
-std::string runCommand(const std::string& command, int* status)
+std::string archiveEntry(const std::filesystem::path& archive)
 {
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        throw std::runtime_error("cannot run " + command);
-    std::string out;
-    char buffer[65536];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    const int rc = pclose(pipe);
-    if (status != nullptr)
-        *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    return out;
-}
-
-std::vector<std::string> archiveEntries(const std::filesystem::path& archive)
-{
-    std::istringstream list(runCommand("unzip -Z1 " + shellQuoted(archive.string())));
-    std::vector<std::string> names;
-    for (std::string line; std::getline(list, line);)
-        if (!line.empty())
-            names.push_back(line);
-    return names;
-}
-
-std::string archiveEntry(const std::filesystem::path& archive, std::string entry)
-{
-    if (entry.empty()) {
-        for (const std::string& name : archiveEntries(archive))
-            if (name == "rdml_data.xml")
-                entry = name;
-        if (entry.empty())
-            for (const std::string& name : archiveEntries(archive))
-                if (entry.empty() && endsWithXml(name))
-                    entry = name;
-    }
     int status = 0;
-    std::string bytes = runCommand("unzip -p " + shellQuoted(archive.string()) + " " + shellQuoted(entry), &status);
-    if (status != 0)
+    std::istringstream list(runCommand("unzip -Z1 " + shellQuoted(archive), status));
+    std::string entry;
+    for (std::string line; std::getline(list, line);)
+        if (line == "rdml_data.xml" || (entry.empty() && line.ends_with(".xml")))
+            entry = line;
+    std::string bytes = runCommand("unzip -p " + shellQuoted(archive) + " " + shellQuoted(entry), status);
+    if (status != 0 || entry.empty())
         throw std::runtime_error("cannot extract " + entry + " from " + archive.string());
     return bytes;
 }
 
-TempDir::TempDir()
+std::filesystem::path freshTempPath(const std::string& name)
 {
     static std::atomic<int> counter{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("qurvex-rdml-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    return std::filesystem::temp_directory_path() /
+           ("qurvex-rdml-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" + name);
 }
 
 void writeFile(const std::filesystem::path& path, const std::string& bytes)
 {
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 std::string readFile(const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream content;
-    content << in.rdbuf();
+    content << std::ifstream(path, std::ios::binary).rdbuf();
     return content.str();
 }
 
 bool validatesAgainst(const std::string& xml, const std::string& xsdName, std::string* report)
 {
-    TempDir dir;
-    const auto file = dir.file("document.xml");
+    const auto file = freshTempPath("document.xml");
     writeFile(file, xml);
-    const auto xsd = testData("rdml/schema/" + xsdName);
     int status = 0;
-    const std::string out =
-        runCommand("xmllint --noout --schema " + shellQuoted(xsd.string()) + " " + shellQuoted(file.string()) + " 2>&1", &status);
-    if (report != nullptr)
-        *report = out;
+    *report = runCommand("xmllint --noout --schema " + shellQuoted(testData("rdml/schema/" + xsdName)) + " " +
+                             shellQuoted(file) + " 2>&1",
+                         status);
+    std::filesystem::remove(file);
     return status == 0;
+}
+
+std::vector<std::string> childNames(pugi::xml_node node)
+{
+    std::vector<std::string> names;
+    for (pugi::xml_node n : node.children())
+        if (n.type() == pugi::node_element)
+            names.emplace_back(n.name());
+    return names;
 }
 
 }  // namespace qurvex::test

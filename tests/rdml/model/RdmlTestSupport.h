@@ -4,6 +4,8 @@
 // Helpers of the RDML model tests: archive extraction through the `unzip`
 // tool, schema validation through `xmllint`, temporary folders.
 
+#include <pugixml.hpp>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -15,37 +17,26 @@ std::filesystem::path testData(const std::string& relative);
 std::filesystem::path sharedData(const std::string& relative);
 bool sharedDataPresent();
 
-// Output of a shell command (stdout), and its exit status through `status`.
-std::string runCommand(const std::string& command, int* status = nullptr);
+// Bytes of the archive's entry "rdml_data.xml", or else of its first ".xml" entry (unzip -p).
+std::string archiveEntry(const std::filesystem::path& archive);
 
-// Names of the entries of a ZIP archive (unzip -Z1).
-std::vector<std::string> archiveEntries(const std::filesystem::path& archive);
+// A path below the system temporary folder that no other call returns.
+std::filesystem::path freshTempPath(const std::string& name);
 
-// Bytes of one entry of a ZIP archive (unzip -p); the entry "rdml_data.xml" or,
-// when `entry` is empty, the archive's only ".xml" entry named rdml_data.xml or
-// else its first ".xml" entry.
-std::string archiveEntry(const std::filesystem::path& archive, std::string entry = {});
+// True when `xmllint --schema <xsd>` accepts `xml`; `report` receives xmllint's messages.
+bool validatesAgainst(const std::string& xml, const std::string& xsdName, std::string* report);
 
-// A fresh folder below the system temporary folder, removed on destruction.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path file(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
-};
-
-// Runs `xmllint --noout --schema <xsd>` on `xml` (written to a temporary
-// file). Returns true when valid; `report` receives xmllint's messages.
-bool validatesAgainst(const std::string& xml, const std::string& xsdName, std::string* report = nullptr);
-
-// Writes bytes to a file.
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
 std::string readFile(const std::filesystem::path& path);
+
+// Qualified names of the element children of `node`, in document order.
+std::vector<std::string> childNames(pugi::xml_node node);
+
+// The first data element of the first reaction of the first run, in any model version.
+template <typename Root>
+auto firstData(Root root)
+{
+    return root.Get_Experiment().Items(0).Get_Run().Items(0).Get_React().Items(0).Get_Data().Items(0);
+}
 
 }  // namespace qurvex::test
