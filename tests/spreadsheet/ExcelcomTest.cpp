@@ -16,7 +16,7 @@
 #include <unistd.h>
 
 // Readable failure output for Qt strings and cells.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline std::ostream& operator<<(std::ostream& os, const QString& s) { return os << '"' << s.toStdString() << '"'; }
 namespace qurvex {
 inline void PrintTo(const TCellValue& v, std::ostream* os) {
   static const char* kinds[] = {"empty", "number", "text", "error"};
@@ -26,8 +26,27 @@ inline void PrintTo(const TCellValue& v, std::ostream* os) {
 
 using namespace qurvex;
 namespace t = qurvex::test;
+using css::uno::Reference;
 
 namespace {
+
+// The message of the EExcelError that `f` raises; "(no error)" when it raises none.
+template <class F>
+QString ErrorOf(F f) {
+  try {
+    f();
+  } catch (const EExcelError& e) {
+    return QString::fromStdString(e.what());
+  }
+  return QStringLiteral("(no error)");
+}
+
+// The workbook (or sheet) names; `selected` gets the index of the active one.
+QStringList Names(TExcelcom& com, int& selected, bool sheets = false) {
+  QStringList names;
+  sheets ? com.ListSheets(names, selected) : com.ListWorkbooks(names, selected);
+  return names;
+}
 
 class ExcelcomTest : public ::testing::Test {
 protected:
@@ -37,113 +56,63 @@ protected:
                           << " did not accept within 30 s";
     t::CloseAllDocuments();
   }
-  void TearDown() override {
-    if (officeUp) t::CloseAllDocuments();
-  }
   static bool officeUp;
   TExcelcom com;
+  int selected = -2;
 };
 bool ExcelcomTest::officeUp = false;
 
-QStringList books(TExcelcom& com, int& selected) {
-  QStringList names;
-  com.ListWorkbooks(names, selected);
-  return names;
-}
-
-QStringList sheets(TExcelcom& com, int& selected) {
-  QStringList names;
-  com.ListSheets(names, selected);
-  return names;
-}
-
 TEST(ExcelcomNoOffice, Excelcom_attach_failsWithStartMessage) {
   TExcelcom com(QStringLiteral("qurvex-nobody-%1").arg(getpid()));
-  try {
-    com.IsExcelRunning();
-    ADD_FAILURE() << "no office listens, yet the attach worked";
-  } catch (const EExcelError& e) {
-    const QString msg = QString::fromStdString(e.what());
-    EXPECT_TRUE(msg.startsWith(QStringLiteral("first start Excel\n"))) << e.what();
-    EXPECT_TRUE(msg.contains(QStringLiteral("scripts/calc"))) << e.what();
-    EXPECT_EQ(msg.count(QLatin1Char('\n')), 1);
-  }
-  EXPECT_FALSE(com.IsAttached());
-  EXPECT_THROW(com.AttachExcel(), EExcelError);
-  QStringList names;
-  int selected = 0;
-  try {
-    com.ListWorkbooks(names, selected);
-    ADD_FAILURE() << "listed the workbooks of no office";
-  } catch (const EExcelError& e) {  // every method tells how to start Calc
-    EXPECT_TRUE(QString::fromStdString(e.what()).startsWith(QStringLiteral("first start Excel\n")));
-  }
+  const QString msg = ErrorOf([&] { com.IsExcelRunning(); });
+  EXPECT_TRUE(msg.startsWith(QStringLiteral("first start Excel\n"))) << msg;
+  EXPECT_TRUE(msg.contains(QStringLiteral("scripts/calc"))) << msg;
+  EXPECT_EQ(msg.count(QLatin1Char('\n')), 1);
+  int selected = 0;  // every method tells how to start Calc
+  EXPECT_TRUE(ErrorOf([&] { Names(com, selected); }).startsWith(QStringLiteral("first start Excel\n")));
   EXPECT_FALSE(com.IsAttached());
 }
 
-TEST_F(ExcelcomTest, Excelcom_workbooks_listActivateAndSharedView) {
-  int selected = 0;
-  EXPECT_TRUE(books(com, selected).isEmpty());
+TEST_F(ExcelcomTest, Excelcom_documents_listSelectAndAddSheets) {
+  EXPECT_TRUE(Names(com, selected).isEmpty());
   EXPECT_EQ(selected, -1);
   EXPECT_THROW(com.AttachExcel(), EExcelError);  // nothing to attach to
-
   com.NewWorkbook();
   const QString first = com.CurrentWorkbook();
   com.NewWorkbook();
-  const QString second = com.CurrentWorkbook();
-  ASSERT_NE(first, second);
   EXPECT_FALSE(com.IsAttached());  // self-bracketing
-
-  QStringList names = books(com, selected);
+  const QStringList names = Names(com, selected);
   ASSERT_EQ(names.size(), 2);
-  EXPECT_EQ(names[selected], second);
-
-  TExcelcom other;  // a second instance sees what the first made active
-  other.SelectWorkbook(first);
-  names = books(com, selected);
-  EXPECT_EQ(names[selected], first);
+  EXPECT_EQ(names.value(selected), com.CurrentWorkbook());
+  ASSERT_NE(first, com.CurrentWorkbook());
+  TExcelcom().SelectWorkbook(first);  // a second instance sees what the first made active
   com.AttachExcel();
   EXPECT_EQ(com.CurrentWorkbook(), first);
-  EXPECT_EQ(com.CurrentSheet(), QStringLiteral("Sheet1"));
-  EXPECT_TRUE(com.IsAttached());
-  com.ListSheets(names, selected);  // a self-bracketing call ends the caller's connection
-  EXPECT_FALSE(com.IsAttached());
+  EXPECT_EQ(Names(com, selected, true), QStringList{QStringLiteral("Sheet1")});
+  EXPECT_EQ(selected, 0);
+  EXPECT_FALSE(com.IsAttached());  // the self-bracketing list ended the caller's connection
   EXPECT_EQ(com.ActiveWorkbookFolder(), QString());  // never saved
   EXPECT_THROW(com.SelectWorkbook(QStringLiteral("no such book")), EExcelError);
-}
-
-TEST_F(ExcelcomTest, Excelcom_sheets_addInEveryPlaceWithNames) {
-  com.NewWorkbook();
-  const auto doc = t::CurrentDocument();
-  int selected = 0;
-  EXPECT_EQ(sheets(com, selected), QStringList{QStringLiteral("Sheet1")});
-  EXPECT_EQ(selected, 0);
 
   EXPECT_EQ(com.AddSheet(QString()), QStringLiteral("Sheet2"));  // before the active sheet
-  EXPECT_EQ(t::SheetNames(doc), QStringLiteral("Sheet2,Sheet1"));
   EXPECT_EQ(com.ActiveSheetName(), QStringLiteral("Sheet2"));
   EXPECT_EQ(com.AddSheetLast(QStringLiteral("Results")), QStringLiteral("Results"));
   EXPECT_EQ(com.AddSheetFirst(QStringLiteral("Front page")), QStringLiteral("Front page"));
   com.SelectSheet(QStringLiteral("Sheet1"));
   EXPECT_EQ(com.AddSheet(QStringLiteral("Mid")), QStringLiteral("Mid"));
-  EXPECT_EQ(t::SheetNames(doc), QStringLiteral("Front page,Sheet2,Mid,Sheet1,Results"));
   EXPECT_EQ(com.AddSheetLast(QString()), QStringLiteral("Sheet6"));
-
+  const QString all = QStringLiteral("Front page,Sheet2,Mid,Sheet1,Results,Sheet6");
+  EXPECT_EQ(t::SheetNames(t::CurrentDocument()), all);
   // A taken or invalid name fails with a message, adds nothing and closes the connection.
   com.AttachExcel();
   EXPECT_THROW(com.AddSheetLast(QStringLiteral("Results")), EExcelError);
   EXPECT_FALSE(com.IsAttached());
   EXPECT_THROW(com.AddSheetFirst(QStringLiteral("bad[name]")), EExcelError);
-  EXPECT_EQ(t::SheetNames(doc), QStringLiteral("Front page,Sheet2,Mid,Sheet1,Results,Sheet6"));
-  EXPECT_EQ(com.ActiveSheetName(), QStringLiteral("Sheet6"));
-
-  QStringList names = sheets(com, selected);
-  EXPECT_EQ(names.size(), 6);
-  EXPECT_EQ(names[selected], QStringLiteral("Sheet6"));
+  EXPECT_EQ(t::SheetNames(t::CurrentDocument()), all);
   EXPECT_THROW(com.SelectSheet(QStringLiteral("missing")), EExcelError);
 }
 
-TEST_F(ExcelcomTest, Excelcom_block_384x60_roundTrip) {
+TEST_F(ExcelcomTest, Excelcom_block_384x60_roundTripAndErrorCells) {
   com.NewWorkbook();
   const int rows = 384, cols = 60;
   TCellBlock block(rows, std::vector<TCellValue>(cols));
@@ -166,14 +135,19 @@ TEST_F(ExcelcomTest, Excelcom_block_384x60_roundTrip) {
     ASSERT_EQ(back[r].size(), size_t(cols));
     for (int c = 0; c < cols; ++c) ASSERT_EQ(back[r][c], block[r][c]) << "row " << r << " col " << c;
   }
-  // One cell comes as a 1 x 1 block; a block around the data reads empties outside.
-  com.ReadRange(3, 3, 2, 2, back);
-  ASSERT_EQ(back.size(), 1u);
-  ASSERT_EQ(back[0].size(), 1u);
-  EXPECT_EQ(back[0][0], TCellValue::Number(0.125));
-  com.ReadRange(1, 3, 1, 2, back);
-  EXPECT_EQ(back[0][0], TCellValue::Empty());
-  EXPECT_EQ(back[1][2], TCellValue::Number(0.125));
+  com.ReadRange(3, 3, 2, 2, back);  // one cell comes as a 1 x 1 block
+  EXPECT_EQ(back, TCellBlock{{TCellValue::Number(0.125)}});
+  // Around the data: empties, error cells as errors, formulas as their values.
+  const auto sheet = t::Sheet(t::CurrentDocument(), QStringLiteral("Sheet1"));
+  sheet->getCellByPosition(0, 0)->setFormula("=1/0");
+  sheet->getCellByPosition(1, 0)->setFormula("=NA()");
+  sheet->getCellByPosition(0, 1)->setFormula("=2+3");
+  com.DetachExcel();
+  com.ReadRange(1, 3, 1, 2, back);  // opens a connection on demand
+  EXPECT_TRUE(com.IsAttached());
+  EXPECT_EQ(back, (TCellBlock{{TCellValue::Error(QStringLiteral("#DIV/0!")), TCellValue::Error(QStringLiteral("#N/A")),
+                               TCellValue::Empty()},
+                              {TCellValue::Number(5.0), TCellValue::Empty(), TCellValue::Number(0.125)}}));
   // A single value fills the whole range.
   com.WriteValueToRange(1, 2, 1, 2, TCellValue::Text(QStringLiteral("x")));
   com.ReadRange(1, 2, 1, 2, back);
@@ -183,37 +157,18 @@ TEST_F(ExcelcomTest, Excelcom_block_384x60_roundTrip) {
   com.DetachExcel();
 }
 
-TEST_F(ExcelcomTest, Excelcom_read_errorCellsAreSeen) {
-  com.NewWorkbook();
-  const auto sheet = t::Sheet(t::CurrentDocument(), QStringLiteral("Sheet1"));
-  t::SetFormula(sheet, 0, 0, QStringLiteral("=1/0"));
-  t::SetFormula(sheet, 1, 0, QStringLiteral("=NA()"));
-  t::SetFormula(sheet, 2, 0, QStringLiteral("=2+3"));
-  TCellBlock back;
-  com.ReadRange(1, 4, 1, 1, back);  // opens a connection on demand
-  EXPECT_TRUE(com.IsAttached());
-  com.DetachExcel();
-  ASSERT_EQ(back.size(), 1u);
-  EXPECT_EQ(back[0][0], TCellValue::Error(QStringLiteral("#DIV/0!")));
-  EXPECT_EQ(back[0][1], TCellValue::Error(QStringLiteral("#N/A")));
-  EXPECT_EQ(back[0][2], TCellValue::Number(5.0));
-  EXPECT_EQ(back[0][3], TCellValue::Empty());
-}
-
 TEST_F(ExcelcomTest, Excelcom_formats_surviveXlsxSaveAndLoad) {
   QTemporaryDir dir;
   com.NewWorkbook();
   com.AttachExcel();
-  TCellBlock row{{TCellValue::Number(1.23456), TCellValue::Number(12345.678), TCellValue::Number(7.6),
-                  TCellValue::Text(QStringLiteral("007")), TCellValue::Number(44561), TCellValue::Text(QStringLiteral("head"))}};
-  com.WriteArrayToRange(1, 6, 1, 1, row);
-  com.FormatRange(2, 2, 1, 1, QStringLiteral("sci2"));
-  com.FormatRange(3, 3, 1, 1, QStringLiteral("int0"));
-  com.FormatRange(4, 4, 1, 1, QStringLiteral("text"));
-  com.FormatRange(5, 5, 1, 1, QStringLiteral("datum"));
-  com.FormatRange(6, 6, 1, 1, QStringLiteral("bold"));
-  com.FormatRange(6, 6, 1, 1, QStringLiteral("right"));
-  com.FormatRange(6, 6, 1, 1, QStringLiteral("Bold"));  // keywords are case-sensitive: no effect
+  com.WriteArrayToRange(1, 6, 1, 1,
+                        {{TCellValue::Number(1.23456), TCellValue::Number(12345.678), TCellValue::Number(7.6),
+                          TCellValue::Text(QStringLiteral("007")), TCellValue::Number(44561),
+                          TCellValue::Text(QStringLiteral("head"))}});
+  // "Bold": keywords are case-sensitive, it has no effect.
+  const std::pair<int, const char*> formats[] = {{2, "sci2"}, {3, "int0"}, {4, "text"}, {5, "datum"},
+                                                 {6, "bold"}, {6, "right"}, {6, "Bold"}};
+  for (auto [col, keyword] : formats) com.FormatRange(col, col, 1, 1, QString::fromLatin1(keyword));
   com.CenterColumn(7);
   com.AutofitColumns(1, 6);
   com.DetachExcel();
@@ -222,15 +177,16 @@ TEST_F(ExcelcomTest, Excelcom_formats_surviveXlsxSaveAndLoad) {
 
   const auto doc = t::Load(path);
   const auto sheet = t::Sheet(doc, QStringLiteral("Sheet1"));
-  EXPECT_EQ(t::FormatCode(doc, sheet, 0, 0), QStringLiteral("0.000"));
-  EXPECT_EQ(t::FormatCode(doc, sheet, 1, 0), QStringLiteral("0.00E+00"));
-  EXPECT_EQ(t::FormatCode(doc, sheet, 2, 0), QStringLiteral("0"));
-  EXPECT_EQ(t::FormatCode(doc, sheet, 3, 0), QStringLiteral("@"));
-  EXPECT_EQ(t::FormatCode(doc, sheet, 4, 0).toUpper(), QStringLiteral("DD-MM-YYYY"));
-  EXPECT_FLOAT_EQ(t::CharWeight(sheet, 5, 0), css::awt::FontWeight::BOLD);
-  EXPECT_FLOAT_EQ(t::CharWeight(sheet, 0, 0), css::awt::FontWeight::NORMAL);
-  EXPECT_EQ(t::HoriJustify(sheet, 5, 0), 3);   // RIGHT
-  EXPECT_EQ(t::HoriJustify(sheet, 6, 10), 2);  // CENTER, whole column
+  auto code = [&](int col) {
+    return toQ(t::As<rtl::OUString>(t::FormatProperty(doc, sheet, col, 0, "FormatString")));
+  };
+  const char* codes[] = {"0.000", "0.00E+00", "0", "@"};
+  for (int c = 0; c < 4; ++c) EXPECT_EQ(code(c), QString::fromLatin1(codes[c])) << c;
+  EXPECT_EQ(code(4).toUpper(), QStringLiteral("DD-MM-YYYY"));
+  EXPECT_FLOAT_EQ(t::As<float>(t::CellProperty(sheet, 5, 0, "CharWeight")), css::awt::FontWeight::BOLD);
+  EXPECT_FLOAT_EQ(t::As<float>(t::CellProperty(sheet, 0, 0, "CharWeight")), css::awt::FontWeight::NORMAL);
+  EXPECT_EQ(t::As<sal_Int32>(t::CellProperty(sheet, 5, 0, "HoriJustify")), 3);   // RIGHT
+  EXPECT_EQ(t::As<sal_Int32>(t::CellProperty(sheet, 6, 10, "HoriJustify")), 2);  // CENTER, whole column
   com.SelectWorkbook(QStringLiteral("formats.xlsx"));  // a saved document knows its folder
   EXPECT_EQ(com.ActiveWorkbookFolder(), dir.path());
   EXPECT_EQ(com.CurrentWorkbook(), QStringLiteral("formats.xlsx"));
@@ -241,49 +197,40 @@ TEST_F(ExcelcomTest, Excelcom_formats_sameMeaningInACommaLocale) {
   // codes registered in en-US notation keep their meaning.
   com.NewWorkbook();
   const auto doc = t::CurrentDocument();
-  t::SetDocumentLocale(doc, QStringLiteral("de"), QStringLiteral("DE"));
+  Reference<css::beans::XPropertySet>(doc, css::uno::UNO_QUERY_THROW)
+      ->setPropertyValue("CharLocale", css::uno::Any(css::lang::Locale("de", "DE", "")));
   com.AttachExcel();
-  com.WriteArrayToRange(1, 1, 1, 1, {{TCellValue::Number(1234.5678)}});
+  com.WriteArrayToRange(1, 1, 1, 1, {{TCellValue::Number(1234.5678)}});  // shown with three decimals
   com.WriteValueToRange(2, 3, 1, 1, {{TCellValue::Number(0.000123), TCellValue::Number(42.4)}});
   com.FormatRange(2, 2, 1, 1, QStringLiteral("sci2"));
   com.FormatRange(3, 3, 1, 1, QStringLiteral("int0"));
   com.DetachExcel();
   const auto sheet = t::Sheet(doc, QStringLiteral("Sheet1"));
-  const auto decim3 = t::FormatMeaningOf(doc, sheet, 0, 0);
-  EXPECT_EQ(decim3.decimals, 3);
-  EXPECT_FALSE(decim3.grouping);
-  EXPECT_EQ(t::FormatMeaningOf(doc, sheet, 1, 0).decimals, 2);
-  EXPECT_EQ(t::FormatMeaningOf(doc, sheet, 2, 0).decimals, 0);
+  auto decimals = [&](int col) { return t::As<sal_Int16>(t::FormatProperty(doc, sheet, col, 0, "Decimals")); };
+  EXPECT_EQ(decimals(0), 3);
+  EXPECT_FALSE(t::As<bool>(t::FormatProperty(doc, sheet, 0, 0, "ThousandsSeparator")));
+  EXPECT_EQ(decimals(1), 2);
+  EXPECT_EQ(decimals(2), 0);
 }
 
 TEST_F(ExcelcomTest, Excelcom_closedDocument_clearError) {
   com.NewWorkbook();
   com.AddSheetLast(QStringLiteral("Gone"));
   com.AttachExcel();
-  t::RemoveSheet(t::CurrentDocument(), QStringLiteral("Gone"));
+  t::CurrentDocument()->getSheets()->removeByName("Gone");
   TCellBlock block;
-  try {
-    com.ReadRange(1, 1, 1, 1, block);
-    ADD_FAILURE() << "read from a removed sheet";
-  } catch (const EExcelError& e) {
-    EXPECT_TRUE(QString::fromStdString(e.what()).startsWith(QStringLiteral("The sheet \"Gone\" is no longer"))) << e.what();
-  }
+  const QString gone = ErrorOf([&] { com.ReadRange(1, 1, 1, 1, block); });
+  EXPECT_TRUE(gone.startsWith(QStringLiteral("The sheet \"Gone\" is no longer"))) << gone;
   com.DetachExcel();
   com.NewWorkbook();
   com.AttachExcel();
   const QString name = com.CurrentWorkbook();
   t::CloseDocument(t::CurrentDocument());
-  TCellBlock back;
-  try {
-    com.ReadRange(1, 2, 1, 2, back);
-    ADD_FAILURE() << "read from a closed document";
-  } catch (const EExcelError& e) {
-    EXPECT_EQ(QString::fromStdString(e.what()), QStringLiteral("The workbook \"%1\" was closed in LibreOffice Calc").arg(name));
-  }
+  EXPECT_EQ(ErrorOf([&] { com.ReadRange(1, 2, 1, 2, block); }),
+            QStringLiteral("The workbook \"%1\" was closed in LibreOffice Calc").arg(name));
   EXPECT_THROW(com.WriteValueToRange(1, 1, 1, 1, TCellValue::Number(1)), EExcelError);
   com.DetachExcel();
-  int selected = 0;
-  EXPECT_EQ(books(com, selected).size(), 1);  // the first workbook stays
+  EXPECT_EQ(Names(com, selected).size(), 1);  // the first workbook stays
 }
 
 }  // namespace

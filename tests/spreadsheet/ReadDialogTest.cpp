@@ -17,8 +17,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <unistd.h>
-
 using namespace qurvex;
 
 class ReadDialogTest : public QObject {
@@ -28,12 +26,12 @@ class ReadDialogTest : public QObject {
   QStringList errors_;
   std::function<void(TreadexcelQVXcomform&)> act_;  // what the "user" does in the shown dialog
   QString iniPath() const { return config_.filePath(QStringLiteral("Norvane Labs/Qurvex.conf")); }
+  const QString productKey_ = QStringLiteral("Software\\Norvane Labs\\Qurvex");
 
   // Runs the dialog through TExcelcom with `act` as the user; returns the dialog's answer.
   bool run(TexcelreadQVX& record, std::function<void(TreadexcelQVXcomform&)> act) {
     act_ = std::move(act);
-    TExcelcom com;
-    return com.ExecuteReadDialog(record);
+    return TExcelcom().ExecuteReadDialog(record);
   }
 
   static void type(QLineEdit* edit, const QString& keys) {
@@ -42,17 +40,21 @@ class ReadDialogTest : public QObject {
     QTest::keyClicks(edit, keys);
   }
 
-  void writeProductKey() {
-    TRegistry reg;
-    reg.OpenKey(QStringLiteral("Software\\Norvane Labs\\Qurvex"), true);
-    reg.WriteString(QStringLiteral("version"), QStringLiteral("2021.2"));
-    reg.Flush();
+  static void setBlock(TreadexcelQVXcomform& d, const QStringList& block) {
+    d.startcolin->setText(block[0]);
+    d.stopcolin->setText(block[1]);
+    d.startrowin->setText(block[2]);
+    d.stoprowin->setText(block[3]);
+  }
+
+  QByteArray iniBytes() const {
+    QFile f(iniPath());
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
   }
 
 private slots:
   void initTestCase() {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config_.path());
     QVERIFY2(test::WaitForOffice(30.0), "the test office did not accept within 30 s");
     DialogHooks().showError = [this](const QString& text) { errors_ << text; };
     DialogHooks().runModal = [this](QDialog& d) {
@@ -70,39 +72,26 @@ private slots:
     com.AddSheetLast(QStringLiteral("Run 2"));
   }
 
-  void cleanupTestCase() { test::CloseAllDocuments(); }
-
-  void init() { errors_.clear(); }
-
-  void noOffice_presetFailsWithStartMessage() {
-    TexcelreadQVX record;
-    TExcelcom nobody(QStringLiteral("qurvex-nobody-%1").arg(getpid()));
-    bool shown = false;
-    act_ = [&](TreadexcelQVXcomform&) { shown = true; };
-    try {
-      nobody.ExecuteReadDialog(record);
-      QFAIL("the dialog opened without an office");
-    } catch (const EExcelError& e) {
-      QVERIFY(QString::fromStdString(e.what()).startsWith(QStringLiteral("first start Excel\n")));
-    }
-    QVERIFY(!shown);
+  // Each test starts without stored settings but with the program's key, as after installation.
+  void init() {
+    errors_.clear();
+    QFile::remove(iniPath());
+    TRegistry reg;
+    reg.OpenKey(productKey_, true);
+    reg.WriteString(QStringLiteral("version"), QStringLiteral("2021.2"));
   }
 
   void firstUse_emptyBlockDefaultsAndFilter() {
-    QFile::remove(iniPath());
-    writeProductKey();
     TexcelreadQVX record;
-    const bool ok = run(record, [&](TreadexcelQVXcomform& d) {
+    QVERIFY(run(record, [&](TreadexcelQVXcomform& d) {
       QCOMPARE(d.windowTitle(), QStringLiteral("Read data from Excel into Qurvex"));
       QVERIFY(d.ExcelInputPanel->isVisibleTo(&d));
       QVERIFY(!d.RdmlInputPanel->isVisibleTo(&d));
       QCOMPARE(d.booksbox->count(), 2);
-      QCOMPARE(d.sheetbox->count(), 2);
       QCOMPARE(d.sheetbox->currentText(), QStringLiteral("Run 2"));
-      QCOMPARE(d.RG_format->ItemIndex(), 0);
+      QCOMPARE(d.sheetbox->count(), 2);
       QVERIFY(d.startcolin->text().isEmpty());
-      QCOMPARE(d.ChemistryRG->ItemIndex(), 0);
-      QCOMPARE(d.SubstrateRG->ItemIndex(), 0);
+      for (TChoiceGroup* g : {d.RG_format, d.ChemistryRG, d.SubstrateRG}) QCOMPARE(g->ItemIndex(), 0);
       QCOMPARE(d.Baseline_RG->ItemIndex(), 1);
       type(d.startcolin, QStringLiteral("b3"));  // upper-cased, the digit removed
       QCOMPARE(d.startcolin->text(), QStringLiteral("B"));
@@ -120,62 +109,49 @@ private slots:
       d.ChemistryRG->Button(2)->click();
       d.SubstrateRG->Button(1)->click();
       d.Baseline_RG->Button(0)->click();
+      d.booksbox->setCurrentIndex(1 - d.booksbox->currentIndex());  // the other book, with one sheet
+      d.booksboxChange();
+      QCOMPARE(d.sheetbox->count(), 1);
       d.OKExcelbutton->click();
-    });
-    QVERIFY(ok);
-    QCOMPARE(record.startcol, 28);
-    QCOMPARE(record.stopcol, 29);
-    QCOMPARE(record.startrow, 12);
-    QCOMPARE(record.stoprow, 51);
-    QCOMPARE(record.filetype, 0);
-    QCOMPARE(record.chemistry, 3);
-    QCOMPARE(record.substrate, 2);
+    }));
+    const QList<int> got{record.startcol, record.stopcol,   record.startrow, record.stoprow,
+                         record.filetype, record.chemistry, record.substrate};
+    QCOMPARE(got, (QList<int>{28, 29, 12, 51, 0, 3, 2}));
     QVERIFY(record.baselinecorrected);
-    QCOMPARE(record.sheet, QStringLiteral("Run 2"));
-    QVERIFY(!record.book.isEmpty());
+    QCOMPARE(record.sheet, QStringLiteral("Sheet1"));
     QVERIFY(record.rdmlfile.isEmpty());
+    TExcelcom com;  // choosing the book made it Calc's active one
+    com.AttachExcel();
+    QCOMPARE(com.CurrentWorkbook(), record.book);
+    com.DetachExcel();
   }
 
   void block_firstAfterLastOrZeroRefused() {
-    QFile::remove(iniPath());
-    writeProductKey();
+    const QByteArray before = iniBytes();
     TexcelreadQVX record;
     record.startrow = -7;
-    const bool ok = run(record, [&](TreadexcelQVXcomform& d) {
-      d.startcolin->setText(QStringLiteral("C"));
-      d.stopcolin->setText(QStringLiteral("B"));
-      d.startrowin->setText(QStringLiteral("1"));
-      d.stoprowin->setText(QStringLiteral("10"));
-      d.OKExcelbutton->click();
-      QCOMPARE(d.result(), 0);
-      QVERIFY(d.stopcolin->hasFocus());
-      d.stopcolin->setText(QStringLiteral("D"));
-      d.startrowin->setText(QStringLiteral("0"));
-      d.OKExcelbutton->click();
-      QCOMPARE(d.result(), 0);
-      d.startrowin->setText(QStringLiteral("99999999999"));  // beyond an integer
-      d.OKExcelbutton->click();
-      QCOMPARE(d.result(), 0);
+    QVERIFY(!run(record, [&](TreadexcelQVXcomform& d) {
+      const QStringList refused[] = {{"C", "B", "1", "10"}, {"C", "D", "0", "10"},
+                                     {"C", "D", "99999999999", "10"}};  // beyond an integer
+      for (const QStringList& block : refused) {
+        setBlock(d, block);
+        d.OKExcelbutton->click();
+        QVERIFY2(d.result() == 0, qPrintable(block.join(QLatin1Char(' '))));
+        if (block[1] == QStringLiteral("B")) QVERIFY(d.stopcolin->hasFocus());
+      }
       d.CancelButton->click();
-    });
-    QVERIFY(!ok);
+    }));
     QCOMPARE(errors_.size(), 3);
     QCOMPARE(record.startrow, -7);  // a cancel changes nothing
-    TRegistry reg;
-    QVERIFY(!reg.KeyExists(QStringLiteral("Software\\Norvane Labs\\Qurvex\\Roche Lightcycler (32 caps) ")));
+    QCOMPARE(iniBytes(), before);
+    QVERIFY(!TRegistry().KeyExists(productKey_ + QStringLiteral("\\Roche Lightcycler (32 caps) ")));
   }
 
   void memory_perLayoutExactNameRestored() {
-    QFile::remove(iniPath());
-    writeProductKey();
-    const QString mj = QStringLiteral("MJ Research         ");
     TexcelreadQVX record;
     QVERIFY(run(record, [&](TreadexcelQVXcomform& d) {
       d.RG_format->Button(2)->click();
-      d.startcolin->setText(QStringLiteral("B"));
-      d.stopcolin->setText(QStringLiteral("CV"));
-      d.startrowin->setText(QStringLiteral("3"));
-      d.stoprowin->setText(QStringLiteral("42"));
+      setBlock(d, {"B", "CV", "3", "42"});
       d.ChemistryRG->Button(4)->click();
       d.SubstrateRG->Button(1)->click();
       d.OKExcelbutton->click();
@@ -183,13 +159,10 @@ private slots:
     QCOMPARE(record.filetype, 2);
     {
       TRegistry reg;
-      QVERIFY(reg.OpenKey(QStringLiteral("Software\\Norvane Labs\\Qurvex"), false));
-      QCOMPARE(reg.ReadInteger(QStringLiteral("filetype")), 2);
-      QVERIFY(reg.OpenKey(mj, false));  // nine trailing blanks kept
+      QVERIFY(reg.OpenKey(productKey_, false));
+      QVERIFY(reg.OpenKey(QStringLiteral("MJ Research         "), false));  // nine trailing blanks kept
       QCOMPARE(reg.ReadString(QStringLiteral("stopcol")), QStringLiteral("CV"));
-      QCOMPARE(reg.ReadInteger(QStringLiteral("stoprow")), 42);
-      QCOMPARE(reg.ReadInteger(QStringLiteral("chemistry")), 4);
-      QVERIFY(!reg.KeyExists(QStringLiteral("\\Software\\Norvane Labs\\Qurvex\\MJ Research")));
+      QVERIFY(!reg.KeyExists(QStringLiteral("\\") + productKey_ + QStringLiteral("\\MJ Research")));
     }
     // Reopening selects that layout with its block, chemistry and input type.
     TexcelreadQVX again;
@@ -204,18 +177,15 @@ private slots:
       d.RG_format->Button(5)->click();
       QVERIFY(d.startcolin->text().isEmpty());
       QCOMPARE(d.ChemistryRG->ItemIndex(), 4);
-      // Back to the remembered layout: its block again.
-      d.RG_format->Button(2)->click();
+      d.RG_format->Button(2)->click();  // back to the remembered layout: its block again
       QCOMPARE(d.stopcolin->text(), QStringLiteral("CV"));
       d.OKExcelbutton->click();
     }));
-    QCOMPARE(again.startcol, 2);
-    QCOMPARE(again.stopcol, 100);
-    QCOMPARE(again.chemistry, 5);
+    QCOMPARE((QList<int>{again.startcol, again.stopcol, again.chemistry}), (QList<int>{2, 100, 5}));
   }
 
-  void memory_withoutProductKeyLayoutChoiceStands() {
-    QFile::remove(iniPath());
+  void memory_missingOrOddSettingsGiveSoundChoices() {
+    QFile::remove(iniPath());  // without the product key nothing is remembered or written
     TexcelreadQVX record;
     QVERIFY(!run(record, [&](TreadexcelQVXcomform& d) {
       d.RG_format->Button(7)->click();
@@ -223,13 +193,9 @@ private slots:
       d.CancelButton->click();
     }));
     QVERIFY(!QFile::exists(iniPath()));
-  }
-
-  void memory_oddStoredValuesGiveSoundChoices() {
-    QFile::remove(iniPath());
     {
       TRegistry reg;
-      reg.OpenKey(QStringLiteral("Software\\Norvane Labs\\Qurvex"), true);
+      reg.OpenKey(productKey_, true);
       reg.WriteInteger(QStringLiteral("filetype"), 99);  // beyond the list: the last layout
       reg.OpenKey(QStringLiteral("Agilent ARIA MX"), true);
       reg.WriteString(QStringLiteral("startcol"), QStringLiteral("C"));
@@ -238,7 +204,6 @@ private slots:
       reg.WriteInteger(QStringLiteral("substrate"), 1);
       reg.Flush();
     }
-    TexcelreadQVX record;
     QVERIFY(!run(record, [&](TreadexcelQVXcomform& d) {
       QCOMPARE(d.RG_format->ItemIndex(), 21);
       QCOMPARE(d.startcolin->text(), QStringLiteral("C"));
@@ -251,29 +216,9 @@ private slots:
     QVERIFY(errors_.isEmpty());
   }
 
-  void books_choosingABookMovesCalc() {
-    TexcelreadQVX record;
-    QVERIFY(!run(record, [&](TreadexcelQVXcomform& d) {
-      const int other = 1 - d.booksbox->currentIndex();
-      const QString name = d.booksbox->itemText(other);
-      d.booksbox->setCurrentIndex(other);
-      d.booksboxChange();
-      QCOMPARE(d.sheetbox->count(), 1);  // the first workbook has one sheet
-      TExcelcom com;
-      com.AttachExcel();
-      QCOMPARE(com.CurrentWorkbook(), name);
-      com.DetachExcel();
-      d.CancelButton->click();
-    }));
-  }
-
   void rdml_fileNeededBaselineYesRegistryUntouched() {
-    QFile::remove(iniPath());
-    writeProductKey();
-    QFile f(iniPath());
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QByteArray before = f.readAll();
-    f.close();
+    const QByteArray before = iniBytes();
+    QVERIFY(!before.isEmpty());
     DialogHooks().chooseRdmlFile = [] { return QStringLiteral("/data/run 1.rdml"); };
     TexcelreadQVX record;
     record.fromexcel = false;
@@ -293,8 +238,7 @@ private slots:
     QVERIFY(record.baselinecorrected);
     QCOMPARE(record.chemistry, 7);
     QCOMPARE(record.startcol, 5);  // spreadsheet fields as the caller set them
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), before);
+    QCOMPARE(iniBytes(), before);
   }
 };
 

@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Starts a private headless LibreOffice for the spreadsheet tests: its own profile folder
-# and its own pipe name, so it never meets the user's office or another test's office.
-# Usage: office-start.sh <state folder> <pipe name>
-# The office's process id goes to <state folder>/office.pid; office-stop.sh ends it.
+# Usage: office-start.sh <state folder> <pipe name>. Starts a private headless LibreOffice (own
+# profile and pipe); its process id goes to <state folder>/office.pid for office-stop.sh.
 set -eu
-state=$1
-pipe=$2
+state=$1 pipe=$2
 rm -rf "$state"
 mkdir -p "$state/profile" "$state/home"
 echo "$pipe" >"$state/pipe"
@@ -15,8 +12,7 @@ if [ ! -x "$program/soffice.bin" ]; then
   echo "LibreOffice is not installed ($program/soffice.bin missing)" >&2
   exit 1
 fi
-# soffice.bin itself (not the soffice script and its launcher) so that the recorded process id
-# is the office's. On a new profile the office exits once with code 81 and wants a restart.
+# soffice.bin itself, so the recorded id is the office's; a new profile exits once with 81: restart.
 (
   for attempt in 1 2 3; do
     HOME="$state/home" "$program/soffice.bin" --headless --invisible \
@@ -30,5 +26,4 @@ fi
     [ "$rc" -eq 81 ] || break
   done
 ) >/dev/null 2>&1 </dev/null &
-# Give the loop a moment to record the first process id.
 for i in $(seq 50); do [ -s "$state/office.pid" ] && break; sleep 0.02; done

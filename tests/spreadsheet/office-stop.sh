@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Ends the office that office-start.sh started (by its process id) and removes its folder.
-# Usage: office-stop.sh <state folder>
+# Usage: office-stop.sh <state folder>. Ends the office of office-start.sh by its id.
 state=$1
 if [ -f "$state/office.pid" ]; then
   pid=$(cat "$state/office.pid")
@@ -10,7 +9,6 @@ if [ -f "$state/office.pid" ]; then
   while kill -0 "$pid" 2>/dev/null && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
   kill -9 "$pid" 2>/dev/null
 fi
-# A killed office leaves its pipe's socket behind.
-if [ -f "$state/pipe" ]; then rm -f "/tmp/OSL_PIPE_$(id -u)_$(cat "$state/pipe")"; fi
+if [ -f "$state/pipe" ]; then rm -f "/tmp/OSL_PIPE_$(id -u)_$(cat "$state/pipe")"; fi  # its socket stays
 rm -rf "$state"
 exit 0
