@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QList>
 #include <QStringList>
+#include <algorithm>
 #include <functional>
 
 namespace qurvex::testing {
@@ -46,9 +47,8 @@ public:
   }
 
   int count(TPromptKind kind) const {
-    int n = 0;
-    for (const Message& m : messages) n += m.kind == kind ? 1 : 0;
-    return n;
+    return static_cast<int>(
+        std::count_if(messages.begin(), messages.end(), [kind](const Message& m) { return m.kind == kind; }));
   }
   void clear() {
     messages.clear();
