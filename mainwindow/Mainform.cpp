@@ -8,7 +8,7 @@
 #include "mainwindow/ExceptionGuard.h"
 #include "mainwindow/ProgramIcon.h"
 #include "mainwindow/Prompter.h"
-#include "mainwindow/RadioGroup.h"
+#include "spreadsheet/RadioGroup.h"
 #include "mainwindow/UpDown.h"
 #include "spreadsheet/Registry.h"
 

@@ -3,7 +3,7 @@
 // display of the sample, "ignore error" and the hidden baseline controls.
 #include "mainwindow/Mainform.h"
 #include "mainwindow/Prompter.h"
-#include "mainwindow/RadioGroup.h"
+#include "spreadsheet/RadioGroup.h"
 #include "mainwindow/UpDown.h"
 
 #include <QAction>

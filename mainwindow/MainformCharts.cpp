@@ -5,7 +5,7 @@
 #include "mainwindow/ChartView.h"
 #include "mainwindow/Mainform.h"
 #include "mainwindow/Prompter.h"
-#include "mainwindow/RadioGroup.h"
+#include "spreadsheet/RadioGroup.h"
 #include "mainwindow/UpDown.h"
 
 #include <QAction>

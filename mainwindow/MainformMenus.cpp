@@ -9,7 +9,7 @@
 #include "mainwindow/HelpPages.h"
 #include "mainwindow/NoiseWarningWindow.h"
 #include "mainwindow/Prompter.h"
-#include "mainwindow/RadioGroup.h"
+#include "spreadsheet/RadioGroup.h"
 #include "mainwindow/ClickPanel.h"
 #include "mainwindow/UpDown.h"
 

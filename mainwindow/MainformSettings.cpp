@@ -8,7 +8,7 @@
 #include "mainwindow/NewVersionWarning.h"
 #include "mainwindow/DocumentOpener.h"
 #include "mainwindow/Prompter.h"
-#include "mainwindow/RadioGroup.h"
+#include "spreadsheet/RadioGroup.h"
 #include "spreadsheet/Registry.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "spreadsheet/ReadExcelDialog.h"
 
-#include "spreadsheet/ChoiceGroup.h"
+#include "spreadsheet/RadioGroup.h"
 #include "spreadsheet/ColumnLetters.h"
 #include "spreadsheet/Excelcom.h"
 #include "spreadsheet/Registry.h"
@@ -102,7 +102,7 @@ TreadexcelQVXcomform::TreadexcelQVXcomform(TExcelcom& excelin, QWidget* parent)
   auto* top = new QVBoxLayout(this);
 
   // The mode switch sits on a panel that is never shown; only the caller's preset sets it.
-  RdmlOrExcelRG = new TChoiceGroup(QStringLiteral(" Read data from RDML or Excel: "),
+  RdmlOrExcelRG = new TRadioGroup(QStringLiteral(" Read data from RDML or Excel: "),
                                    {QStringLiteral("RDML"), QStringLiteral("Excel")}, -1, this);
   RdmlOrExcelRG->hide();
 
@@ -130,7 +130,7 @@ TreadexcelQVXcomform::TreadexcelQVXcomform(TExcelcom& excelin, QWidget* parent)
     lists->addWidget(new QLabel(QStringLiteral("Sheet:"), ExcelInputPanel));
     lists->addWidget(sheetbox, 1);
     v->addLayout(lists);
-    RG_format = new TChoiceGroup(QStringLiteral(" Choose data file format: "), ReadLayoutNames(), 0, ExcelInputPanel, 3);
+    RG_format = new TRadioGroup(QStringLiteral(" Choose data file format: "), ReadLayoutNames(), 0, ExcelInputPanel, 3);
     v->addWidget(RG_format);
     auto* block = new QHBoxLayout;
     startcolin = makeEdit(ExcelInputPanel, 50);
@@ -158,13 +158,13 @@ TreadexcelQVXcomform::TreadexcelQVXcomform(TExcelcom& excelin, QWidget* parent)
   auto* bottom = new QWidget(this);
   {
     auto* h = new QHBoxLayout(bottom);
-    ChemistryRG = new TChoiceGroup(QStringLiteral(" Monitoring Chemistry: "), ChemistryNames(), 0, bottom);
-    SubstrateRG = new TChoiceGroup(QStringLiteral(" Amplification of: "),
+    ChemistryRG = new TRadioGroup(QStringLiteral(" Monitoring Chemistry: "), ChemistryNames(), 0, bottom);
+    SubstrateRG = new TRadioGroup(QStringLiteral(" Amplification of: "),
                                    {QStringLiteral("ss-cDNA"), QStringLiteral("ds-DNA")}, 0, bottom);
-    ProbeTargetRG = new TChoiceGroup(QStringLiteral(" Probe is targetting: "),
+    ProbeTargetRG = new TRadioGroup(QStringLiteral(" Probe is targetting: "),
                                      {QStringLiteral("cDNA sequence"), QStringLiteral("mRNA sequence")}, 0, bottom);
     ProbeTargetRG->hide();
-    Baseline_RG = new TChoiceGroup(QStringLiteral(" Data are baseline corrected: "),
+    Baseline_RG = new TRadioGroup(QStringLiteral(" Data are baseline corrected: "),
                                    {QStringLiteral("Yes"), QStringLiteral("No")}, 1, bottom);
     auto* right = new QVBoxLayout;
     right->addWidget(SubstrateRG);
@@ -185,11 +185,11 @@ TreadexcelQVXcomform::TreadexcelQVXcomform(TExcelcom& excelin, QWidget* parent)
   connect(OpenRdmlFileButton, &QPushButton::clicked, this, [this] { OpenRdmlFileButtonClick(); });
   connect(booksbox, &QComboBox::activated, this, [this] { guardedCall([&] { booksboxChange(); }); });
   connect(sheetbox, &QComboBox::activated, this, [this] { guardedCall([&] { sheetboxChange(); }); });
-  connect(RG_format, &TChoiceGroup::Click, this, [this] { RG_formatClick(); });
+  connect(RG_format, &TRadioGroup::Click, this, [this] { RG_formatClick(); });
   for (QLineEdit* e : {startcolin, stopcolin, startrowin, stoprowin})
     connect(e, &QLineEdit::textChanged, this, [this, e] { col_rowinChange(e); });
-  connect(ChemistryRG, &TChoiceGroup::Click, this, [this] { ChemistryRGClick(); });
-  connect(SubstrateRG, &TChoiceGroup::Click, this, [this] { ChemistryRGClick(); });
+  connect(ChemistryRG, &TRadioGroup::Click, this, [this] { ChemistryRGClick(); });
+  connect(SubstrateRG, &TRadioGroup::Click, this, [this] { ChemistryRGClick(); });
   connect(OKExcelbutton, &QPushButton::clicked, this, [this] { guardedCall([&] { OKExcelbuttonClick(); }); });
   connect(OKRdmlButton, &QPushButton::clicked, this, [this] { OKRdmlButtonClick(); });
   connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButtonClick(); });

@@ -17,7 +17,7 @@ class QWidget;
 
 namespace qurvex {
 
-class TChoiceGroup;
+class TRadioGroup;
 class TExcelcom;
 
 // The 22 instrument export layouts; each text is also the name of the layout's settings key.
@@ -71,20 +71,20 @@ public:
   QWidget* ExcelInputPanel;
   QComboBox* booksbox;
   QComboBox* sheetbox;
-  TChoiceGroup* RG_format;
+  TRadioGroup* RG_format;
   QLineEdit* startcolin;
   QLineEdit* stopcolin;
   QLineEdit* startrowin;
   QLineEdit* stoprowin;
   QPushButton* OKExcelbutton;
   QPushButton* CancelButton;
-  TChoiceGroup* ChemistryRG;
-  TChoiceGroup* SubstrateRG;
-  TChoiceGroup* ProbeTargetRG;
-  TChoiceGroup* Baseline_RG;
+  TRadioGroup* ChemistryRG;
+  TRadioGroup* SubstrateRG;
+  TRadioGroup* ProbeTargetRG;
+  TRadioGroup* Baseline_RG;
   QPushButton* OKRdmlButton;
   QPushButton* RDMLCancelButton;
-  TChoiceGroup* RdmlOrExcelRG;
+  TRadioGroup* RdmlOrExcelRG;
 
 protected:
   void showEvent(QShowEvent* event) override;

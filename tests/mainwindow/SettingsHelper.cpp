@@ -4,7 +4,7 @@
 //   save: activates, changes some choices and saves them
 //   read: activates and prints the choices it read
 #include "mainwindow/QurvexApplication.h"
-#include "mainwindow/RadioGroup.h"
+#include "spreadsheet/RadioGroup.h"
 #include "mainwindow/Mainform.h"
 #include "tests/mainwindow/ScriptedPrompter.h"
 

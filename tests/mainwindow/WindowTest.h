@@ -4,7 +4,7 @@
 #pragma once
 
 #include "mainwindow/QurvexApplication.h"
-#include "mainwindow/RadioGroup.h"
+#include "spreadsheet/RadioGroup.h"
 #include "tests/mainwindow/WindowFixture.h"
 
 #include <QAction>

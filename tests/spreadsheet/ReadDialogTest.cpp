@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The read dialog on the offscreen platform against a private headless office: its record,
 // the key-by-key filter of the block boxes, the checks of OK, and the memory per layout.
-#include "spreadsheet/ChoiceGroup.h"
+#include "spreadsheet/RadioGroup.h"
 #include "spreadsheet/Excelcom.h"
 #include "spreadsheet/ReadExcelDialog.h"
 #include "spreadsheet/Registry.h"
@@ -91,7 +91,7 @@ private slots:
       QCOMPARE(d.sheetbox->currentText(), QStringLiteral("Run 2"));
       QCOMPARE(d.sheetbox->count(), 2);
       QVERIFY(d.startcolin->text().isEmpty());
-      for (TChoiceGroup* g : {d.RG_format, d.ChemistryRG, d.SubstrateRG}) QCOMPARE(g->ItemIndex(), 0);
+      for (TRadioGroup* g : {d.RG_format, d.ChemistryRG, d.SubstrateRG}) QCOMPARE(g->ItemIndex(), 0);
       QCOMPARE(d.Baseline_RG->ItemIndex(), 1);
       type(d.startcolin, QStringLiteral("b3"));  // upper-cased, the digit removed
       QCOMPARE(d.startcolin->text(), QStringLiteral("B"));

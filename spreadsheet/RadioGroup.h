@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A framed group of radio buttons chosen by item index, as the spreadsheet dialogs use it.
+// A framed group of radio buttons chosen by item index, as the dialogs and the main window use it.
 
 #include <QGroupBox>
 #include <QStringList>
@@ -10,11 +10,11 @@ class QRadioButton;
 
 namespace qurvex {
 
-class TChoiceGroup : public QGroupBox {
+class TRadioGroup : public QGroupBox {
   Q_OBJECT
 public:
   // Items fill `columns` columns from top to bottom.
-  TChoiceGroup(const QString& caption, const QStringList& items, int itemIndex, QWidget* parent = nullptr,
+  TRadioGroup(const QString& caption, const QStringList& items, int itemIndex, QWidget* parent = nullptr,
                int columns = 1);
 
   // The chosen item, -1 when none.
