@@ -3,7 +3,6 @@
 // numbering of the groups in order of first appearance, and the small
 // keystroke rules of the grouping tab's edits.
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <string>
 #include <unordered_map>
@@ -17,12 +16,6 @@ namespace {
 
 // Longest part of a name that is split into parts.
 constexpr std::size_t kMaxNameLength = 128;
-
-std::string lowered(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 bool isdigitchar(char c) { return c >= '0' && c <= '9'; }
 bool isletterchar(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -69,19 +62,21 @@ std::optional<std::string> TEngine::extractpart(std::string_view name, int part,
 }
 
 void TEngine::GetAmpliconGroupNumbers() {
-    // Identifiers in order of first appearance; the key is the lowered text,
-    // so "ACTB" joins the group that "actb" opened.
+    // Identifiers in order of first appearance; the key is the case-folded
+    // text, so "ACTB" joins the group that "actb" opened.
     std::vector<std::string> identifiers;
     std::unordered_map<std::string, int> groupofkey;
     if (static_cast<int>(ampgroup.size()) < nsamples + 1) ampgroup.resize(nsamples + 1, 0);
     if (static_cast<int>(ampname.size()) < nsamples + 1) ampname.resize(nsamples + 1);
     for (int s = 1; s <= nsamples; ++s) {
-        const auto [it, added] =
-            groupofkey.try_emplace(lowered(ampname[s]), static_cast<int>(identifiers.size()) + 1);
+        const auto [it, added] = groupofkey.try_emplace(identifierkey(ampname[s]),
+                                                        static_cast<int>(identifiers.size()) + 1);
         if (added) identifiers.push_back(ampname[s]);
         ampgroup[s] = it->second;
     }
     ngroups = static_cast<int>(identifiers.size());
+    // The group codes as the grid's column 2 shows them.
+    AmpliconGroupGridcode.assign(ampgroup.begin(), ampgroup.begin() + nsamples + 1);
 
     means_Grid.clear();
     sizegrid(means_Grid, 6, ngroups + 2);

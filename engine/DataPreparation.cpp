@@ -34,6 +34,7 @@ void TEngine::ResetInterfaceAfterRead() {
   meansdone = false;
   means_Grid.clear();
   groupstatistics.clear();
+  AmpliconGroupGridcode.clear();
   options.groupsource = TEngineOptions::AllOneGroupRB;
   options.CommonGroupWindowRG = 0;
   options.rg_fitoptions = 1;
@@ -55,7 +56,11 @@ void TEngine::ExtraExcelProcessing() {
   fitcache.forgetgroups();
 }
 
-void TEngine::ExtraRDMLProcessing() { view->datagridschanged(); }
+void TEngine::ExtraRDMLProcessing() {
+  // The targets' group numbers are the grid's group codes.
+  AmpliconGroupGridcode.assign(ampgroup.begin(), ampgroup.end());
+  view->datagridschanged();
+}
 
 // min(0, min_p rawfluor[s][p])
 double TEngine::FindMinNeg(int s) const {

@@ -98,10 +98,13 @@ const std::vector<int>& TEngine::samplesingroup(int g) const {
   return fitcache.scratchmembers;
 }
 
+// Identifiers are compared without regard to case, as when the groups were
+// numbered: the first identifier that matches is the group. Item 0 ("All")
+// is no identifier, so a target named "all" still finds its own group.
 int TEngine::findgroupofsample(int s) const {
   const auto& name = ampname[static_cast<std::size_t>(s)];
-  for (std::size_t i = 0; i < ShowGroupCBItems.size(); ++i)
-    if (ShowGroupCBItems[i] == name) return static_cast<int>(i);
+  for (std::size_t i = 1; i < ShowGroupCBItems.size(); ++i)
+    if (sameidentifier(ShowGroupCBItems[i], name)) return static_cast<int>(i);
   return -1;
 }
 

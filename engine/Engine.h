@@ -134,7 +134,10 @@ class TEngine : public TRunState {
   // and recomputes every Cq: Cq = (sampftval - meanlogfluor)/slope + meancyc,
   // 0 when slope <= 0.
   void AssignFtVal(int first, int last);
-  // Individual best window of sample s (options of rg_fitoptions).
+  // Individual best window of sample s (options of rg_fitoptions; item 1
+  // takes its window sizes from minincludedit and nmaxedit as they stand).
+  // Fewer than 5 valid points, or fewer than the minimum size: no fit
+  // (r, slope, intercept 0) and the whole sample as window.
   void fitsample(int s);
   void fitsampleButClick();
   void fitallbutClick();
@@ -158,8 +161,15 @@ class TEngine : public TRunState {
   // Writes the threshold edit text (rounded to 3 decimals).
   void setftvaledit(double v);
   // Makes sample s current: individual limit edits follow it, editlock is
-  // cleared and it is redrawn.
+  // cleared, it is redrawn, and the group edits show its group
+  // (SetAmpGroupNumEditsamples(ampgroup[s])).
   void samplenumChange();
+  // The group-window edits show group g: unless AmpGroupNumEdit already
+  // shows g, AmpGroupNumEdit := g, the group limit edits (and their
+  // fluorescence companions) get gruplim[g] and grlowlim[g] rounded to 3
+  // decimals without applying them, and IndivAmpGroupEdit := g. A g outside
+  // the per-group arrays changes nothing.
+  void SetAmpGroupNumEditsamples(int g);
   // Applies the threshold edit: ftval of the common group (or of the current
   // sample's group with group thresholds and a group or individual window)
   // := the number in the edit, then every sampftval and Cq follow. Empty
@@ -341,7 +351,8 @@ class TEngine : public TRunState {
   // Cycles added to both Cq-too-low limits for the chemistry and input type.
   int CqLimitOffset() const;
   // The outlier tolerance d on the efficiency scale: IncluPercEdit / 100;
-  // 5 % when the edit is empty or not a number.
+  // 5 % when the edit is empty or not a (finite) number. A negative
+  // percentage is taken as it stands.
   double InclusionTolerance() const;
   // Exclusions, Cq-too-low flags, outliers, group means with standard
   // errors, means_Grid and N0 of every sample. Sets meansdone.

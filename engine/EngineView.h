@@ -113,6 +113,10 @@ class IEngineView {
   virtual void meansgridchanged() {}
   virtual void StringGridTestchanged() {}
   virtual void ShowSetCBItemschanged() {}
+  // The group-window page shows another group: AmpGroupNumEdit (and the
+  // position of AmpGrNumUD) and IndivAmpGroupEdit must follow; the group
+  // limit edits were reported through limiteditchanged.
+  virtual void AmpGroupNumEditchanged() {}
 };
 
 }  // namespace qurvex

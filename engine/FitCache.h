@@ -56,7 +56,7 @@ struct TFitCache {
     // inputs
     int npoints = 0, woltype = 0, fstartin = 0, wolstartin = 0, wolstopin = 0;
     double up = 0, low = 0, sampftval = 0;
-    std::uint8_t noamplif = 0, bgerror = 0;
+    std::uint8_t noamplif = 0, bgerror = 0, manualbg = 0;
     // outputs
     int fstop = 0, fmaxdiff = 0, fstart = 0, wolstart = 0, wolstop = 0, ninclu = 0;
     std::uint8_t emptywol = 0;
@@ -94,7 +94,7 @@ struct TFitCache {
     std::vector<int> npoints, woltype, fstart, wolstart, wolstop, fstop, fmaxdiff, ninclu;
     std::vector<double> uplim, lowlim, sampftval, slope, intercept, meancyc, meanlogfluor, ct,
         rval, indiveff, indivn0;
-    std::vector<std::uint8_t> noamplif, bgerror, emptywol;
+    std::vector<std::uint8_t> noamplif, bgerror, manualbg, emptywol;
     // The sample's last refit was a fixed point (its refit.stable).
     std::vector<std::uint8_t> stable;
     std::vector<std::uint8_t> changed;  // scratch: samples differing from the copy

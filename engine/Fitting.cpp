@@ -171,7 +171,7 @@ void TEngine::refitall() {
                         lowlim.size(), sampftval.size(), slope.size(), intercept.size(),
                         meancyc.size(), meanlogfluor.size(), ct.size(), rval.size(),
                         indiveff.size(), indivn0.size(), noamplif.size(), bgerror.size(),
-                        emptywol.size()})
+                        manualbg.size(), emptywol.size()})
     sized = sized && z >= size;
   if (!sized) {
     c.n = -1;
@@ -202,6 +202,7 @@ void TEngine::refitall() {
     markchanged(indivn0, c.indivn0, n, c.changed);
     markchanged(noamplif, c.noamplif, n, c.changed);
     markchanged(bgerror, c.bgerror, n, c.changed);
+    markchanged(manualbg, c.manualbg, n, c.changed);
     markchanged(emptywol, c.emptywol, n, c.changed);
   } else {
     c.n = n;
@@ -211,7 +212,8 @@ void TEngine::refitall() {
     for (auto* v : {&c.uplim, &c.lowlim, &c.sampftval, &c.slope, &c.intercept, &c.meancyc,
                     &c.meanlogfluor, &c.ct, &c.rval, &c.indiveff, &c.indivn0})
       v->assign(size, 0.0);
-    for (auto* v : {&c.noamplif, &c.bgerror, &c.emptywol, &c.stable}) v->assign(size, 0);
+    for (auto* v : {&c.noamplif, &c.bgerror, &c.manualbg, &c.emptywol, &c.stable})
+      v->assign(size, 0);
   }
   c.uplim[0] = uplim[0];
   c.lowlim[0] = lowlim[0];
@@ -244,6 +246,7 @@ void TEngine::refitall() {
     c.indivn0[i] = indivn0[i];
     c.noamplif[i] = noamplif[i];
     c.bgerror[i] = bgerror[i];
+    c.manualbg[i] = manualbg[i];
     c.emptywol[i] = emptywol[i];
   }
   // The last sample's regression is the last one made.
@@ -261,7 +264,7 @@ void TEngine::refitsample(int k) {
   // The state the refit starts from (read only when remembering).
   int npointsin = 0, woltypein = 0, fstartin = 0, wolstartin = 0, wolstopin = 0;
   double upin = 0, lowin = 0, ftvalin = 0;
-  std::uint8_t noamplifin = 0, bgerrorin = 0;
+  std::uint8_t noamplifin = 0, bgerrorin = 0, manualbgin = 0;
   if (remember) {
     const bool own = woltype[i] == 1 || woltype[i] == 2;
     npointsin = npoints[i];
@@ -274,11 +277,12 @@ void TEngine::refitsample(int k) {
     ftvalin = sampftval[i];
     noamplifin = noamplif[i];
     bgerrorin = bgerror[i];
+    manualbgin = manualbg[i];
     const TFitCache::Refit& m = fitcache.at(k).refit;
     if (m.known && m.npoints == npointsin && m.woltype == woltypein && m.up == upin &&
         m.low == lowin && m.fstartin == fstartin && m.wolstartin == wolstartin &&
         m.wolstopin == wolstopin && m.sampftval == ftvalin && m.noamplif == noamplifin &&
-        m.bgerror == bgerrorin) {
+        m.bgerror == bgerrorin && m.manualbg == manualbgin) {
       fstop[i] = m.fstop;
       fmaxdiff[i] = m.fmaxdiff;
       fstart[i] = m.fstart;
@@ -333,9 +337,10 @@ void TEngine::refitsample(int k) {
   meancyc[i] = lastmeanx;
   meanlogfluor[i] = lastmeany;
   ct[i] = cqat(sampftval[i], slope[i], meanlogfluor[i], meancyc[i]);
-  // A sample without amplification, with a baseline error or with too
-  // few points for a line reports no fit.
-  if (noamplif[i] || bgerror[i] || npoints[i] < 3) {
+  // A sample without amplification, with a baseline error (unless its
+  // baseline was then set or accepted by hand) or with too few points for a
+  // line reports no fit.
+  if (noamplif[i] || (bgerror[i] && !manualbg[i]) || npoints[i] < 3) {
     slope[i] = 0.0;
     ct[i] = 0.0;
     ninclu[i] = 0;
@@ -370,6 +375,7 @@ void TEngine::refitsample(int k) {
     m.sampftval = ftvalin;
     m.noamplif = noamplifin;
     m.bgerror = bgerrorin;
+    m.manualbg = manualbgin;
     m.fstop = fstop[i];
     m.fmaxdiff = fmaxdiff[i];
     m.fstart = fstart[i];
@@ -413,8 +419,8 @@ void TEngine::fitsample(int s) {
   int maxsize = 15;
   const double rreq = options.rreqedit;
   if (option == 2) {
-    minsize = std::max(options.minincludedit, 3);
-    maxsize = std::clamp(options.nmaxedit, 3, 15);
+    minsize = options.minincludedit;
+    maxsize = options.nmaxedit;
   }
   double bestr = 0.0;
   int bestsize = 2;
@@ -431,7 +437,10 @@ void TEngine::fitsample(int s) {
       if (sl > steepest) steepest = sl;
     }
     view->setbusycursor(true);
-    for (int n = minsize; n <= maxsize; ++n) {
+    // A window of fewer than 2 points has no slope and one of npoints or more
+    // would hold the last point: neither can be chosen, so the sizes tried
+    // are bounded to 2..npoints-1 (which also keeps any edit value in range).
+    for (int n = std::max(minsize, 2); n <= std::min(maxsize, np - 1); ++n) {
       for (int f = 1; f <= std::max(np - n, 1); ++f) {
         const int last = f + n - 1;
         if (last >= np) continue;  // the last valid point never enters a window

@@ -60,7 +60,7 @@ double TEngine::InclusionTolerance() const {
     double v = 0.0;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
     if (!text.empty() && ec == std::errc() && ptr == text.data() + text.size() &&
-        std::isfinite(v) && v >= 0.0)
+        std::isfinite(v))
         percent = v;
     return percent / 100.0;
 }
@@ -111,21 +111,23 @@ static void findoutliers(TEngine& e, const std::vector<int>& members, double d, 
 }
 
 // Mean and standard deviation of the efficiencies of the group's samples
-// without exclmeaneff: SD = sqrt(sum (e - mean)^2 / (n - 1)), SEM = SD/sqrt(n).
+// without exclmeaneff, from the sums in one pass:
+// SD = sqrt((sum e^2 - (sum e)^2 / n) / (n - 1)), SEM = SD / sqrt(n). Equal
+// efficiencies can leave a difference of sums a rounding error below 0: SD 0.
 static TRunState::TGroupStatistics statisticsof(const TEngine& e, const std::vector<int>& members) {
     TRunState::TGroupStatistics st;
     double sum = 0.0;
+    double sumsq = 0.0;
     for (int s : members)
         if (!e.exclmeaneff[s]) {
             ++st.n;
             sum += e.indiveff[s];
+            sumsq += e.indiveff[s] * e.indiveff[s];
         }
     if (st.n == 0) return st;
     st.mean = sum / st.n;
     if (st.n < 2) return st;
-    double squares = 0.0;
-    for (int s : members)
-        if (!e.exclmeaneff[s]) squares += (e.indiveff[s] - st.mean) * (e.indiveff[s] - st.mean);
+    const double squares = std::max(sumsq - sum * sum / st.n, 0.0);
     st.sd = std::sqrt(squares / (st.n - 1));
     st.sem = st.sd / std::sqrt(static_cast<double>(st.n));
     // The relative error is taken from the SEM as its cell shows it.

@@ -251,7 +251,9 @@ namespace {
 
 // The two halves of the phase first..last (clamped to the valid points):
 // a := first, b := last; a + 1, b - 1 until b - a <= 1; lower half
-// first..a, upper half b..last (one point shared when the count is odd).
+// first..a, upper half b..last (one point shared when the count is odd). A
+// phase of one point gives the halves first..first+1 and last-1..last; the
+// halves never leave the valid points 1..npoints.
 struct Halves {
     int first = 0, last = -1;
     LineSums lower, upper;
@@ -268,8 +270,8 @@ Halves splithalves(const TEngine& e, int s) {
         ++a;
         --b;
     } while (b - a > 1);
-    a = std::min(a, h.last);
-    b = std::max(b, h.first);
+    a = std::min(a, n);
+    b = std::max(b, 1);
     const auto& X = e.cyc[static_cast<size_t>(s)];
     const auto& F = e.fluor[static_cast<size_t>(s)];
     h.lower = logsums(X, F, h.first, a);

@@ -9,12 +9,6 @@
 
 namespace qurvex {
 
-namespace {
-
-double round3(double v) { return std::round(v * 1000.0) / 1000.0; }
-
-}  // namespace
-
 // A sample is noisy when, with a = first log step into its window and b =
 // last log step of its window, log10 F[ws-1] > L, not (F[ws-1] < F[ws] and
 // 1.2 b > a), and the cycle step into the window is at most 1.2.
@@ -70,9 +64,8 @@ bool TEngine::CheckNoisiness() {
         if (found) {
             defuplim[0] = u;
             deflowlim[0] = u - f;
-            // Half the fluorescence shown for the common upper limit (3 decimals).
-            const double shown = round3(std::pow(10.0, uplim[0]));
-            ftval[0] = std::log10(0.5 * (shown > 0 ? shown : std::pow(10.0, uplim[0])));
+            // Half the fluorescence the common upper edit shows.
+            ftval[0] = ftvalfromupperedit(TLimitEdit::cuplimedit);
             AssignFtVal(1, nsamples);
         }
         Set_WoL(0);

@@ -62,6 +62,7 @@ class RecordingView : public IEngineView {
   }
   void datagridschanged() override { calls.push_back("datagridschanged"); }
   void validdatarowchanged(int s) override { calls.push_back(withnumber("validdatarowchanged", s)); }
+  void AmpGroupNumEditchanged() override { calls.push_back("AmpGroupNumEditchanged"); }
   void baselinepanelstate(bool done) override {
     calls.push_back(done ? "baselinepanel done" : "baselinepanel waiting");
   }

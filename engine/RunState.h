@@ -231,7 +231,17 @@ struct TRunState {
   mutable TFitCache fitcache;
 
   // ---- grouping and means state                (ENGINE-GROUPS)
-  // Column 1 of the amplicon-group grid is ampname itself, column 2 ampgroup.
+  // Column 1 of the amplicon-group grid is ampname itself. Column 2, the
+  // group code of each sample, is kept here (index s; empty or -1 where the
+  // grid shows nothing): it is written when the groups are numbered or read
+  // with RDML, and it gives every sample its group back after the common
+  // window had set ampgroup to 0.
+  std::vector<int> AmpliconGroupGridcode;
+  // Group whose limits the group-window edits show ("AmpGroupNumEdit"; -1
+  // before any), and the group number shown on the sample page
+  // ("IndivAmpGroupEdit").
+  int AmpGroupNumEdit = -1;
+  int IndivAmpGroupEdit = -1;
   // Cells of the group-means grid, indexed [column][row] as the window shows
   // them: column 1 holds "one group" in row 1 and the identifier of group g
   // in row g + 1; columns 2..6 the statistics of calc_mean_ButtonClick

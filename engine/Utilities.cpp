@@ -38,6 +38,25 @@ int colnumber(std::string_view letters) {
 
 namespace {
 
+char foldcase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+std::string identifierkey(std::string_view text) {
+  std::string key(text);
+  for (char& c : key) c = foldcase(c);
+  return key;
+}
+
+bool sameidentifier(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (foldcase(a[i]) != foldcase(b[i])) return false;
+  return true;
+}
+
+namespace {
+
 std::string formatrounded(double v, int decimals) {
   if (std::isinf(v)) return v > 0 ? "INF" : "-INF";
   // Fixed notation, correctly rounded, always with '.' whatever the C

@@ -21,4 +21,11 @@ int colnumber(std::string_view letters);
 // zeros ("2.5", "-1.25", "3"): the text an edit shows. NaN gives "NAN".
 std::string roundedtext(double v, int decimals);
 
+// Amplicon identifiers are compared without regard to case: A-Z fold to
+// a-z, every other byte stays (whatever the C locale). "ACTB" and "actb" give
+// the same key; empty text gives "".
+std::string identifierkey(std::string_view text);
+// Whether two identifiers are the same under that folding.
+bool sameidentifier(std::string_view a, std::string_view b);
+
 }  // namespace qurvex

@@ -114,8 +114,10 @@ bool TEngine::SetAmpGroupNumEditgroups(int g) {
     for (int s = 1; s <= nsamples && first == 0; ++s)
         if (groupofsample(s) == g) first = s;
     if (first == 0) return false;
+    AmpGroupNumEdit = g;
     setlimitedit(TLimitEdit::GrUpLimEdit, gruplim[g]);
     setlimitedit(TLimitEdit::GrLowLimEdit, grlowlim[g]);
+    view->AmpGroupNumEditchanged();
     samplenum = first;
     samplenumChange();
     return true;
@@ -283,10 +285,23 @@ void TEngine::Set_WoL(int g) {
     const double upper = g == 0 ? uplim[0] : gruplim[g];
     defuplim[g] = upper;
     deflowlim[g] = g == 0 ? lowlim[0] : grlowlim[g];
-    // 9. Threshold: half the fluorescence of the upper limit as shown (3
-    // decimals; a limit too low to show keeps its own value).
-    const double shown = round3(std::pow(10.0, round3(upper)));
-    ftval[g] = std::log10(0.5 * (shown > 0 ? shown : std::pow(10.0, upper)));
+    // 9. Threshold: half the fluorescence the upper edit shows for the limit
+    // in force (10^limit to 3 decimals; a limit clamped to the axis keeps all
+    // its decimals). When the edit does not show this group's limit (a group
+    // without samples), the same text is made from the limit.
+    const TLimitEdit upedit = g == 0 ? TLimitEdit::cuplimedit : TLimitEdit::GrUpLimEdit;
+    const std::string& limittext = limitedittext[static_cast<size_t>(upedit)];
+    double edited = 0;
+    const auto [end, ec] =
+        std::from_chars(limittext.data(), limittext.data() + limittext.size(), edited);
+    const bool editshows = ec == std::errc() && end == limittext.data() + limittext.size() &&
+                           edited == upper && (g == 0 || AmpGroupNumEdit == g);
+    if (editshows) {
+        ftval[g] = ftvalfromupperedit(upedit);
+    } else {
+        const double shown = round3(std::pow(10.0, upper));
+        ftval[g] = std::log10(0.5 * (shown > 0 ? shown : std::pow(10.0, upper)));
+    }
     if (g > 0) {
         double sum = 0;
         for (int i = 1; i <= ngroups; ++i) sum += ftval[i];
@@ -353,12 +368,23 @@ void TEngine::SetWolAfterReadButtonClick() {
 }
 
 // Engine side of choosing "amplicon group" windows: with groups defined every
-// sample takes its group's limits (woltype 1) and is refitted; without
+// sample gets its group back from the group codes of the grouping grid (the
+// common window set ampgroup to 0; a sample without a code keeps its
+// ampgroup), takes its group's limits (woltype 1) and is refitted; without
 // groups the warning "there are no groups defined" and the common window.
 void TEngine::selectgroupwindows() {
     options.CommonGroupWindowRG = 1;
     options.ThresholdsRG = 1;
     if (groupsdefined) {
+        bool regrouped = false;
+        for (int s = 1; s <= nsamples; ++s) {
+            if (s < static_cast<int>(AmpliconGroupGridcode.size()) &&
+                AmpliconGroupGridcode[s] >= 0 && ampgroup[s] != AmpliconGroupGridcode[s]) {
+                ampgroup[s] = AmpliconGroupGridcode[s];
+                regrouped = true;
+            }
+        }
+        if (regrouped) fitcache.forgetgroups();
         for (int s = 1; s <= nsamples; ++s) {
             const int g = ampgroup[s];
             if (g >= 0 && g < static_cast<int>(gruplim.size())) {

@@ -222,6 +222,16 @@ void TEngine::samplenumChange() {
   view->samplenumChange(s);
   editlock = false;
   do_cascade(false, s, 2);
+  SetAmpGroupNumEditsamples(ampgroup[ix(s)]);
+}
+
+void TEngine::SetAmpGroupNumEditsamples(int g) {
+  if (g == AmpGroupNumEdit || g < 0 || ix(g) >= gruplim.size() || ix(g) >= grlowlim.size()) return;
+  AmpGroupNumEdit = g;
+  setlimitedit(TLimitEdit::GrUpLimEdit, gruplim[ix(g)]);
+  setlimitedit(TLimitEdit::GrLowLimEdit, grlowlim[ix(g)]);
+  IndivAmpGroupEdit = g;
+  view->AmpGroupNumEditchanged();
 }
 
 void TEngine::ctcalcButtonClick() {

@@ -92,6 +92,29 @@ TEST(AmpliconGroupingButton, PartOfNameGivesGroupsAndBrowserItems) {
     EXPECT_EQ(v.count("show TabSheetGroupWindow"), 1);
 }
 
+TEST(AmpliconGroupingButton, EverySampleFindsItsGroupWhateverTheCase) {
+    TEngine e;
+    loadnames(e, {"A1_GAPDH_x", "B1_actb_y", "C1_ACTB_z", "D1_all_w"});
+    e.options.groupsource = TEngineOptions::PartXGroupRB;
+    e.options.NameSepEdit = "_";
+    e.options.PartWantedEdit = "2";
+    ASSERT_TRUE(e.GroupButtonClick());
+    ASSERT_EQ(e.ShowGroupCBItems, (std::vector<std::string>{"All", "GAPDH", "actb", "all"}));
+    // ACTB was numbered into the group that actb opened, and finds it.
+    EXPECT_EQ(e.groupofsample(1), 1);
+    EXPECT_EQ(e.groupofsample(2), 2);
+    EXPECT_EQ(e.groupofsample(3), 2);
+    // "All" heads the browser list but is no identifier.
+    EXPECT_EQ(e.groupofsample(4), 3);
+    // Group thresholds reach every sample of the group.
+    e.ftval = {0.5, 1.0, 2.0, 3.0, 0.0};
+    e.options.ThresholdsRG = 1;
+    e.AssignFtVal(1, 4);
+    EXPECT_EQ(e.sampftval, (std::vector<double>{0.0, 1.0, 2.0, 2.0, 3.0}));
+    // The group codes of the grid's column 2 are kept with the numbers.
+    EXPECT_EQ(e.AmpliconGroupGridcode, (std::vector<int>{0, 1, 2, 2, 3}));
+}
+
 TEST(AmpliconGroupingButton, BackPartAndBlankSeparator) {
     TEngine e;
     loadnames(e, {"A1 GAPDH x", "B1 actb y"});

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core_test_helpers.h"
 #include "engine/Engine.h"
 #include "engine/RecordingView.h"
 #include "tests/engine/support/SyntheticRun.h"
@@ -268,6 +269,26 @@ TEST(BaselineNoise, CleanDataSetPassesAndGetsTheCommonWindow) {
     }
     EXPECT_EQ(e.wolsearch.group, 0);
     EXPECT_FALSE(e.wolsearch.rows.empty());
+}
+
+// Point 0 of a sample holds only the placeholder 1e-5: a window that starts
+// at point 1 has no measured point before it, and is not judged on the
+// placeholder. Two clean exponentials of efficiency 2 from 4e-5 and 2e-5 over
+// six cycles, W = 8: U = log10 of the mean end fluorescence 9.6e-4, and
+// L = U - 8 log10 2 + 0.0043 = -5.42. Judged on the placeholder, sample 1
+// would be noisy: log10 1e-5 = -5 > L, and its "first step" from 1e-5 to
+// 4e-5 (0.602) exceeds 1.2 x its last step (0.301).
+TEST(BaselineNoise, WindowFromTheFirstPointIsNotJudgedOnThePlaceholder) {
+    TEngine e;
+    coretest::loadrows(e, {coretest::exponential(2e-5, 2.0, 6), coretest::exponential(1e-5, 2.0, 6)});
+    e.ProcessDataAfterRead();
+    e.wolpoints = 8;
+    e.ApplyLogWindow(0, 8 * std::log10(2.0), std::log10((1.28e-3 + 6.4e-4) / 2));
+    ASSERT_EQ(e.wolstart[1], 1);  // the window the check looks at
+    EXPECT_FALSE(e.CheckNoisiness());
+    EXPECT_EQ(e.noisecheck[1], "OK");
+    EXPECT_FALSE(e.noisy[1]);
+    EXPECT_FALSE(e.skipped[1]);
 }
 
 TEST(BaselineNoise, SilentModeSuppressesAllSamplesExcluded) {

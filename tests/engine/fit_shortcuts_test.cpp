@@ -84,6 +84,7 @@ void expectsamestate(const TRunState& a, const TRunState& b, const std::string& 
   QX_SAME(wolsearch); QX_SAME(noisecheck); QX_SAME(ctshiftct);
   QX_SAME(means_Grid); QX_SAME(groupstatistics); QX_SAME(ShowSetCBItems);
   QX_SAME(ShowSetCBItemIndex); QX_SAME(StringGridTest);
+  QX_SAME(AmpliconGroupGridcode); QX_SAME(AmpGroupNumEdit); QX_SAME(IndivAmpGroupEdit);
 #undef QX_SAME
 }
 
@@ -229,6 +230,7 @@ TEST(FitShortcuts, EveryChangedInputBetweenRefitsIsNoticed) {
          e.bgarr[11] *= 1.02;
          e.recomputefluor(11, false);
        }},
+      {"baseline error of sample 14 accepted by hand", [](TEngine& e) { e.manualbg[14] = 1; }},
   };
   for (const auto& [name, change] : changes) {
     SCOPED_TRACE(name);
@@ -239,6 +241,8 @@ TEST(FitShortcuts, EveryChangedInputBetweenRefitsIsNoticed) {
       e->silentmode = true;
       e->ProcessDataAfterRead();
       e->BaselineButtonPanelClick();
+      e->bgerror[14] = 1;
+      e->manualbg[14] = 0;
       FitScope search(e->fitcache);
       e->do_cascade(true, 1, 1);
       e->do_cascade(true, 1, 1);  // remembered: every sample is settled
@@ -247,6 +251,10 @@ TEST(FitShortcuts, EveryChangedInputBetweenRefitsIsNoticed) {
       e->do_cascade(true, 1, 1);
     }
     expectsamestate(fast, slow, name);
+    // Accepted by hand, the baseline-error sample is fitted again.
+    if (fast.manualbg[14] && !fast.noamplif[14]) {
+      EXPECT_NE(fast.indiveff[14], 1.0);
+    }
   }
 }
 

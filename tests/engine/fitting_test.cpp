@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "core_test_helpers.h"
 #include "engine/Engine.h"
@@ -100,6 +101,33 @@ TEST(Cascade, FlaggedAndEmptySamplesReportNoFit) {
   EXPECT_EQ(e.wolstart[2], e.wolstop[2]);
 }
 
+TEST(Cascade, BaselineSetByHandCountsAgainDespiteTheError) {
+  TEngine e;
+  prepared(e, {exponential(1e-3, 2.0, 30), exponential(1e-3, 2.0, 30)});
+  e.bgerror[1] = e.bgerror[2] = 1;
+  e.noamplif[2] = 1;
+  e.do_cascade(true, 1, 1);
+  ASSERT_EQ(e.indiveff[1], 1.0);
+  // "ignore error": the baseline it has is accepted by hand.
+  ASSERT_TRUE(e.ApplyManualBaseline(1, e.bgarr[1]));
+  ASSERT_TRUE(e.ApplyManualBaseline(2, e.bgarr[2]));
+  EXPECT_TRUE(e.manualbg[1]);
+  EXPECT_TRUE(e.bgerror[1]);  // the flag stays for the quality code
+  EXPECT_NEAR(e.indiveff[1], 2.0, 1e-9);
+  EXPECT_NEAR(e.indivn0[1], 1e-3, 1e-12);
+  EXPECT_GT(e.ninclu[1], 0);
+  EXPECT_GT(e.ct[1], 0.0);
+  EXPECT_FALSE(e.skipped[1]);
+  // Without amplification a sample stays unfitted whatever its baseline.
+  EXPECT_EQ(e.indiveff[2], 1.0);
+  EXPECT_EQ(e.indivn0[2], -999.0);
+  // The manually corrected sample gets its N0 from the mean efficiency.
+  e.calc_mean_ButtonClick();
+  EXPECT_FALSE(e.exclmeaneff[1]);
+  EXPECT_GT(e.meann0[1], 0.0);
+  EXPECT_EQ(e.meann0[2], -999.0);
+}
+
 TEST(Cascade, ModesFitRedrawOrDoNothing) {
   RecordingView v;
   TEngine e(&v);
@@ -185,6 +213,32 @@ TEST(IndividualFit, SizeBoundsAndRequiredCorrelation) {
   EXPECT_EQ(e.ninclu[1], 15);
   EXPECT_LE(e.wolstop[1], 20);
   EXPECT_NEAR(e.slope[1], std::log10(2.0), 1e-9);
+}
+
+TEST(IndividualFit, SizesAreTakenFromTheEditsAsTheyStand) {
+  TEngine e;
+  prepared(e, {withplateau()});
+  e.options.rg_fitoptions = 1;
+  // Below the up-down's 3: two-point windows, r = 1 for every one of them.
+  e.options.minincludedit = 2;
+  e.options.nmaxedit = 2;
+  e.fitsample(1);
+  EXPECT_EQ(e.ninclu[1], 2);
+  EXPECT_EQ(e.wolstop[1] - e.wolstart[1], 1);
+  EXPECT_NEAR(e.slope[1], std::log10(2.0), 1e-9);
+  // Above the up-down's 15: the 18 points 1..18 of the exponential phase.
+  e.options.minincludedit = 18;
+  e.options.nmaxedit = 18;
+  e.fitsample(1);
+  EXPECT_EQ(e.ninclu[1], 18);
+  EXPECT_LE(e.wolstop[1], 20);
+  EXPECT_NEAR(e.slope[1], std::log10(2.0), 1e-9);
+  // Extreme values try every size that can hold a window, and end.
+  e.options.minincludedit = std::numeric_limits<int>::min();
+  e.options.nmaxedit = std::numeric_limits<int>::max();
+  e.fitsample(1);
+  EXPECT_GE(e.ninclu[1], 2);
+  EXPECT_LE(e.wolstop[1], 29);
 }
 
 TEST(IndividualFit, TooFewPointsKeepsWholeSample) {

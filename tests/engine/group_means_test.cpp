@@ -62,12 +62,15 @@ TEST(GroupMeansOutliers, OutlierRuleCanBeSwitchedOffAndWidened) {
 
 TEST(GroupMeansOutliers, UnusablePercentageCountsAsFive) {
     TEngine e;
-    for (const char* text : {"", "abc", " ", "-3"}) {
+    for (const char* text : {"", "abc", " ", "+", "1e999"}) {
         e.options.IncluPercEdit = text;
         EXPECT_DOUBLE_EQ(e.InclusionTolerance(), 0.05) << text;
     }
     e.options.IncluPercEdit = "10";
     EXPECT_DOUBLE_EQ(e.InclusionTolerance(), 0.1);
+    // A negative percentage is a number: it is taken as it stands.
+    e.options.IncluPercEdit = "-3";
+    EXPECT_DOUBLE_EQ(e.InclusionTolerance(), -0.03);
     loadfits(e, {1.80, 1.90, 1.92, 1.95}, {});
     e.options.IncluPercEdit = "";
     e.calc_mean_ButtonClick();
@@ -173,10 +176,23 @@ TEST(GroupMeansGroups, IdenticalEfficienciesHaveZeroError) {
     TEngine e;
     loadfits(e, {1.9, 1.9, 1.9, 1.9, 1.9, 1.9, 1.9}, {});
     e.calc_mean_ButtonClick();
-    // Rounding of the sum may leave a trace, never a NaN.
-    EXPECT_NEAR(e.meaneffse[1], 0.0, 1e-12);
-    EXPECT_NEAR(e.groupstatistics[1].sd, 0.0, 1e-12);
-    EXPECT_NEAR(e.groupstatistics[1].rse, 0.0, 1e-12);
+    // In doubles sum e^2 - (sum e)^2 / 7 comes out as -3.55e-15 here
+    // (Python, IEEE doubles): the standard deviation is 0, never a NaN.
+    EXPECT_EQ(e.meaneffse[1], 0.0);
+    EXPECT_EQ(e.groupstatistics[1].sd, 0.0);
+    EXPECT_EQ(e.groupstatistics[1].rse, 0.0);
+    EXPECT_EQ(e.means_Grid[4][1], "0");
+}
+
+TEST(GroupMeansGrid, StandardDeviationFromTheSumsOfEfficiencies) {
+    TEngine e;
+    // SD = sqrt((sum e^2 - (sum e)^2 / n) / (n - 1)) for 1.90, 1.91, 1.92:
+    // 0.01 exactly on paper; in doubles (Python, same order of summation)
+    // 0.0100000000000328, and the grid shows 15 significant digits.
+    loadfits(e, {1.90, 1.91, 1.92}, {});
+    e.calc_mean_ButtonClick();
+    EXPECT_EQ(e.means_Grid[4][1], "0.0100000000000328");
+    EXPECT_EQ(e.means_Grid[5][1], "0.00577350269191517");
 }
 
 TEST(GroupMeansGrid, TitlesRowsAndStatistics) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "engine/Engine.h"
@@ -163,16 +164,33 @@ TEST(LogLinearPhaseTtest, NoisyHalvesGiveTheStudentT) {
     EXPECT_NEAR(p, 0.000964, 0.000005);
 }
 
+TEST(LogLinearPhaseTtest, OnePointPhaseGivesTwoPointHalvesAroundIt) {
+    TEngine e;
+    loadone(e, {1, 10, 1000});
+    double sl = 9, r = 9, p = 9, su = 9;
+    // fstart = fstop = 2: lower half 2..3 (log10 F 1 -> 3), upper half 1..2
+    // (0 -> 1); df = 1, both halves exact lines (no residual, exactly in
+    // doubles), so t = 100 and p = P(|T| >= 100 | 1 df) = (2/pi) atan(1/100).
+    e.fstart[1] = e.fstop[1] = 2;
+    e.ttestslopes(1, sl, r, p, su);
+    EXPECT_NEAR(sl, 2.0, 1e-12);
+    EXPECT_NEAR(su, 1.0, 1e-12);
+    EXPECT_NEAR(p, 2.0 / std::numbers::pi * std::atan(0.01), 1e-6);
+    e.halfslopes(1, sl, su);
+    EXPECT_NEAR(sl, 2.0, 1e-12);
+    EXPECT_NEAR(su, 1.0, 1e-12);
+    // At point 1 the upper half would reach point 0: it stops at point 1.
+    e.fstart[1] = e.fstop[1] = 1;
+    e.ttestslopes(1, sl, r, p, su);
+    EXPECT_NEAR(sl, 1.0, 1e-12);
+    EXPECT_EQ(su, 0.0);
+    EXPECT_EQ(p, 0.0);  // df = 0
+}
+
 TEST(LogLinearPhaseTtest, DegenerateHalvesStayInsideThePoints) {
     TEngine e;
     loadone(e, {1, 2, 4});
     double sl = 9, r = 9, p = 9, su = 9;
-    e.fstart[1] = 1;
-    e.fstop[1] = 1;  // one point: both halves degenerate
-    e.ttestslopes(1, sl, r, p, su);
-    EXPECT_EQ(sl, 0.0);
-    EXPECT_EQ(su, 0.0);
-    EXPECT_EQ(p, 0.0);
     e.fstart[1] = 3;
     e.fstop[1] = 7;  // beyond the valid points: clamped to 3..3
     e.ttestslopes(1, sl, r, p, su);

@@ -182,6 +182,70 @@ TEST(WindowGroups, EachTargetGetsItsWindowAndTheMeanThreshold) {
     EXPECT_NE(e.gruplim[1], e.gruplim[2]);  // efficiencies 1.80 and 1.84
 }
 
+TEST(WindowGroups, GroupWindowsAfterTheCommonWindowFindEveryGroupAgain) {
+    SyntheticRun run = testing::makePlate(24, 2, 0.0, 5);
+    RecordingView view;
+    TEngine e(&view);
+    testing::loadSyntheticRun(e, run);
+    e.fromrdml = true;
+    e.ProcessDataAfterRead();
+    ASSERT_TRUE(e.BaselineButtonPanelClick());
+    const std::vector<int> groups = e.ampgroup;
+    ASSERT_EQ(e.AmpliconGroupGridcode, groups);
+
+    e.selectcommonwindow();  // every sample leaves its group (ampgroup 0)
+    ASSERT_EQ(e.ampgroup[1], 0);
+    e.selectgroupwindows();
+    EXPECT_EQ(e.ampgroup, groups);
+    for (int s = 1; s <= e.nsamples; ++s) {
+        EXPECT_EQ(e.woltype[s], 1);
+        EXPECT_EQ(e.uplim[s], e.gruplim[groups[s]]);
+        EXPECT_EQ(e.lowlim[s], e.grlowlim[groups[s]]);
+    }
+
+    // Setting the group windows again from the common window searches real
+    // groups, none of which is empty.
+    e.selectcommonwindow();
+    view.messages.clear();
+    e.SetWolPerGroupButtonClick();
+    EXPECT_EQ(e.ampgroup, groups);
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_EQ(e.wolsearch.group, 2);
+    EXPECT_FALSE(e.wolsearch.skipped);
+    EXPECT_NE(e.gruplim[1], e.gruplim[2]);
+}
+
+TEST(WindowGroups, GridCodesComeWithRdmlGroupsAndGoWithARead) {
+    TEngine e;
+    e.setarraylengths(5, 3);
+    e.ampgroup = {0, 2, 1, 2};
+    e.ExtraRDMLProcessing();
+    EXPECT_EQ(e.AmpliconGroupGridcode, (std::vector<int>{0, 2, 1, 2}));
+    e.ResetInterfaceAfterRead();
+    EXPECT_TRUE(e.AmpliconGroupGridcode.empty());
+    // Without codes the choice of group windows keeps every ampgroup.
+    e.groupsdefined = true;
+    e.selectgroupwindows();
+    EXPECT_EQ(e.ampgroup, (std::vector<int>{0, 2, 1, 2}));
+}
+
+TEST(WindowSearch, ThresholdIsHalfTheFluorescenceTheUpperEditShows) {
+    SyntheticRun run;
+    run.wells.assign(4, SyntheticWell{});
+    for (auto& w : run.wells) w.baseline = 0;
+    TEngine e;
+    readcorrected(e, run);
+    // An axis top with five decimals below every position of the search: the
+    // upper limit is clamped to it with all its decimals, and its edit shows
+    // 10^0.12345 = 1.32877 as "1.329" (10^0.123 would show "1.327").
+    e.logymax = 0.12345;
+    e.Set_WoL(0);
+    ASSERT_EQ(e.uplim[0], 0.12345);
+    ASSERT_EQ(e.fluoredittext[static_cast<std::size_t>(TLimitEdit::cuplimedit)], "1.329");
+    EXPECT_DOUBLE_EQ(e.ftval[0], std::log10(0.5 * 1.329));
+    EXPECT_DOUBLE_EQ(e.sampftval[1], e.ftval[0]);
+}
+
 TEST(WindowWidth, AcceptsTwoToFifteenPoints) {
     RecordingView view;
     TEngine e(&view);

@@ -185,6 +185,39 @@ TEST_F(LimitEdits, GroupEditNeedsTheCurrentSamplesGroup) {
   EXPECT_NE(e.uplim[2], 2.0);
 }
 
+TEST_F(LimitEdits, CurrentSampleShowsItsGroupInTheGroupEdits) {
+  EXPECT_EQ(e.AmpGroupNumEdit, 0);  // no groups yet: every sample in group 0
+  e.gruplim[1] = 1.25;
+  e.grlowlim[1] = 0.5;
+  e.ampgroup[2] = 1;
+  e.samplenum = 2;
+  v.calls.clear();
+  e.samplenumChange();
+  EXPECT_EQ(e.AmpGroupNumEdit, 1);
+  EXPECT_EQ(e.IndivAmpGroupEdit, 1);
+  EXPECT_EQ(text(e, TLimitEdit::GrUpLimEdit), "1.25");
+  EXPECT_EQ(text(e, TLimitEdit::GrLowLimEdit), "0.5");
+  // 10^1.25 = 17.7828, 10^0.5 = 3.16228
+  EXPECT_EQ(e.fluoredittext[static_cast<std::size_t>(TLimitEdit::GrUpLimEdit)], "17.783");
+  EXPECT_EQ(e.fluoredittext[static_cast<std::size_t>(TLimitEdit::GrLowLimEdit)], "3.162");
+  EXPECT_EQ(v.count("AmpGroupNumEditchanged"), 1);
+  EXPECT_EQ(e.gruplim[1], 1.25);  // shown, not applied
+  EXPECT_EQ(e.woltype[2], 0);
+
+  // The edits already show group 1: nothing is written again.
+  text(e, TLimitEdit::GrUpLimEdit) = "1.3";
+  e.samplenumChange();
+  EXPECT_EQ(text(e, TLimitEdit::GrUpLimEdit), "1.3");
+
+  // A sample of group 0 points them back at group 0.
+  e.gruplim[0] = 0.75;
+  e.samplenum = 3;
+  e.samplenumChange();
+  EXPECT_EQ(e.AmpGroupNumEdit, 0);
+  EXPECT_EQ(e.IndivAmpGroupEdit, 0);
+  EXPECT_EQ(text(e, TLimitEdit::GrUpLimEdit), "0.75");
+}
+
 TEST_F(LimitEdits, ThresholdEditSetsCq) {
   e.setftvaledit(1.0);
   e.ctcalcButtonClick();
