@@ -160,6 +160,7 @@ public:
   // ---- navigation and window-limit editors (MainformEditors.cpp)
   void samplenumChange(int s) override;
   void limiteditchanged(TLimitEdit edit) override;
+  void AmpGroupNumEditchanged() override;
   void ftvaleditchanged() override;
   // The user typed a sample number (samplenum, samplenum3).
   void samplenumEdited(const QString& text);

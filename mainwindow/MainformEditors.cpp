@@ -5,9 +5,13 @@
 // cuplimeditChange, every threshold through its ctcalcButtonClick.
 #include "mainwindow/ChartView.h"
 #include "mainwindow/Mainform.h"
+
+#include <algorithm>
 #include "mainwindow/Prompter.h"
 #include "spreadsheet/RadioGroup.h"
 #include "mainwindow/UpDown.h"
+
+#include <algorithm>
 
 #include <QAction>
 #include <QApplication>
@@ -93,6 +97,17 @@ TUpDown* Tmainform::LimitUpDown(TLimitEdit e) const {
 void Tmainform::limiteditchanged(TLimitEdit edit) {
   SetEditText(LimitEdit(edit), Shown(engine_->limitedittext[ix(edit)]));
   SetEditText(FluorEdit(edit), Shown(engine_->fluoredittext[ix(edit)]));
+}
+
+void Tmainform::AmpGroupNumEditchanged() {
+  const TEngine& e = *engine_;
+  const QString group = e.AmpGroupNumEdit >= 0 ? QString::number(e.AmpGroupNumEdit) : QString();
+  SetEditText(AmpGroupNumEdit, group);
+  if (e.AmpGroupNumEdit >= 0) {
+    AmpGrNumUD->SetRange(std::min(AmpGrNumUD->Min(), e.AmpGroupNumEdit), std::max(AmpGrNumUD->Max(), e.AmpGroupNumEdit));
+    AmpGrNumUD->SetPosition(e.AmpGroupNumEdit);
+  }
+  SetEditText(IndivAmpGroupEdit, e.IndivAmpGroupEdit >= 0 ? QString::number(e.IndivAmpGroupEdit) : QString());
 }
 
 void Tmainform::ftvaleditchanged() { SetEditText(ftvaledit, Shown(engine_->ftvaledittext)); }

@@ -297,6 +297,27 @@ private slots:
     QCOMPARE(e.samplenum, 3);
   }
 
+  void groupEdits_followTheCurrentSample() {
+    TWindowFixture f;
+    Tmainform& w = f.createActive();
+    TEngine& e = w.Engine();
+    qurvex::testing::loadSyntheticRun(e, qurvex::testing::makePlate(24, 2, 0.0, 7));
+    e.fromrdml = true;  // groups follow the targets after the baseline step
+    e.ProcessDataAfterRead();
+    w.Determinebaselines1->trigger();
+    QVERIFY(e.groupsdefined && e.ngroups == 2);
+    for (int g : {2, 1}) {
+      int s = 1;
+      while (s <= e.nsamples && e.ampgroup[s] != g) ++s;
+      QVERIFY(s <= e.nsamples);
+      makeCurrent(w, s);
+      QCOMPARE(w.AmpGroupNumEdit->text(), QString::number(g));
+      QCOMPARE(w.AmpGrNumUD->Position(), g);
+      QCOMPARE(w.GrUpLimEdit->text(), QString::fromStdString(e.limitedittext[2]));
+      QCOMPARE(w.GrUpLimEdit->text().toDouble(), std::round(e.gruplim[g] * 1000.0) / 1000.0);
+    }
+  }
+
   void pointClicks_moveTheNearerLimit() {
     TWindowFixture f;
     Tmainform& w = f.createActive();
