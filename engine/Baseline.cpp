@@ -91,6 +91,38 @@ bool TEngine::risingatfstop(int s) const {
 
 // Phase 1 for one sample (both routines): no-amplification screening on the
 // data lifted to 1 % of their minimum. Returns nothing; sets the flags.
+// A sample without amplification is skipped with the whole row as its
+// phase; any other sample gets its log-linear phase (with zwstart the phase
+// starts W + 1 points before its end, at least at point 1).
+void TEngine::phaseorskip(int s, bool zwstart) {
+    if (noamplif[s]) {
+        skipped[s] = 1;
+        fstart[s] = 1;
+        fstop[s] = npoints[s];
+        return;
+    }
+    skipped[s] = 0;
+    findfstop(s);
+    if (zwstart)
+        fstart[s] = std::max(1, fstop[s] - wolpoints - 1);
+    else
+        findfstart(s);
+}
+
+// The end of one sample's refinement: a phase that amplifies less than 20-fold
+// (10-fold relaxed) is short; the efficiency is 10^(upper slope); the sample
+// is shown.
+void TEngine::closerefinement(int s, double upperslope) {
+    const auto& F = fluor[s];
+    const double limit = options.RelaxLogLinLengthRG == 1 ? 10.0 : 20.0;
+    shortloglin[s] = npoints[s] >= 1 && fstop[s] >= 1 && fstart[s] >= 1 &&
+                     F[fstop[s]] / F[fstart[s]] < limit;
+    indiveff[s] = std::pow(10.0, upperslope);
+    samplenum = s;
+    samplenumChange();
+    pumpmessages();
+}
+
 // With zwstart the log-linear phase starts W + 1 points before its end.
 void TEngine::screensample(int s, double minvalue, int minpoint, bool zwstart) {
     double sl = 0, ic = 0;
@@ -117,18 +149,7 @@ void TEngine::screensample(int s, double minvalue, int minpoint, bool zwstart) {
         const double mean = sum / count;
         if (F[n] / mean < 7) noamplif[s] = 1;
     }
-    if (noamplif[s]) {
-        skipped[s] = 1;
-        fstart[s] = 1;
-        fstop[s] = n;
-    } else {
-        skipped[s] = 0;
-        findfstop(s);
-        if (zwstart)
-            fstart[s] = std::max(1, fstop[s] - wolpoints - 1);
-        else
-            findfstart(s);
-    }
+    phaseorskip(s, zwstart);
     if (zwstart) noplateau[s] = noamplif[s] || bgerror[s] || fstop[s] == n;
     if (!risingatfstop(s)) {
         noamplif[s] = 1;
@@ -262,14 +283,7 @@ bool TEngine::baselineButtonClick() {
         const double absd = refinebaseline(s, false, su);
         // Slopes that agree with a baseline near the minimum clear the error.
         if (absd < 1e-4 && defbgarr[s] > 0.9 * minv) bgerror[s] = 0;
-        const auto& F = fluor[s];
-        const double limit = options.RelaxLogLinLengthRG == 1 ? 10.0 : 20.0;
-        shortloglin[s] = npoints[s] >= 1 && fstop[s] >= 1 && fstart[s] >= 1 &&
-                         F[fstop[s]] / F[fstart[s]] < limit;
-        indiveff[s] = std::pow(10.0, su);
-        samplenum = s;
-        samplenumChange();
-        pumpmessages();
+        closerefinement(s, su);
     }
 
     finalbaselines(minvalue, false);
@@ -392,15 +406,7 @@ void TEngine::SetWindow() {
         double sl = 0, ic = 0;
         rcalc(s, 1, n, sl, ic);
         if (sl < 0 || n < 1 || sl < std::log10(5.0) / n) noamplif[s] = 1;
-        if (noamplif[s]) {
-            skipped[s] = 1;
-            fstart[s] = 1;
-            fstop[s] = n;
-        } else {
-            skipped[s] = 0;
-            findfstop(s);
-            findfstart(s);
-        }
+        phaseorskip(s, false);
         noplateau[s] = noamplif[s] || bgerror[s] || fstop[s] == n;
     }
     Set_WoL(0);

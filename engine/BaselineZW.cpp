@@ -67,14 +67,7 @@ bool TEngine::baselineZWButtonClick() {
         if (!ascendbaseline(s)) bgerror[s] = 1;
         double su = 0;
         refinebaseline(s, true, su);
-        const auto& F = fluor[s];
-        const double limit = options.RelaxLogLinLengthRG == 1 ? 10.0 : 20.0;
-        shortloglin[s] = npoints[s] >= 1 && fstop[s] >= 1 && fstart[s] >= 1 &&
-                         F[fstop[s]] / F[fstart[s]] < limit;
-        indiveff[s] = std::pow(10.0, su);
-        samplenum = s;
-        samplenumChange();
-        pumpmessages();
+        closerefinement(s, su);
     }
 
     // Phases 4 and 5.

@@ -241,6 +241,8 @@ class TEngine : public TRunState {
   void baselinereset();
   void rawminimum(int s, double& minvalue, int& minpoint) const;
   bool risingatfstop(int s) const;
+  void phaseorskip(int s, bool zwstart);
+  void closerefinement(int s, double upperslope);
   void screensample(int s, double minvalue, int minpoint, bool zwstart);
   void firstcommonwindow();
   void findphase(int s, bool zwstart);

@@ -110,6 +110,18 @@ static void findoutliers(TEngine& e, const std::vector<int>& members, double d, 
     if (twopasses) markoutliers(e, members, groupmedian(e, members, true), d);
 }
 
+// Every group's outliers (one or two median passes); with ExcludeOutlierCB
+// they are left out of the means. The means are then taken as done.
+static void markeffoutliers(TEngine& e, const std::vector<std::vector<int>>& members, double d,
+                            bool twopasses) {
+    for (int s = 1; s <= e.nsamples; ++s) e.effoutlier[s] = false;
+    for (const auto& group : members) findoutliers(e, group, d, twopasses);
+    if (e.options.ExcludeOutlierCB)
+        for (int s = 1; s <= e.nsamples; ++s)
+            if (e.effoutlier[s]) e.exclmeaneff[s] = true;
+    e.meansdone = true;
+}
+
 // Mean and standard deviation of the efficiencies of the group's samples
 // without exclmeaneff, from the sums in one pass:
 // SD = sqrt((sum e^2 - (sum e)^2 / n) / (n - 1)), SEM = SD / sqrt(n). Equal
@@ -167,12 +179,7 @@ void TEngine::calc_mean_ButtonClick() {
     }
 
     // Efficiency outliers, group 0 (all samples) first.
-    for (int s = 1; s <= nsamples; ++s) effoutlier[s] = false;
-    for (const auto& group : members) findoutliers(*this, group, d, true);
-    if (options.ExcludeOutlierCB)
-        for (int s = 1; s <= nsamples; ++s)
-            if (effoutlier[s]) exclmeaneff[s] = true;
-    meansdone = true;
+    markeffoutliers(*this, members, d, true);
 
     // Mean efficiency per group; every sample takes its group's mean.
     meaneff.assign(static_cast<std::size_t>(ngroups + 1), 1.0);
@@ -225,12 +232,7 @@ void TEngine::WriteSampleDataButtonClick() {
     for (int s = 1; s <= nsamples; ++s)
         exclmeaneff[s] = (options.ExcludeSkippedCB && skipped[s]) ||
                          (options.ExcludeNoPlateauCB && noplateau[s]);
-    for (int s = 1; s <= nsamples; ++s) effoutlier[s] = false;
-    for (const auto& group : members) findoutliers(*this, group, d, false);
-    if (options.ExcludeOutlierCB)
-        for (int s = 1; s <= nsamples; ++s)
-            if (effoutlier[s]) exclmeaneff[s] = true;
-    meansdone = true;
+    markeffoutliers(*this, members, d, false);
     meaneff.assign(static_cast<std::size_t>(ngroups + 1), 1.0);
     meaneffse.assign(static_cast<std::size_t>(ngroups + 1), 0.0);
     for (int g = 0; g <= ngroups; ++g) {
