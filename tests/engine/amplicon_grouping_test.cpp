@@ -2,226 +2,137 @@
 // Amplicon groups: identifiers from name parts, numbering, keystroke rules.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "engine/Engine.h"
-#include "engine/RecordingView.h"
+#include "core_test_helpers.h"
 
 namespace qurvex {
 namespace {
 
-// A run with the given sample names and nothing else.
-void loadnames(TEngine& e, const std::vector<std::string>& names) {
-    e.setarraylengths(5, static_cast<int>(names.size()));
-    for (std::size_t i = 0; i < names.size(); ++i) e.sampname[i + 1] = names[i];
+using Names = std::vector<std::string>;
+
+TEST(AmpliconGrouping, ExtractPart) {
+  const std::string longfront = std::string(130, 'a') + "_tail";
+  const std::string longback = "head_" + std::string(130, 'b');
+  const struct {
+    std::string name;
+    int part;
+    char sep;
+    bool back;
+    std::optional<std::string> want;
+  } cases[] = {
+      {"A1_GAPDH_x", 2, '_', false, "GAPDH"}, {"A1_GAPDH_x", 1, '_', false, "A1"},
+      {"A1_GAPDH_x", 1, '_', true, "x"},      {"A1_GAPDH_x", 3, '_', true, "A1"},
+      {"A1 GAPDH x", 2, ' ', false, "GAPDH"}, {"no-separator", 1, '_', false, "no-separator"},
+      {"A1_GAPDH_x", 4, '_', false, {}},      {"A1_GAPDH_x", 0, '_', false, {}},
+      {"A1_GAPDH_x", -1, '_', true, {}},      {"", 1, '_', false, {}},
+      // empty parts are not counted
+      {"_A__B_", 2, '_', false, "B"},         {"_A__B_", 1, '_', true, "B"},
+      {"A1  GAPDH", 2, ' ', false, "GAPDH"},  {"\"A\"_B", 1, '_', false, "\"A\""},
+      // only the first or last 128 characters are split
+      {longfront, 2, '_', false, {}},         {longfront, 1, '_', false, std::string(128, 'a')},
+      {longback, 2, '_', true, {}},           {longback, 1, '_', true, std::string(128, 'b')},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(TEngine::extractpart(c.name, c.part, c.sep, c.back), c.want)
+        << c.name.substr(0, 20) << " part " << c.part << (c.back ? " from the back" : "");
 }
 
-TEST(AmpliconGroupingExtractPart, CountsPartsFromFrontOrBack) {
-    EXPECT_EQ(TEngine::extractpart("A1_GAPDH_x", 2, '_', false), "GAPDH");
-    EXPECT_EQ(TEngine::extractpart("A1_GAPDH_x", 1, '_', false), "A1");
-    EXPECT_EQ(TEngine::extractpart("A1_GAPDH_x", 1, '_', true), "x");
-    EXPECT_EQ(TEngine::extractpart("A1_GAPDH_x", 3, '_', true), "A1");
-    EXPECT_EQ(TEngine::extractpart("A1 GAPDH x", 2, ' ', false), "GAPDH");
-    EXPECT_EQ(TEngine::extractpart("no-separator", 1, '_', false), "no-separator");
+// A run with the given sample names, grouped by the given part of the name.
+void groupbypart(TEngine& e, const Names& names, const std::string& sep, const std::string& part,
+                 int frontback = 0) {
+  e.setarraylengths(5, static_cast<int>(names.size()));
+  for (std::size_t i = 0; i < names.size(); ++i) e.sampname[i + 1] = names[i];
+  e.options.groupsource = TEngineOptions::PartXGroupRB;
+  e.options.NameSepEdit = sep;
+  e.options.PartWantedEdit = part;
+  e.options.FrontBackRG = frontback;
 }
 
-TEST(AmpliconGroupingExtractPart, MissingPartsGiveNothing) {
-    EXPECT_FALSE(TEngine::extractpart("A1_GAPDH_x", 4, '_', false).has_value());
-    EXPECT_FALSE(TEngine::extractpart("A1_GAPDH_x", 0, '_', false).has_value());
-    EXPECT_FALSE(TEngine::extractpart("A1_GAPDH_x", -1, '_', true).has_value());
-    EXPECT_FALSE(TEngine::extractpart("", 1, '_', false).has_value());
+// Identifiers are matched without regard to case, numbered in order of first
+// appearance; the spelling met first names the group, and every sample (and
+// its group threshold) finds its group again.
+TEST(AmpliconGrouping, CaseInsensitiveGroupsFromPartOfTheName) {
+  RecordingView v;
+  TEngine e(&v);
+  groupbypart(e, {"A1_GAPDH_x", "B1_actb_y", "C1_ACTB_z", "D1_all_w", "E1_gapdh_v"}, "_", "2");
+  ASSERT_TRUE(e.GroupButtonClick());
+  EXPECT_EQ(e.ampname, (Names{"", "GAPDH", "actb", "ACTB", "all", "gapdh"}));
+  EXPECT_EQ(e.ngroups, 3);
+  EXPECT_EQ(e.ampgroup, (std::vector<int>{0, 1, 2, 2, 3, 1}));
+  EXPECT_TRUE(e.groupsdefined);
+  EXPECT_FALSE(e.commonwol || e.identsdone);
+  // "All" heads the browser list but is no identifier.
+  ASSERT_EQ(e.ShowGroupCBItems, (Names{"All", "GAPDH", "actb", "all"}));
+  EXPECT_EQ(v.count("show TabSheetGroupWindow"), 1);
+  EXPECT_EQ(e.means_Grid[1], (Names{e.means_Grid[1][0], "one group", "GAPDH", "actb", "all"}));
+  for (int s = 1; s <= 5; ++s) EXPECT_EQ(e.groupofsample(s), e.ampgroup[s]) << s;
+  EXPECT_EQ(e.groupofsample(6), -1);
+  e.ftval = {0.5, 1.0, 2.0, 3.0, 0.0, 0.0};
+  e.options.ThresholdsRG = 1;
+  e.AssignFtVal(1, 5);
+  EXPECT_EQ(e.sampftval, (std::vector<double>{0.0, 1.0, 2.0, 2.0, 3.0, 1.0}));
+  // The group codes of the grid's column 2 are kept with the numbers.
+  EXPECT_EQ(e.AmpliconGroupGridcode, e.ampgroup);
+
+  groupbypart(e, {"A1 GAPDH x", "B1 actb y"}, "", "1", 1);  // back part, blank separator
+  ASSERT_TRUE(e.GroupButtonClick());
+  EXPECT_EQ(e.ampname[1], "x");
+  EXPECT_EQ(e.ampname[2], "y");
+  e.setarraylengths(5, 0);
+  e.GetAmpliconGroupNumbers();
+  EXPECT_EQ(e.ngroups, 0);
 }
 
-TEST(AmpliconGroupingExtractPart, EmptyPartsAreNotCounted) {
-    EXPECT_EQ(TEngine::extractpart("_A__B_", 2, '_', false), "B");
-    EXPECT_EQ(TEngine::extractpart("_A__B_", 1, '_', true), "B");
-    EXPECT_EQ(TEngine::extractpart("A1  GAPDH", 2, ' ', false), "GAPDH");
-    EXPECT_EQ(TEngine::extractpart("\"A\"_B", 1, '_', false), "\"A\"");
+TEST(AmpliconGrouping, FailedSplitChangesNoIdentifier) {
+  RecordingView v;
+  TEngine e(&v);
+  groupbypart(e, {"A1_GAPDH_x", "B1_actb"}, "_", "3");
+  e.ampname = {"", "old1", "old2"};
+  e.ampgroup = {0, 1, 2};
+  e.ngroups = 2;
+  EXPECT_FALSE(e.GroupButtonClick());
+  EXPECT_EQ(e.ampname, (Names{"", "old1", "old2"}));
+  EXPECT_EQ(e.ampgroup, (std::vector<int>{0, 1, 2}));
+  EXPECT_FALSE(e.groupsdefined);
+  ASSERT_EQ(v.messages.size(), 1u);
+  EXPECT_NE(v.messages[0].find("B1_actb"), std::string::npos);
+  for (const char* bad : {"", "x", "2a"}) {
+    e.options.PartWantedEdit = bad;
+    EXPECT_FALSE(e.GroupButtonClick()) << bad;
+  }
+  EXPECT_EQ(v.messages.size(), 4u);
+  EXPECT_EQ(e.ampname[1], "old1");
 }
 
-TEST(AmpliconGroupingExtractPart, OnlyTheFirstOrLast128CharactersAreSplit) {
-    const std::string name = std::string(130, 'a') + "_tail";
-    EXPECT_FALSE(TEngine::extractpart(name, 2, '_', false).has_value());
-    EXPECT_EQ(TEngine::extractpart(name, 1, '_', false), std::string(128, 'a'));
-    const std::string back = "head_" + std::string(130, 'b');
-    EXPECT_FALSE(TEngine::extractpart(back, 2, '_', true).has_value());
-    EXPECT_EQ(TEngine::extractpart(back, 1, '_', true), std::string(128, 'b'));
+TEST(AmpliconGrouping, TypedIdentifiersAreNumbered) {
+  TEngine e;
+  e.setarraylengths(5, 3);
+  e.options.groupsource = TEngineOptions::ManualGrpsRB;
+  e.options.PartWantedEdit = "";  // not needed for typed identifiers
+  e.ampname = {"", "t2", "t1", "T2"};
+  ASSERT_TRUE(e.GroupButtonClick());
+  EXPECT_EQ(e.ampgroup, (std::vector<int>{0, 1, 2, 1}));
 }
 
-TEST(AmpliconGroupingNumbers, CaseInsensitiveInOrderOfFirstAppearance) {
-    TEngine e;
-    loadnames(e, {"s1", "s2", "s3", "s4"});
-    e.ampname = {"", "GAPDH", "actb", "ACTB", "gapdh"};
-    e.GetAmpliconGroupNumbers();
-    EXPECT_EQ(e.ngroups, 2);
-    EXPECT_EQ(e.ampgroup, (std::vector<int>{0, 1, 2, 2, 1}));
-    ASSERT_EQ(e.means_Grid.size(), 6u);
-    ASSERT_EQ(e.means_Grid[1].size(), 4u);
-    EXPECT_EQ(e.means_Grid[1][1], "one group");
-    EXPECT_EQ(e.means_Grid[1][2], "GAPDH");
-    EXPECT_EQ(e.means_Grid[1][3], "actb");
-    // The spelling met first stays on the sample and names the group.
-    EXPECT_EQ(e.ampname[3], "ACTB");
-}
-
-TEST(AmpliconGroupingNumbers, EmptyRunHasNoGroups) {
-    TEngine e;
-    e.setarraylengths(5, 0);
-    e.GetAmpliconGroupNumbers();
-    EXPECT_EQ(e.ngroups, 0);
-}
-
-TEST(AmpliconGroupingButton, PartOfNameGivesGroupsAndBrowserItems) {
-    RecordingView v;
-    TEngine e(&v);
-    loadnames(e, {"A1_GAPDH_x", "B1_actb_y", "C1_ACTB_z"});
-    e.options.groupsource = TEngineOptions::PartXGroupRB;
-    e.options.NameSepEdit = "_";
-    e.options.PartWantedEdit = "2";
-    ASSERT_TRUE(e.GroupButtonClick());
-    EXPECT_EQ(e.ampname[1], "GAPDH");
-    EXPECT_EQ(e.ampname[2], "actb");
-    EXPECT_EQ(e.ampname[3], "ACTB");
-    EXPECT_EQ(e.ngroups, 2);
-    EXPECT_EQ(e.ampgroup, (std::vector<int>{0, 1, 2, 2}));
-    EXPECT_TRUE(e.groupsdefined);
-    EXPECT_FALSE(e.commonwol);
-    EXPECT_FALSE(e.identsdone);
-    EXPECT_EQ(e.ShowGroupCBItems, (std::vector<std::string>{"All", "GAPDH", "actb"}));
-    EXPECT_EQ(v.count("show TabSheetGroupWindow"), 1);
-}
-
-TEST(AmpliconGroupingButton, EverySampleFindsItsGroupWhateverTheCase) {
-    TEngine e;
-    loadnames(e, {"A1_GAPDH_x", "B1_actb_y", "C1_ACTB_z", "D1_all_w"});
-    e.options.groupsource = TEngineOptions::PartXGroupRB;
-    e.options.NameSepEdit = "_";
-    e.options.PartWantedEdit = "2";
-    ASSERT_TRUE(e.GroupButtonClick());
-    ASSERT_EQ(e.ShowGroupCBItems, (std::vector<std::string>{"All", "GAPDH", "actb", "all"}));
-    // ACTB was numbered into the group that actb opened, and finds it.
-    EXPECT_EQ(e.groupofsample(1), 1);
-    EXPECT_EQ(e.groupofsample(2), 2);
-    EXPECT_EQ(e.groupofsample(3), 2);
-    // "All" heads the browser list but is no identifier.
-    EXPECT_EQ(e.groupofsample(4), 3);
-    // Group thresholds reach every sample of the group.
-    e.ftval = {0.5, 1.0, 2.0, 3.0, 0.0};
-    e.options.ThresholdsRG = 1;
-    e.AssignFtVal(1, 4);
-    EXPECT_EQ(e.sampftval, (std::vector<double>{0.0, 1.0, 2.0, 2.0, 3.0}));
-    // The group codes of the grid's column 2 are kept with the numbers.
-    EXPECT_EQ(e.AmpliconGroupGridcode, (std::vector<int>{0, 1, 2, 2, 3}));
-}
-
-TEST(AmpliconGroupingButton, BackPartAndBlankSeparator) {
-    TEngine e;
-    loadnames(e, {"A1 GAPDH x", "B1 actb y"});
-    e.options.groupsource = TEngineOptions::PartXGroupRB;
-    e.options.NameSepEdit = "";
-    e.options.PartWantedEdit = "1";
-    e.options.FrontBackRG = 1;
-    ASSERT_TRUE(e.GroupButtonClick());
-    EXPECT_EQ(e.ampname[1], "x");
-    EXPECT_EQ(e.ampname[2], "y");
-    EXPECT_EQ(e.ngroups, 2);
-}
-
-TEST(AmpliconGroupingButton, FailedSplitChangesNoIdentifier) {
-    RecordingView v;
-    TEngine e(&v);
-    loadnames(e, {"A1_GAPDH_x", "B1_actb"});
-    e.ampname = {"", "old1", "old2"};
-    e.ampgroup = {0, 1, 2};
-    e.ngroups = 2;
-    e.options.groupsource = TEngineOptions::PartXGroupRB;
-    e.options.NameSepEdit = "_";
-    e.options.PartWantedEdit = "3";
-    EXPECT_FALSE(e.GroupButtonClick());
-    EXPECT_EQ(e.ampname, (std::vector<std::string>{"", "old1", "old2"}));
-    EXPECT_EQ(e.ampgroup, (std::vector<int>{0, 1, 2}));
-    EXPECT_FALSE(e.groupsdefined);
-    ASSERT_EQ(v.messages.size(), 1u);
-    EXPECT_NE(v.messages[0].find("B1_actb"), std::string::npos);
-
-    v.messages.clear();
-    for (const char* bad : {"", "x", "2a"}) {
-        e.options.PartWantedEdit = bad;
-        EXPECT_FALSE(e.GroupButtonClick()) << bad;
-    }
-    EXPECT_EQ(v.messages.size(), 3u);
-    EXPECT_EQ(e.ampname[1], "old1");
-}
-
-TEST(AmpliconGroupingButton, TypedIdentifiersAreNumbered) {
-    TEngine e;
-    loadnames(e, {"a", "b", "c"});
-    e.options.groupsource = TEngineOptions::ManualGrpsRB;
-    e.options.PartWantedEdit = "";  // not needed for typed identifiers
-    e.ampname = {"", "t2", "t1", "T2"};
-    ASSERT_TRUE(e.GroupButtonClick());
-    EXPECT_EQ(e.ampgroup, (std::vector<int>{0, 1, 2, 1}));
-}
-
-TEST(AmpliconGroupingSource, AllOneGroupReturnsToTheCommonWindow) {
-    RecordingView v;
-    TEngine e(&v);
-    loadnames(e, {"a", "b"});
-    e.woltype = {0, 1, 2};
-    e.ampgroup = {0, 1, 2};
-    e.uplim = {1.5, 1.0, 0.5};
-    e.lowlim = {-1.5, -1.0, -0.5};
-    e.groupsdefined = true;
-    e.identsdone = false;
-    e.options.CommonGroupWindowRG = 1;
-    e.options.ThresholdsRG = 1;
-    e.options.groupsource = TEngineOptions::AllOneGroupRB;
-    e.AllOneGroupRBClick();
-    EXPECT_EQ(e.woltype, (std::vector<int>{0, 0, 0}));
-    EXPECT_EQ(e.ampgroup[1], 0);
-    EXPECT_EQ(e.ampgroup[2], 0);
-    EXPECT_EQ(e.uplim[2], 1.5);
-    EXPECT_EQ(e.lowlim[1], -1.5);
-    EXPECT_EQ(e.options.CommonGroupWindowRG, 0);
-    EXPECT_EQ(e.options.ThresholdsRG, 0);
-    EXPECT_TRUE(e.identsdone);
-    EXPECT_TRUE(e.commonwol);
-
-    e.options.groupsource = TEngineOptions::ManualGrpsRB;
-    e.AllOneGroupRBClick();
-    EXPECT_FALSE(e.commonwol);
-
-    e.NameSepEditEnter();
-    EXPECT_EQ(e.options.groupsource, TEngineOptions::PartXGroupRB);
-}
-
-TEST(AmpliconGroupingKeystrokes, PartNumberKeepsDigitsAndShowsOrdinal) {
-    std::string rank;
-    // Typing 1, 2 and a leaves 12 and "th".
-    std::string text = TEngine::PartWantedEditChange("1", rank);
-    EXPECT_EQ(rank, "st");
-    text = TEngine::PartWantedEditChange(text + "2", rank);
-    text = TEngine::PartWantedEditChange(text + "a", rank);
-    EXPECT_EQ(text, "12");
-    EXPECT_EQ(rank, "th");
-    TEngine::PartWantedEditChange("2", rank);
-    EXPECT_EQ(rank, "nd");
-    TEngine::PartWantedEditChange("3", rank);
-    EXPECT_EQ(rank, "rd");
-    TEngine::PartWantedEditChange("21", rank);
-    EXPECT_EQ(rank, "th");
-    EXPECT_EQ(TEngine::PartWantedEditChange("", rank), "");
-    EXPECT_EQ(rank, "th");
-}
-
-TEST(AmpliconGroupingKeystrokes, NumericEditsAcceptLettersOnlyInColumnEdits) {
-    EXPECT_EQ(TEngine::col_rowinChange("12a", 0), "12");
-    EXPECT_EQ(TEngine::col_rowinChange("12a", 1), "12a");
-    EXPECT_EQ(TEngine::col_rowinChange("AB", 1), "AB");
-    EXPECT_EQ(TEngine::col_rowinChange("5.", 0), "5");
-    EXPECT_EQ(TEngine::col_rowinChange("5-", 1), "5");
-    EXPECT_EQ(TEngine::col_rowinChange("", 0), "");
+TEST(AmpliconGrouping, Keystrokes) {
+  std::string rank;
+  // Typing 1, 2 and a leaves 12 and "th".
+  std::string text = TEngine::PartWantedEditChange("1", rank);
+  EXPECT_EQ(rank, "st");
+  text = TEngine::PartWantedEditChange(text + "2", rank);
+  EXPECT_EQ(TEngine::PartWantedEditChange(text + "a", rank), "12");
+  EXPECT_EQ(rank, "th");
+  for (const auto& [typed, want] : {std::pair{"2", "nd"}, {"3", "rd"}, {"21", "th"}, {"", "th"}}) {
+    TEngine::PartWantedEditChange(typed, rank);
+    EXPECT_EQ(rank, want) << typed;
+  }
+  const struct { const char* in; int letters; const char* want; } cols[] = {
+      {"12a", 0, "12"}, {"12a", 1, "12a"}, {"AB", 1, "AB"},
+      {"5.", 0, "5"},   {"5-", 1, "5"},    {"", 0, ""}};
+  for (const auto& c : cols) EXPECT_EQ(TEngine::col_rowinChange(c.in, c.letters), c.want) << c.in;
 }
 
 }  // namespace

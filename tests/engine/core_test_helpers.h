@@ -1,13 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Small hand-made runs for the engine's core tests.
+// Small hand-made and synthetic runs shared by the engine's tests.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "engine/Engine.h"
+#include "engine/RecordingView.h"
+#include "tests/engine/support/SyntheticRun.h"
 
 namespace qurvex::coretest {
+
+using testing::SyntheticRun;
+using testing::SyntheticWell;
 
 // Loads rows of raw fluorescence (one row per sample, cycles 1, 2, ...) the
 // way a reader does; rows may be shorter than the longest (npoints follows).
@@ -29,6 +36,13 @@ inline void loadrows(TEngine& e, const std::vector<std::vector<double>>& rows) {
   }
 }
 
+// loadrows followed by the preparation a read ends with.
+inline TEngine& prepared(TEngine& e, const std::vector<std::vector<double>>& rows) {
+  loadrows(e, rows);
+  e.ProcessDataAfterRead();
+  return e;
+}
+
 // F(c) = a * eff^c for c = 1..n: log10 F is exactly linear in c with slope
 // log10(eff) and intercept log10(a).
 inline std::vector<double> exponential(double a, double eff, int n) {
@@ -45,6 +59,55 @@ inline bool allfinite(const TEngine& e) {
                      e.ftval[s]})
       if (!std::isfinite(v)) return false;
   return std::isfinite(e.logymin) && std::isfinite(e.logymax);
+}
+
+inline bool hasmessage(const RecordingView& v, const std::string& text) {
+  return std::find(v.messages.begin(), v.messages.end(), text) != v.messages.end();
+}
+
+// A ten-fold dilution series of six noise-free wells (n0 1e-4 .. 1e-9),
+// plateau 10, 45 cycles.
+inline SyntheticRun dilutionseries(double efficiency = 1.9, double baseline = 1.0) {
+  SyntheticRun run;
+  double n0 = 1e-4;
+  for (int i = 0; i < 6; ++i, n0 /= 10) {
+    SyntheticWell w;
+    w.name = "dil" + std::to_string(i + 1);
+    w.target = "gene";
+    w.n0 = n0;
+    w.efficiency = efficiency;
+    w.baseline = baseline;
+    run.wells.push_back(w);
+  }
+  return run;
+}
+
+// Reads the run as a reader would; `corrected` declares it baseline-corrected.
+inline void readrun(TEngine& e, const SyntheticRun& run, bool corrected = false) {
+  testing::loadSyntheticRun(e, run);
+  e.baselinedone = corrected;
+  e.ProcessDataAfterRead();
+}
+
+// Reads the run and runs the baseline step; false when the step refused.
+inline bool analyse(TEngine& e, const SyntheticRun& run) {
+  readrun(e, run);
+  return e.BaselineButtonPanelClick();
+}
+
+inline std::string& limittext(TEngine& e, TLimitEdit edit) {
+  return e.limitedittext[static_cast<std::size_t>(edit)];
+}
+inline const std::string& fluortext(const TEngine& e, TLimitEdit edit) {
+  return e.fluoredittext[static_cast<std::size_t>(edit)];
+}
+
+// The flags of samples 1..n as a 0/1 vector.
+template <typename T>
+std::vector<int> flags(const std::vector<T>& v) {
+  std::vector<int> r;
+  for (std::size_t i = 1; i < v.size(); ++i) r.push_back(v[i] != 0);
+  return r;
 }
 
 }  // namespace qurvex::coretest
