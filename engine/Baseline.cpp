@@ -118,9 +118,7 @@ void TEngine::closerefinement(int s, double upperslope) {
     shortloglin[s] = npoints[s] >= 1 && fstop[s] >= 1 && fstart[s] >= 1 &&
                      F[fstop[s]] / F[fstart[s]] < limit;
     indiveff[s] = std::pow(10.0, upperslope);
-    samplenum = s;
-    samplenumChange();
-    pumpmessages();
+    showprogress(s);
 }
 
 // With zwstart the log-linear phase starts W + 1 points before its end.
@@ -244,9 +242,7 @@ bool TEngine::baselineButtonClick() {
     for (int s = 1; s <= nsamples; ++s) {
         rawminimum(s, minvalue[s], minpoint[s]);
         screensample(s, minvalue[s], minpoint[s], false);
-        samplenum = s;
-        samplenumChange();
-        pumpmessages();
+        showprogress(s);
     }
 
     // Phase 2: first common window.

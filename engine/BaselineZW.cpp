@@ -45,9 +45,7 @@ bool TEngine::baselineZWButtonClick() {
         int minpoint = 0;
         rawminimum(s, minvalue[s], minpoint);
         screensample(s, minvalue[s], minpoint, true);
-        samplenum = s;
-        samplenumChange();
-        pumpmessages();
+        showprogress(s);
     }
 
     // Phase 2.

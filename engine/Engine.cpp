@@ -63,6 +63,12 @@ int TEngine::headerindex(double cycle) const {
   return -1;
 }
 
+void TEngine::showprogress(int s) {
+  samplenum = s;
+  samplenumChange();
+  pumpmessages();
+}
+
 int TEngine::lookupgroupofsample(int s) const {
   if (s < 1 || s >= static_cast<int>(ampname.size())) return -1;
   // Inside a window search the identifiers do not change: looked up once.

@@ -56,6 +56,9 @@ class TEngine : public TRunState {
   void setarraylengths(int ncycles_, int nsamples_);
   // Lets the window handle pending events; returns whether one was handled.
   bool pumpmessages();
+  // Makes sample s current (shown as a long loop advances) and lets the
+  // window handle pending events.
+  void showprogress(int s);
   // The last c in 1..ncycles with headercyc[c] == cycle; -1 when none.
   int headerindex(double cycle) const;
   // Position of the sample's ampname among ShowGroupCBItems (its group

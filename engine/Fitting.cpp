@@ -522,9 +522,7 @@ void TEngine::fitallbutClick() {
   for (int s = 1; s <= nsamples; ++s) {
     fitsample(s);
     woltype[ix(s)] = 2;
-    samplenum = s;
-    samplenumChange();
-    pumpmessages();
+    showprogress(s);
   }
   options.CommonGroupWindowRG = 2;
   options.ThresholdsRG = 0;

@@ -83,6 +83,15 @@ TRadioGroup* radiogroup(QWidget* parent, const char* name, const QString& captio
   return named(new TRadioGroup(caption, items, index, parent, columns), name);
 }
 
+// One row of a window-limit editor: caption, log10 edit, up-down, fluorescence edit.
+void limitrow(QGridLayout* g, QWidget* p, int r, const QString& caption, QLineEdit* log, QWidget* ud,
+              QLineEdit* fluor) {
+  g->addWidget(label(p, caption), r, 0);
+  g->addWidget(log, r, 1);
+  g->addWidget(ud, r, 2);
+  g->addWidget(fluor, r, 3);
+}
+
 QTableWidget* grid(QWidget* parent, const char* name, int cols = 5, int rows = 5) {
   auto* g = named(new QTableWidget(rows, cols, parent), name);
   g->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -342,14 +351,8 @@ QWidget* Tmainform::BuildControlColumn() {
     auto* g = new QGridLayout(p);
     g->addWidget(label(p, QStringLiteral("log")), 0, 1);
     g->addWidget(label(p, QStringLiteral("fluor.")), 0, 3);
-    g->addWidget(label(p, QStringLiteral("upper")), 1, 0);
-    g->addWidget(cuplimedit, 1, 1);
-    g->addWidget(cupUD, 1, 2);
-    g->addWidget(cupfluoredit, 1, 3);
-    g->addWidget(label(p, QStringLiteral("lower")), 2, 0);
-    g->addWidget(clowlimedit, 2, 1);
-    g->addWidget(clowUD, 2, 2);
-    g->addWidget(clowfluoredit, 2, 3);
+    limitrow(g, p, 1, QStringLiteral("upper"), cuplimedit, cupUD, cupfluoredit);
+    limitrow(g, p, 2, QStringLiteral("lower"), clowlimedit, clowUD, clowfluoredit);
     g->addWidget(applycommonbut, 1, 4);
     g->addWidget(ResetDefaultCommonButton, 2, 4);
   }
@@ -369,14 +372,8 @@ QWidget* Tmainform::BuildControlColumn() {
     auto* g = new QGridLayout(p);
     g->addWidget(label(p, QStringLiteral("group")), 0, 0);
     g->addLayout(row({AmpGroupNumEdit, AmpGrNumUD}), 0, 1, 1, 3);
-    g->addWidget(label(p, QStringLiteral("upper")), 1, 0);
-    g->addWidget(GrUpLimEdit, 1, 1);
-    g->addWidget(GrUpUD, 1, 2);
-    g->addWidget(GrUpFluorEdit, 1, 3);
-    g->addWidget(label(p, QStringLiteral("lower")), 2, 0);
-    g->addWidget(GrLowLimEdit, 2, 1);
-    g->addWidget(GrLowUD, 2, 2);
-    g->addWidget(GrLowFluorEdit, 2, 3);
+    limitrow(g, p, 1, QStringLiteral("upper"), GrUpLimEdit, GrUpUD, GrUpFluorEdit);
+    limitrow(g, p, 2, QStringLiteral("lower"), GrLowLimEdit, GrLowUD, GrLowFluorEdit);
     g->addWidget(ApplyGroupButton, 1, 4);
     g->addWidget(ResetDefaultGroupWindowButton, 2, 4);
     g->addWidget(button(p, "RecalculateWoLButton", QStringLiteral("recalculate W-o-L")), 0, 4);
@@ -394,15 +391,9 @@ QWidget* Tmainform::BuildControlColumn() {
     ilowUD = updown(p, "ilowUD", -1000, 1000, 0);
     applyindivbut = button(p, "applyindivbut", QStringLiteral("apply"));
     auto* g = new QGridLayout(p);
-    g->addWidget(label(p, QStringLiteral("upper")), 0, 0);
-    g->addWidget(iuplimedit, 0, 1);
-    g->addWidget(iupUD, 0, 2);
-    g->addWidget(iupfluoredit, 0, 3);
+    limitrow(g, p, 0, QStringLiteral("upper"), iuplimedit, iupUD, iupfluoredit);
     g->addWidget(applyindivbut, 0, 4);
-    g->addWidget(label(p, QStringLiteral("lower")), 1, 0);
-    g->addWidget(ilowlimedit, 1, 1);
-    g->addWidget(ilowUD, 1, 2);
-    g->addWidget(ilowfluoredit, 1, 3);
+    limitrow(g, p, 1, QStringLiteral("lower"), ilowlimedit, ilowUD, ilowfluoredit);
   }
   {
     QWidget* p = TabSheet_baseline;
