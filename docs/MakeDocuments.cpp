@@ -5,8 +5,6 @@
 //   UpdateHistory.pdf update-history.html
 // Usage: qurvex_makedocs <docs folder> <output folder>. Exit code 1 (with a
 // message) when a source is missing or a PDF cannot be written.
-#include "mainwindow/HelpPageTable.h"
-
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -16,85 +14,93 @@
 #include <QTextDocument>
 #include <cstdio>
 
+#include "mainwindow/HelpPageTable.h"
+
 namespace {
 
 bool readText(const QString& path, QString& text) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    std::fprintf(stderr, "qurvex_makedocs: cannot read %s\n", qPrintable(path));
-    return false;
-  }
-  text = QString::fromUtf8(file.readAll());
-  return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "qurvex_makedocs: cannot read %s\n", qPrintable(path));
+        return false;
+    }
+    text = QString::fromUtf8(file.readAll());
+    return true;
 }
 
 // The <body> contents of an HTML text (the whole text when it has no body).
 QString bodyOf(const QString& html) {
-  const int open = html.indexOf(QLatin1String("<body"), 0, Qt::CaseInsensitive);
-  if (open < 0) return html;
-  const int start = html.indexOf(QLatin1Char('>'), open) + 1;
-  const int end = html.indexOf(QLatin1String("</body>"), start, Qt::CaseInsensitive);
-  return html.mid(start, end < 0 ? -1 : end - start);
+    const int open = html.indexOf(QLatin1String("<body"), 0, Qt::CaseInsensitive);
+    if (open < 0) return html;
+    const int start = html.indexOf(QLatin1Char('>'), open) + 1;
+    const int end = html.indexOf(QLatin1String("</body>"), start, Qt::CaseInsensitive);
+    return html.mid(start, end < 0 ? -1 : end - start);
 }
 
 bool writePdf(const QString& html, const QString& title, const QString& path) {
-  QPdfWriter writer(path);
-  writer.setTitle(title);
-  writer.setCreator(QStringLiteral("Qurvex"));
-  writer.setResolution(300);
-  writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(18, 18, 18, 18),
-                                   QPageLayout::Millimeter));
-  QTextDocument doc;
-  doc.setDefaultStyleSheet(QStringLiteral(
-      "body { font-family: 'DejaVu Sans'; font-size: 10pt; } h1 { font-size: 17pt; color: #1f4e8c; }"
-      " h2 { font-size: 13pt; color: #1f4e8c; } h3 { font-size: 11pt; } td, th { padding: 3px; }"));
-  doc.setHtml(html);
-  doc.print(&writer);
-  if (!QFile::exists(path)) {
-    std::fprintf(stderr, "qurvex_makedocs: could not write %s\n", qPrintable(path));
-    return false;
-  }
-  return true;
+    QPdfWriter writer(path);
+    writer.setTitle(title);
+    writer.setCreator(QStringLiteral("Qurvex"));
+    writer.setResolution(300);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(18, 18, 18, 18), QPageLayout::Millimeter));
+    QTextDocument doc;
+    doc.setDefaultStyleSheet(
+        QStringLiteral("body { font-family: 'DejaVu Sans'; font-size: 10pt; } h1 { font-size: "
+                       "17pt; color: #1f4e8c; }"
+                       " h2 { font-size: 13pt; color: #1f4e8c; } h3 { font-size: 11pt; } td, th { "
+                       "padding: 3px; }"));
+    doc.setHtml(html);
+    doc.print(&writer);
+    if (!QFile::exists(path)) {
+        std::fprintf(stderr, "qurvex_makedocs: could not write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  QGuiApplication app(argc, argv);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: qurvex_makedocs <docs folder> <output folder>\n");
-    return 1;
-  }
-  const QDir docs(QString::fromLocal8Bit(argv[1]));
-  const QDir out(QString::fromLocal8Bit(argv[2]));
-  if (!QDir().mkpath(out.absolutePath())) return 1;
+    QGuiApplication app(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: qurvex_makedocs <docs folder> <output folder>\n");
+        return 1;
+    }
+    const QDir docs(QString::fromLocal8Bit(argv[1]));
+    const QDir out(QString::fromLocal8Bit(argv[2]));
+    if (!QDir().mkpath(out.absolutePath())) return 1;
 
-  QString manual, part;
-  if (!readText(docs.filePath(QStringLiteral("manual.html")), part)) return 1;
-  manual = bodyOf(part);
-  for (const qurvex::THelpPage& page : qurvex::HelpPageTable()) {
-    if (!readText(docs.filePath(QStringLiteral("help/%1.html").arg(QString::fromLatin1(page.resource))), part))
-      return 1;
-    const QString heading = page.parent ? QStringLiteral("h2") : QStringLiteral("h1");
-    const QString caption = page.parent
-                                ? QStringLiteral("%1: %2").arg(QString::fromLatin1(page.parent),
-                                                               QString::fromLatin1(page.caption))
-                                : QString::fromLatin1(page.caption);
-    manual += QStringLiteral("<%1>%2</%1>").arg(heading, caption.toHtmlEscaped()) + bodyOf(part);
-  }
-  if (!writePdf(QStringLiteral("<html><body>%1</body></html>").arg(manual), QStringLiteral("Qurvex manual"),
-                out.filePath(QStringLiteral("Qurvex_help.pdf"))))
-    return 1;
+    QString manual, part;
+    if (!readText(docs.filePath(QStringLiteral("manual.html")), part)) return 1;
+    manual = bodyOf(part);
+    for (const qurvex::THelpPage& page : qurvex::HelpPageTable()) {
+        if (!readText(docs.filePath(
+                          QStringLiteral("help/%1.html").arg(QString::fromLatin1(page.resource))),
+                      part))
+            return 1;
+        const QString heading = page.parent ? QStringLiteral("h2") : QStringLiteral("h1");
+        const QString caption =
+            page.parent ? QStringLiteral("%1: %2").arg(QString::fromLatin1(page.parent),
+                                                       QString::fromLatin1(page.caption))
+                        : QString::fromLatin1(page.caption);
+        manual +=
+            QStringLiteral("<%1>%2</%1>").arg(heading, caption.toHtmlEscaped()) + bodyOf(part);
+    }
+    if (!writePdf(QStringLiteral("<html><body>%1</body></html>").arg(manual),
+                  QStringLiteral("Qurvex manual"), out.filePath(QStringLiteral("Qurvex_help.pdf"))))
+        return 1;
 
-  const struct {
-    const char* source;
-    const char* title;
-    const char* pdf;
-  } single[] = {{"faq.html", "Qurvex: frequently asked questions", "Qurvex.pdf"},
-                {"update-history.html", "Qurvex: update history", "UpdateHistory.pdf"}};
-  for (const auto& d : single) {
-    if (!readText(docs.filePath(QString::fromLatin1(d.source)), part)) return 1;
-    if (!writePdf(part, QString::fromLatin1(d.title), out.filePath(QString::fromLatin1(d.pdf)))) return 1;
-  }
-  return 0;
+    const struct {
+        const char* source;
+        const char* title;
+        const char* pdf;
+    } single[] = {{"faq.html", "Qurvex: frequently asked questions", "Qurvex.pdf"},
+                  {"update-history.html", "Qurvex: update history", "UpdateHistory.pdf"}};
+    for (const auto& d : single) {
+        if (!readText(docs.filePath(QString::fromLatin1(d.source)), part)) return 1;
+        if (!writePdf(part, QString::fromLatin1(d.title), out.filePath(QString::fromLatin1(d.pdf))))
+            return 1;
+    }
+    return 0;
 }

@@ -115,8 +115,8 @@ void TEngine::phaseorskip(int s, bool zwstart) {
 void TEngine::closerefinement(int s, double upperslope) {
     const auto& F = fluor[s];
     const double limit = options.RelaxLogLinLengthRG == 1 ? 10.0 : 20.0;
-    shortloglin[s] = npoints[s] >= 1 && fstop[s] >= 1 && fstart[s] >= 1 &&
-                     F[fstop[s]] / F[fstart[s]] < limit;
+    shortloglin[s] =
+        npoints[s] >= 1 && fstop[s] >= 1 && fstart[s] >= 1 && F[fstop[s]] / F[fstart[s]] < limit;
     indiveff[s] = std::pow(10.0, upperslope);
     showprogress(s);
 }

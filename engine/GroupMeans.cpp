@@ -59,8 +59,7 @@ double TEngine::InclusionTolerance() const {
     double percent = kDefaultInclusionPercent;
     double v = 0.0;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (!text.empty() && ec == std::errc() && ptr == text.data() + text.size() &&
-        std::isfinite(v))
+    if (!text.empty() && ec == std::errc() && ptr == text.data() + text.size() && std::isfinite(v))
         percent = v;
     return percent / 100.0;
 }

@@ -222,7 +222,8 @@ int TEngine::findfstartcompute(int s, int option) {
         const auto first = headercyc.begin() + 1;
         const auto last = headercyc.begin() + 1 + nh;
         const auto it = std::lower_bound(first, last, cycle);
-        const int found = (it != last && *it == cycle) ? static_cast<int>(it - headercyc.begin()) : -1;
+        const int found =
+            (it != last && *it == cycle) ? static_cast<int>(it - headercyc.begin()) : -1;
         if (found >= 1) hint = found;
         return found;
     };

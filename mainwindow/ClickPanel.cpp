@@ -6,10 +6,10 @@
 namespace qurvex {
 
 void TClickPanel::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
-      isEnabled())
-    emit clicked();
-  QFrame::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
+        isEnabled())
+        emit clicked();
+    QFrame::mouseReleaseEvent(event);
 }
 
 }  // namespace qurvex

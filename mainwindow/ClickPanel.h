@@ -7,16 +7,16 @@
 namespace qurvex {
 
 class TClickPanel : public QFrame {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  explicit TClickPanel(QWidget* parent = nullptr) : QFrame(parent) {
-    setCursor(Qt::PointingHandCursor);
-  }
+    explicit TClickPanel(QWidget* parent = nullptr) : QFrame(parent) {
+        setCursor(Qt::PointingHandCursor);
+    }
 signals:
-  void clicked();
+    void clicked();
 
 protected:
-  void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
 }  // namespace qurvex

@@ -10,11 +10,11 @@ class QPushButton;
 namespace qurvex {
 
 class Tdisclaimwindow : public QDialog {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  explicit Tdisclaimwindow(QWidget* parent = nullptr);
-  QPlainTextEdit* Memo1;
-  QPushButton* AgreeButton;  // "I agree": closes with result 1
+    explicit Tdisclaimwindow(QWidget* parent = nullptr);
+    QPlainTextEdit* Memo1;
+    QPushButton* AgreeButton;  // "I agree": closes with result 1
 };
 
 }  // namespace qurvex

@@ -19,27 +19,27 @@ inline constexpr const char* kRdmlSite = "https://rdml.org";
 
 class TDocumentOpener {
 public:
-  // `folder`: where the documents are (empty: the program's folder).
-  // `prompter` tells the user about a missing document; may be null.
-  explicit TDocumentOpener(IPrompter* prompter, QString folder = {});
+    // `folder`: where the documents are (empty: the program's folder).
+    // `prompter` tells the user about a missing document; may be null.
+    explicit TDocumentOpener(IPrompter* prompter, QString folder = {});
 
-  // Folder + "/" + name.
-  QString PathOf(const QString& name) const;
-  // The program's own web page. The program has no site of its own yet, so
-  // this is the installed manual.
-  QUrl ProgramSiteUrl() const;
+    // Folder + "/" + name.
+    QString PathOf(const QString& name) const;
+    // The program's own web page. The program has no site of its own yet, so
+    // this is the installed manual.
+    QUrl ProgramSiteUrl() const;
 
-  // Opens a document of the folder. A missing file is reported through the
-  // prompter ("... was not found ...") and gives false; otherwise the result
-  // is whether the desktop accepted the request.
-  bool OpenDocument(const QString& name) const;
-  // Opens a web page or local file URL; a local file that is missing is
-  // reported like a missing document.
-  bool OpenUrl(const QUrl& url) const;
+    // Opens a document of the folder. A missing file is reported through the
+    // prompter ("... was not found ...") and gives false; otherwise the result
+    // is whether the desktop accepted the request.
+    bool OpenDocument(const QString& name) const;
+    // Opens a web page or local file URL; a local file that is missing is
+    // reported like a missing document.
+    bool OpenUrl(const QUrl& url) const;
 
 private:
-  IPrompter* prompter_;
-  QString folder_;
+    IPrompter* prompter_;
+    QString folder_;
 };
 
 }  // namespace qurvex

@@ -3,11 +3,11 @@
 // ends in an error box holding its text, and the program goes on.
 #pragma once
 
-#include "mainwindow/Prompter.h"
-
 #include <QString>
 #include <exception>
 #include <utility>
+
+#include "mainwindow/Prompter.h"
 
 namespace qurvex {
 
@@ -23,13 +23,13 @@ void reportCurrentException(IPrompter* prompter) noexcept;
 // Returns false when the handler ended with an exception.
 template <class F>
 bool runGuarded(IPrompter* prompter, F&& handler) noexcept {
-  try {
-    std::forward<F>(handler)();
-    return true;
-  } catch (...) {
-    reportCurrentException(prompter);
-    return false;
-  }
+    try {
+        std::forward<F>(handler)();
+        return true;
+    } catch (...) {
+        reportCurrentException(prompter);
+        return false;
+    }
 }
 
 }  // namespace qurvex

@@ -8,9 +8,9 @@
 namespace qurvex {
 
 struct THelpPage {
-  const char* caption;   // tab caption
-  const char* resource;  // file name under docs/help/, without ".html"
-  const char* parent;    // caption of the page it sits on, or nullptr for a main page
+    const char* caption;   // tab caption
+    const char* resource;  // file name under docs/help/, without ".html"
+    const char* parent;    // caption of the page it sits on, or nullptr for a main page
 };
 
 // Every page in the order shown.

@@ -3,15 +3,6 @@
 // interface lock of a read, closing, and the engine's view.
 #include "mainwindow/Mainform.h"
 
-#include "mainwindow/ChartView.h"
-#include "mainwindow/DocumentOpener.h"
-#include "mainwindow/ExceptionGuard.h"
-#include "mainwindow/ProgramIcon.h"
-#include "mainwindow/Prompter.h"
-#include "spreadsheet/RadioGroup.h"
-#include "mainwindow/UpDown.h"
-#include "spreadsheet/Registry.h"
-
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -33,216 +24,229 @@
 #include <QToolButton>
 #include <QValueAxis>
 
+#include "mainwindow/ChartView.h"
+#include "mainwindow/DocumentOpener.h"
+#include "mainwindow/ExceptionGuard.h"
+#include "mainwindow/ProgramIcon.h"
+#include "mainwindow/Prompter.h"
+#include "mainwindow/UpDown.h"
+#include "spreadsheet/RadioGroup.h"
+#include "spreadsheet/Registry.h"
+
 namespace qurvex {
 
 namespace {
 
 // The tab widget that holds `page`, or null.
 QTabWidget* tabsOf(const QWidget* page) {
-  if (!page) return nullptr;
-  QWidget* stack = page->parentWidget();
-  if (!qobject_cast<QStackedWidget*>(stack)) return nullptr;
-  return qobject_cast<QTabWidget*>(stack->parentWidget());
+    if (!page) return nullptr;
+    QWidget* stack = page->parentWidget();
+    if (!qobject_cast<QStackedWidget*>(stack)) return nullptr;
+    return qobject_cast<QTabWidget*>(stack->parentWidget());
 }
 
 void setLeftAxis(QChartView* view, double min, double max) {
-  if (!view || !view->chart()) return;
-  const auto axes = view->chart()->axes(Qt::Vertical);
-  for (QAbstractAxis* axis : axes)
-    if (auto* value = qobject_cast<QValueAxis*>(axis)) value->setRange(min, max);
+    if (!view || !view->chart()) return;
+    const auto axes = view->chart()->axes(Qt::Vertical);
+    for (QAbstractAxis* axis : axes)
+        if (auto* value = qobject_cast<QValueAxis*>(axis)) value->setRange(min, max);
 }
 
 }  // namespace
 
 Tmainform::Tmainform(const QStringList& parameters, TMainformServices services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)), engine_(std::make_unique<TEngine>()) {
-  Q_ASSERT(services_.prompter);
-  setObjectName(QStringLiteral("mainform"));
-  setWindowTitle(QStringLiteral("Qurvex: Analysis of quantitative RT-PCR Data"));
-  setWindowIcon(ProgramIcon());
-  engine_->setview(this);
-  documents_ = std::make_unique<TDocumentOpener>(services_.prompter, services_.documentFolder);
-  BuildMenus();
-  BuildPages();
-  // Pages that the window starts without.
-  SetTabVisible(TabSheetGroupsStats, false);
-  SetTabVisible(TabSheet_baseline, false);
-  ctcalcButton->hide();
-  ConnectHandlers();
-  BuildChartSeries();
-  ConnectChartsAndEditors();
-  resize(1280, 860);
-  FormCreate(parameters);
+    Q_ASSERT(services_.prompter);
+    setObjectName(QStringLiteral("mainform"));
+    setWindowTitle(QStringLiteral("Qurvex: Analysis of quantitative RT-PCR Data"));
+    setWindowIcon(ProgramIcon());
+    engine_->setview(this);
+    documents_ = std::make_unique<TDocumentOpener>(services_.prompter, services_.documentFolder);
+    BuildMenus();
+    BuildPages();
+    // Pages that the window starts without.
+    SetTabVisible(TabSheetGroupsStats, false);
+    SetTabVisible(TabSheet_baseline, false);
+    ctcalcButton->hide();
+    ConnectHandlers();
+    BuildChartSeries();
+    ConnectChartsAndEditors();
+    resize(1280, 860);
+    FormCreate(parameters);
 }
 
 Tmainform::~Tmainform() {
-  SetDragCursor(false);
-  while (busyCursorDepth_ > 0) setbusycursor(false);
-  engine_->setview(nullptr);
+    SetDragCursor(false);
+    while (busyCursorDepth_ > 0) setbusycursor(false);
+    engine_->setview(nullptr);
 }
 
 void Tmainform::Guard(const std::function<void()>& handler) {
-  // One user action: the charts it changes are drawn once, when it ends.
-  ++actionDepth_;
-  runGuarded(services_.prompter, handler);
-  --actionDepth_;
-  if (actionDepth_ == 0 && pendingCharts_ != 0) runGuarded(services_.prompter, [this] { FlushCharts(); });
+    // One user action: the charts it changes are drawn once, when it ends.
+    ++actionDepth_;
+    runGuarded(services_.prompter, handler);
+    --actionDepth_;
+    if (actionDepth_ == 0 && pendingCharts_ != 0)
+        runGuarded(services_.prompter, [this] { FlushCharts(); });
 }
 
 bool Tmainform::RefuseWhileBusy() const { return engine_->busy(); }
 
 bool Tmainform::RefuseWithoutRun() {
-  if (engine_->nsamples > 0) return false;
-  Prompter().message(TPromptKind::Information, QStringLiteral("No data"),
-                     QStringLiteral("There is no run in memory. First read a run "
-                                    "(File menu: Read from Excel or Read from RDML)."));
-  return true;
+    if (engine_->nsamples > 0) return false;
+    Prompter().message(TPromptKind::Information, QStringLiteral("No data"),
+                       QStringLiteral("There is no run in memory. First read a run "
+                                      "(File menu: Read from Excel or Read from RDML)."));
+    return true;
 }
 
 std::unique_ptr<TRegistry> Tmainform::OpenRegistry() const {
-  if (services_.registry) return services_.registry();
-  return std::make_unique<TRegistry>();
+    if (services_.registry) return services_.registry();
+    return std::make_unique<TRegistry>();
 }
 
 // ---- page helpers
 
 void Tmainform::SetTabVisible(QWidget* page, bool visible) {
-  if (QTabWidget* tabs = tabsOf(page)) {
-    const int index = tabs->indexOf(page);
-    if (index >= 0) tabs->setTabVisible(index, visible);
-  } else if (page) {
-    page->setVisible(visible);
-  }
+    if (QTabWidget* tabs = tabsOf(page)) {
+        const int index = tabs->indexOf(page);
+        if (index >= 0) tabs->setTabVisible(index, visible);
+    } else if (page) {
+        page->setVisible(visible);
+    }
 }
 
 bool Tmainform::TabVisible(const QWidget* page) {
-  if (QTabWidget* tabs = tabsOf(page)) {
-    const int index = tabs->indexOf(const_cast<QWidget*>(page));
-    return index >= 0 && tabs->isTabVisible(index);
-  }
-  return page && !page->isHidden();
+    if (QTabWidget* tabs = tabsOf(page)) {
+        const int index = tabs->indexOf(const_cast<QWidget*>(page));
+        return index >= 0 && tabs->isTabVisible(index);
+    }
+    return page && !page->isHidden();
 }
 
 void Tmainform::ActivatePage(QWidget* page) {
-  if (QTabWidget* tabs = tabsOf(page)) tabs->setCurrentWidget(page);
+    if (QTabWidget* tabs = tabsOf(page)) tabs->setCurrentWidget(page);
 }
 
 // ---- creation
 
 void Tmainform::FormCreate(const QStringList& parameters) {
-  TEngine& e = *engine_;
-  e.scratchmode = e.expertmode = e.silentmode = e.rdmlenabled = e.workshopmode = e.usebaselinezw = false;
+    TEngine& e = *engine_;
+    e.scratchmode = e.expertmode = e.silentmode = e.rdmlenabled = e.workshopmode = e.usebaselinezw =
+        false;
 
-  for (QWidget* page : {TabSheetScratch, TabSheetshoworhide, TabSheetOptions, TabSheetCheckRDMLVersion,
-                        TissueSampleTabSheet, AmpliGroupsTabSheet})
-    SetTabVisible(page, false);
-  Handlingnoise1->setVisible(false);
+    for (QWidget* page : {TabSheetScratch, TabSheetshoworhide, TabSheetOptions,
+                          TabSheetCheckRDMLVersion, TissueSampleTabSheet, AmpliGroupsTabSheet})
+        SetTabVisible(page, false);
+    Handlingnoise1->setVisible(false);
 
-  e.wolpoints = 4;
-  switches_ = ParseStartSwitches(parameters);
-  e.silentmode = switches_.silentmode;
-  e.scratchmode = switches_.scratchmode;
-  e.expertmode = switches_.expertmode;
-  e.workshopmode = switches_.workshopmode;
-  e.usebaselinezw = switches_.usebaselinezw;
-  e.wolpoints = switches_.wolpoints;
-  if (e.scratchmode) {
-    SetTabVisible(TabSheetScratch, true);
-    SetTabVisible(TabSheetGroupsStats, true);
-    inputgridPanel->setVisible(true);
-  }
-  if (e.expertmode) ExpertPanel->setVisible(true);
-  if (e.workshopmode) {
-    SetTabVisible(TabSheetWorkshop, true);
-    SetTabVisible(AmpliGroupsTabSheet, true);
-    SetTabVisible(TissueSampleTabSheet, true);
-  }
-  SetTabVisible(TabSheetWorkshop, e.workshopmode);
+    e.wolpoints = 4;
+    switches_ = ParseStartSwitches(parameters);
+    e.silentmode = switches_.silentmode;
+    e.scratchmode = switches_.scratchmode;
+    e.expertmode = switches_.expertmode;
+    e.workshopmode = switches_.workshopmode;
+    e.usebaselinezw = switches_.usebaselinezw;
+    e.wolpoints = switches_.wolpoints;
+    if (e.scratchmode) {
+        SetTabVisible(TabSheetScratch, true);
+        SetTabVisible(TabSheetGroupsStats, true);
+        inputgridPanel->setVisible(true);
+    }
+    if (e.expertmode) ExpertPanel->setVisible(true);
+    if (e.workshopmode) {
+        SetTabVisible(TabSheetWorkshop, true);
+        SetTabVisible(AmpliGroupsTabSheet, true);
+        SetTabVisible(TissueSampleTabSheet, true);
+    }
+    SetTabVisible(TabSheetWorkshop, e.workshopmode);
 
-  e.rdmlenabled = true;
-  ReadfromRDML1->setVisible(true);
-  SavetoRDML2->setVisible(true);
-  e.inputsheetname = "Input";
-  ShowGroupUD->setEnabled(false);
-  ShowGroupCB->setEnabled(false);
-  e.FillCqLimitTables();
-  e.decsep = QLocale().decimalPoint() == QLatin1String(".") ? '.' : ',';
-  PushOptions();
+    e.rdmlenabled = true;
+    ReadfromRDML1->setVisible(true);
+    SavetoRDML2->setVisible(true);
+    e.inputsheetname = "Input";
+    ShowGroupUD->setEnabled(false);
+    ShowGroupCB->setEnabled(false);
+    e.FillCqLimitTables();
+    e.decsep = QLocale().decimalPoint() == QLatin1String(".") ? '.' : ',';
+    PushOptions();
 }
 
 // ---- activation
 
 void Tmainform::showEvent(QShowEvent* event) {
-  QMainWindow::showEvent(event);
-  if (firstShowDone_) return;
-  firstShowDone_ = true;
-  // After the window is on the screen, so that the first-run windows sit on top of it.
-  QTimer::singleShot(0, this, [this] { Guard([this] { FormActivate(); }); });
+    QMainWindow::showEvent(event);
+    if (firstShowDone_) return;
+    firstShowDone_ = true;
+    // After the window is on the screen, so that the first-run windows sit on top of it.
+    QTimer::singleShot(0, this, [this] { Guard([this] { FormActivate(); }); });
 }
 
 void Tmainform::FormActivate() {
-  ++activations_;
-  TEngine& e = *engine_;
-  CheckDisclaimer();
-  CheckVersion();
+    ++activations_;
+    TEngine& e = *engine_;
+    CheckDisclaimer();
+    CheckVersion();
 
-  e.editlock = false;
-  e.ftchanged = false;
-  ctcalcButton->hide();
-  e.dragging = false;
-  e.dragline = 0;
-  e.dragupper = true;
-  e.dragseries = 0;
+    e.editlock = false;
+    e.ftchanged = false;
+    ctcalcButton->hide();
+    e.dragging = false;
+    e.dragline = 0;
+    e.dragupper = true;
+    e.dragseries = 0;
 
-  setLeftAxis(allsampchart, -2.0, 2.0);
-  setLeftAxis(samplechart, -2.0, 2.0);
-  e.logymax = 2.0;
-  e.logymin = -2.0;
+    setLeftAxis(allsampchart, -2.0, 2.0);
+    setLeftAxis(samplechart, -2.0, 2.0);
+    e.logymax = 2.0;
+    e.logymin = -2.0;
 
-  rg_fitoptions->SetItemIndex(1);
+    rg_fitoptions->SetItemIndex(1);
 
-  PageControl1->setCurrentWidget(TabSheetAllSamples);
-  PageControl2->setCurrentWidget(TabSheetPCREffs);
-  PageControldata->setCurrentWidget(TabSheetInputData);
+    PageControl1->setCurrentWidget(TabSheetAllSamples);
+    PageControl2->setCurrentWidget(TabSheetPCREffs);
+    PageControldata->setCurrentWidget(TabSheetInputData);
 
-  {
-    const QSignalBlocker block(OutputColumnsCLB);
-    for (int i = 0; i < OutputColumnsCLB->count(); ++i) OutputColumnsCLB->item(i)->setCheckState(Qt::Checked);
-  }
-  ReadRegistryButtonClick();
-  OutputColumnsCLBClickCheck();
+    {
+        const QSignalBlocker block(OutputColumnsCLB);
+        for (int i = 0; i < OutputColumnsCLB->count(); ++i)
+            OutputColumnsCLB->item(i)->setCheckState(Qt::Checked);
+    }
+    ReadRegistryButtonClick();
+    OutputColumnsCLBClickCheck();
 
-  e.identsdone = true;
-  applycommonbut->setEnabled(false);
-  applyindivbut->setEnabled(false);
-  SetTabVisible(TabSheet_baseline, false);
-  {
-    const QSignalBlocker block(AllOneGroupRB);
-    AllOneGroupRB->setChecked(true);
-  }
-  GroupButton->setEnabled(false);
-  EditGroupsButton->setEnabled(false);
-  PushOptions();
-  emit activated();
+    e.identsdone = true;
+    applycommonbut->setEnabled(false);
+    applyindivbut->setEnabled(false);
+    SetTabVisible(TabSheet_baseline, false);
+    {
+        const QSignalBlocker block(AllOneGroupRB);
+        AllOneGroupRB->setChecked(true);
+    }
+    GroupButton->setEnabled(false);
+    EditGroupsButton->setEnabled(false);
+    PushOptions();
+    emit activated();
 }
 
 // ---- interface lock
 
 void Tmainform::EnableInterface(bool enable) {
-  // Only the main window's own controls: a window it has opened (such as a
-  // reader's progress window) keeps its buttons.
-  auto own = [this](const QWidget* w) { return w->window() == this; };
-  for (QLineEdit* edit : findChildren<QLineEdit*>()) {
-    // Line edits inside combo boxes and spin boxes belong to those controls.
-    QWidget* owner = edit->parentWidget();
-    if (qobject_cast<QComboBox*>(owner) || qobject_cast<QAbstractSpinBox*>(owner) || !own(edit)) continue;
-    edit->setEnabled(enable);
-  }
-  for (QPushButton* b : findChildren<QPushButton*>())
-    if (own(b)) b->setEnabled(enable);
-  for (TUpDown* u : findChildren<TUpDown*>())
-    if (own(u)) u->setEnabled(enable);
-  ShowGroupUD->setEnabled(false);
+    // Only the main window's own controls: a window it has opened (such as a
+    // reader's progress window) keeps its buttons.
+    auto own = [this](const QWidget* w) { return w->window() == this; };
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+        // Line edits inside combo boxes and spin boxes belong to those controls.
+        QWidget* owner = edit->parentWidget();
+        if (qobject_cast<QComboBox*>(owner) || qobject_cast<QAbstractSpinBox*>(owner) || !own(edit))
+            continue;
+        edit->setEnabled(enable);
+    }
+    for (QPushButton* b : findChildren<QPushButton*>())
+        if (own(b)) b->setEnabled(enable);
+    for (TUpDown* u : findChildren<TUpDown*>())
+        if (own(u)) u->setEnabled(enable);
+    ShowGroupUD->setEnabled(false);
 }
 
 // ---- closing
@@ -250,118 +254,120 @@ void Tmainform::EnableInterface(bool enable) {
 void Tmainform::eXit1Click() { close(); }
 
 void Tmainform::closeEvent(QCloseEvent* event) {
-  // Closing while a long loop pumps messages would pull the window from
-  // under the loop: the loop finishes first.
-  if (RefuseWhileBusy()) {
-    event->ignore();
-    return;
-  }
-  QMainWindow::closeEvent(event);
+    // Closing while a long loop pumps messages would pull the window from
+    // under the loop: the loop finishes first.
+    if (RefuseWhileBusy()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 // ---- options for the engine
 
 void Tmainform::PushOptions() {
-  TEngineOptions& o = engine_->options;
-  o.rg_fitoptions = rg_fitoptions->ItemIndex();
-  bool ok = false;
-  if (int v = minincludedit->text().toInt(&ok); ok) o.minincludedit = v;
-  if (int v = nmaxedit->text().toInt(&ok); ok) o.nmaxedit = v;
-  if (double v = QLocale::c().toDouble(rreqedit->text(), &ok); ok) o.rreqedit = v;
-  o.ThresholdsRG = ThresholdsRG->ItemIndex();
-  o.CommonGroupWindowRG = CommonGroupWindowRG->ItemIndex();
-  o.BaselineStrictnessRG = BaselineStrictnessRG->ItemIndex();
-  o.RelaxCtShiftRG = RelaxCtShiftRG->ItemIndex();
-  o.RelaxLogLinLengthRG = RelaxLogLinLengthRG->ItemIndex();
-  o.ExcludeSkippedCB = ExcludeSkippedCB->isChecked();
-  o.ExcludeNoPlateauCB = ExcludeNoPlateauCB->isChecked();
-  o.ExcludeOutlierCB = ExcludeOutlierCB->isChecked();
-  o.IncluPercEdit = IncluPercEdit->text().toStdString();
-  o.ExcludeTooLowCqCB = ExcludeTooLowCqCB->isChecked();
-  o.AcceptErrorEffRG = AcceptErrorEffRG->ItemIndex();
-  o.AcceptBiasN0RG = AcceptBiasN0RG->ItemIndex();
+    TEngineOptions& o = engine_->options;
+    o.rg_fitoptions = rg_fitoptions->ItemIndex();
+    bool ok = false;
+    if (int v = minincludedit->text().toInt(&ok); ok) o.minincludedit = v;
+    if (int v = nmaxedit->text().toInt(&ok); ok) o.nmaxedit = v;
+    if (double v = QLocale::c().toDouble(rreqedit->text(), &ok); ok) o.rreqedit = v;
+    o.ThresholdsRG = ThresholdsRG->ItemIndex();
+    o.CommonGroupWindowRG = CommonGroupWindowRG->ItemIndex();
+    o.BaselineStrictnessRG = BaselineStrictnessRG->ItemIndex();
+    o.RelaxCtShiftRG = RelaxCtShiftRG->ItemIndex();
+    o.RelaxLogLinLengthRG = RelaxLogLinLengthRG->ItemIndex();
+    o.ExcludeSkippedCB = ExcludeSkippedCB->isChecked();
+    o.ExcludeNoPlateauCB = ExcludeNoPlateauCB->isChecked();
+    o.ExcludeOutlierCB = ExcludeOutlierCB->isChecked();
+    o.IncluPercEdit = IncluPercEdit->text().toStdString();
+    o.ExcludeTooLowCqCB = ExcludeTooLowCqCB->isChecked();
+    o.AcceptErrorEffRG = AcceptErrorEffRG->ItemIndex();
+    o.AcceptBiasN0RG = AcceptBiasN0RG->ItemIndex();
 }
 
 // ---- IEngineView
 
 bool Tmainform::pumpmessages() {
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
-  return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return false;
 }
 
 void Tmainform::setbusycursor(bool busy) {
-  if (busy) {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    ++busyCursorDepth_;
-  } else if (busyCursorDepth_ > 0) {
-    QGuiApplication::restoreOverrideCursor();
-    --busyCursorDepth_;
-  }
+    if (busy) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        ++busyCursorDepth_;
+    } else if (busyCursorDepth_ > 0) {
+        QGuiApplication::restoreOverrideCursor();
+        --busyCursorDepth_;
+    }
 }
 
 void Tmainform::SetDragCursor(bool dragging) {
-  if (dragging == dragCursor_) return;
-  dragCursor_ = dragging;
-  if (dragging)
-    QGuiApplication::setOverrideCursor(Qt::SizeVerCursor);
-  else
-    QGuiApplication::restoreOverrideCursor();
+    if (dragging == dragCursor_) return;
+    dragCursor_ = dragging;
+    if (dragging)
+        QGuiApplication::setOverrideCursor(Qt::SizeVerCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
 }
 
 void Tmainform::showmessage(TMessageKind kind, const std::string& text) {
-  const QString t = QString::fromStdString(text);
-  switch (kind) {
-    case TMessageKind::warning:
-      Prompter().message(TPromptKind::Warning, QStringLiteral("Warning"), t);
-      break;
-    case TMessageKind::error:
-      Prompter().message(TPromptKind::Error, QStringLiteral("Error"), t);
-      break;
-    case TMessageKind::information:
-      Prompter().message(TPromptKind::Information, QStringLiteral("Information"), t);
-      break;
-  }
+    const QString t = QString::fromStdString(text);
+    switch (kind) {
+        case TMessageKind::warning:
+            Prompter().message(TPromptKind::Warning, QStringLiteral("Warning"), t);
+            break;
+        case TMessageKind::error:
+            Prompter().message(TPromptKind::Error, QStringLiteral("Error"), t);
+            break;
+        case TMessageKind::information:
+            Prompter().message(TPromptKind::Information, QStringLiteral("Information"), t);
+            break;
+    }
 }
 
 bool Tmainform::confirm(const std::string& text) {
-  return Prompter().askYesNo(QStringLiteral("Confirm"), QString::fromStdString(text));
+    return Prompter().askYesNo(QStringLiteral("Confirm"), QString::fromStdString(text));
 }
 
 void Tmainform::setcontrolvisible(const std::string& name, bool visible) {
-  const QString n = QString::fromStdString(name);
-  if (auto* action = findChild<QAction*>(n)) {
-    action->setVisible(visible);
-    return;
-  }
-  if (QWidget* w = findChild<QWidget*>(n)) {
-    if (tabsOf(w))
-      SetTabVisible(w, visible);
-    else
-      w->setVisible(visible);
-  }
+    const QString n = QString::fromStdString(name);
+    if (auto* action = findChild<QAction*>(n)) {
+        action->setVisible(visible);
+        return;
+    }
+    if (QWidget* w = findChild<QWidget*>(n)) {
+        if (tabsOf(w))
+            SetTabVisible(w, visible);
+        else
+            w->setVisible(visible);
+    }
 }
 
 void Tmainform::setcontrolenabled(const std::string& name, bool enabled) {
-  const QString n = QString::fromStdString(name);
-  if (auto* action = findChild<QAction*>(n)) {
-    action->setEnabled(enabled);
-    return;
-  }
-  if (QWidget* w = findChild<QWidget*>(n)) w->setEnabled(enabled);
+    const QString n = QString::fromStdString(name);
+    if (auto* action = findChild<QAction*>(n)) {
+        action->setEnabled(enabled);
+        return;
+    }
+    if (QWidget* w = findChild<QWidget*>(n)) w->setEnabled(enabled);
 }
 
 void Tmainform::showpage(const std::string& name) {
-  if (QWidget* w = findChild<QWidget*>(QString::fromStdString(name))) ActivatePage(w);
+    if (QWidget* w = findChild<QWidget*>(QString::fromStdString(name))) ActivatePage(w);
 }
 
 void Tmainform::beep() { QApplication::beep(); }
 
-bool Tmainform::inputbox(const std::string& caption, const std::string& prompt, std::string& value) {
-  const auto answer = Prompter().askText(QString::fromStdString(caption), QString::fromStdString(prompt),
-                                         QString::fromStdString(value));
-  if (!answer) return false;
-  value = answer->toStdString();
-  return true;
+bool Tmainform::inputbox(const std::string& caption, const std::string& prompt,
+                         std::string& value) {
+    const auto answer =
+        Prompter().askText(QString::fromStdString(caption), QString::fromStdString(prompt),
+                           QString::fromStdString(value));
+    if (!answer) return false;
+    value = answer->toStdString();
+    return true;
 }
 
 }  // namespace qurvex

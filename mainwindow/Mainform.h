@@ -6,10 +6,6 @@
 // reach any of them with Control<T>("name").
 #pragma once
 
-#include "engine/Engine.h"
-#include "mainwindow/ChartView.h"
-#include "mainwindow/StartSwitches.h"
-
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointF>
@@ -18,6 +14,10 @@
 #include <array>
 #include <functional>
 #include <memory>
+
+#include "engine/Engine.h"
+#include "mainwindow/ChartView.h"
+#include "mainwindow/StartSwitches.h"
 
 class QAction;
 class QCheckBox;
@@ -47,386 +47,387 @@ class TUpDown;
 // Where the window's settings live and how it talks to the user; tests give
 // their own.
 struct TMainformServices {
-  IPrompter* prompter = nullptr;                        // never null when used
-  std::function<std::unique_ptr<TRegistry>()> registry;  // empty: the user's settings
-  QString documentFolder;                               // empty: the program's folder
+    IPrompter* prompter = nullptr;                         // never null when used
+    std::function<std::unique_ptr<TRegistry>()> registry;  // empty: the user's settings
+    QString documentFolder;                                // empty: the program's folder
 };
 
 class Tmainform : public QMainWindow, public IEngineView {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  // Builds every control and runs FormCreate with `parameters` (the command
-  // line without the program name). The first show runs FormActivate.
-  Tmainform(const QStringList& parameters, TMainformServices services, QWidget* parent = nullptr);
-  ~Tmainform() override;
+    // Builds every control and runs FormCreate with `parameters` (the command
+    // line without the program name). The first show runs FormActivate.
+    Tmainform(const QStringList& parameters, TMainformServices services, QWidget* parent = nullptr);
+    ~Tmainform() override;
 
-  TEngine& Engine() { return *engine_; }
-  IPrompter& Prompter() { return *services_.prompter; }
-  TDocumentOpener& Documents() { return *documents_; }
+    TEngine& Engine() { return *engine_; }
+    IPrompter& Prompter() { return *services_.prompter; }
+    TDocumentOpener& Documents() { return *documents_; }
 
-  template <class T>
-  T* Control(const char* name) const {
-    return findChild<T*>(QString::fromLatin1(name));
-  }
+    template <class T>
+    T* Control(const char* name) const {
+        return findChild<T*>(QString::fromLatin1(name));
+    }
 
-  // ---- start-up and activation
-  void FormCreate(const QStringList& parameters);
-  // The activation steps; run at the first show and whenever a non-modal
-  // window of the program hands the focus back (the RDML reader windows).
-  void FormActivate();
-  int ActivationCount() const { return activations_; }
-  // Enables or disables every edit, push button and up-down of the window
-  // (menus, grids, check boxes, radio groups and combo boxes keep their
-  // state); ShowGroupUD ends disabled either way.
-  void EnableInterface(bool enable);
+    // ---- start-up and activation
+    void FormCreate(const QStringList& parameters);
+    // The activation steps; run at the first show and whenever a non-modal
+    // window of the program hands the focus back (the RDML reader windows).
+    void FormActivate();
+    int ActivationCount() const { return activations_; }
+    // Enables or disables every edit, push button and up-down of the window
+    // (menus, grids, check boxes, radio groups and combo boxes keep their
+    // state); ShowGroupUD ends disabled either way.
+    void EnableInterface(bool enable);
 
-  // ---- settings
-  void CheckDisclaimer();
-  void CheckVersion();
-  void SaveVersionToRegistry();
-  void ReadRegistryButtonClick();
-  void SaveRegistryButtonClick();
+    // ---- settings
+    void CheckDisclaimer();
+    void CheckVersion();
+    void SaveVersionToRegistry();
+    void ReadRegistryButtonClick();
+    void SaveRegistryButtonClick();
 
-  // ---- plain menu handlers
-  void Disclaimer1Click();
-  void About1Click();
-  void Help2Click();
-  void Handlingnoise1Click() override;
-  void eXit1Click();
-  void OpenManualpdf1Click();
-  void Faqs1Click();
-  void Options1Click();
-  void DisplayWindowControls1Click();
-  void Common1Click();
-  void AmpliconGroups1Click();
-  void Individual1Click();
-  void FitOptions1Click();
-  void SaveOptions1Click();
-  void ShowHide1Click();
-  void RelaxBaselineCriteria1Click();
-  void DisplayMarkedSubsets1Click();
-  void HighlightUncheckedsamples1Click();
-  void SetWoLwidth1Click();
-  void Determinebaselines1Click();
-  void SetBaselineCorrected1Click();
-  void BaselineCorrection1Click();
-  void IndividualFitCBClick();
-  void rreqeditChange();
-  void minincludeditChange();
-  void PartWantedEditEnter();
-  void OtherNameOptionsRBClick();
-  void OtherTisseuAnnotOptionsRBClick();
-  void SetCqCorrNeeded();
-  void OutputColumnsCLBClickCheck();
-  void allOutputCBClick();
-  void fillboxesbutClick();
-  // Window side of the two window resets (common window / group window of
-  // the current sample); nothing without a run.
-  void reset_samp_ButClick();
-  // Every sample back to the common window, each shown once in turn.
-  void reset_all_butClick();
-  void ResetSampToGrpWindow(int s);
-  // The sample number in samplenum, within 1..nsamples (0 without a run).
-  int CurrentSample() const;
-  void ExcludeSkippedCBClick();
+    // ---- plain menu handlers
+    void Disclaimer1Click();
+    void About1Click();
+    void Help2Click();
+    void Handlingnoise1Click() override;
+    void eXit1Click();
+    void OpenManualpdf1Click();
+    void Faqs1Click();
+    void Options1Click();
+    void DisplayWindowControls1Click();
+    void Common1Click();
+    void AmpliconGroups1Click();
+    void Individual1Click();
+    void FitOptions1Click();
+    void SaveOptions1Click();
+    void ShowHide1Click();
+    void RelaxBaselineCriteria1Click();
+    void DisplayMarkedSubsets1Click();
+    void HighlightUncheckedsamples1Click();
+    void SetWoLwidth1Click();
+    void Determinebaselines1Click();
+    void SetBaselineCorrected1Click();
+    void BaselineCorrection1Click();
+    void IndividualFitCBClick();
+    void rreqeditChange();
+    void minincludeditChange();
+    void PartWantedEditEnter();
+    void OtherNameOptionsRBClick();
+    void OtherTisseuAnnotOptionsRBClick();
+    void SetCqCorrNeeded();
+    void OutputColumnsCLBClickCheck();
+    void allOutputCBClick();
+    void fillboxesbutClick();
+    // Window side of the two window resets (common window / group window of
+    // the current sample); nothing without a run.
+    void reset_samp_ButClick();
+    // Every sample back to the common window, each shown once in turn.
+    void reset_all_butClick();
+    void ResetSampToGrpWindow(int s);
+    // The sample number in samplenum, within 1..nsamples (0 without a run).
+    int CurrentSample() const;
+    void ExcludeSkippedCBClick();
 
-  // ---- charts (MainformCharts.cpp). The engine's drawing calls only mark
-  // a chart for redrawing; the charts are drawn once when the user action
-  // (or, in a long loop, a quarter of a second) is over, or by FlushCharts.
-  void plotallsamps() override;
-  void plotsample(int s) override;
-  void update_surveys() override;
-  void set_sample_pointers() override;
-  void axeschanged() override;
-  // Draws every chart marked for redrawing now.
-  void FlushCharts();
-  // How many times each chart was drawn from the run (tests, benchmarks).
-  int ChartDraws(const TChartView* chart) const;
-  bool LogMode() const;
-  void logyaxisClick();
-  void Log1Click();
-  void logYaxisallClick();
-  void MinFluor1Click();
-  void MaxFluor1Click();
-  void resetYaxis1Click();
-  void cb_pcr_axisClick();
-  void CB_corr_axisClick();
-  // Right button: the chart is copied to the clipboard as a picture.
-  void allsampchartMouseDown(TChartView* chart, Qt::MouseButton button);
-  void cb_isdisplayedClick();
-  void showallButClick();
-  void cb_show_hiddenClick();
+    // ---- charts (MainformCharts.cpp). The engine's drawing calls only mark
+    // a chart for redrawing; the charts are drawn once when the user action
+    // (or, in a long loop, a quarter of a second) is over, or by FlushCharts.
+    void plotallsamps() override;
+    void plotsample(int s) override;
+    void update_surveys() override;
+    void set_sample_pointers() override;
+    void axeschanged() override;
+    // Draws every chart marked for redrawing now.
+    void FlushCharts();
+    // How many times each chart was drawn from the run (tests, benchmarks).
+    int ChartDraws(const TChartView* chart) const;
+    bool LogMode() const;
+    void logyaxisClick();
+    void Log1Click();
+    void logYaxisallClick();
+    void MinFluor1Click();
+    void MaxFluor1Click();
+    void resetYaxis1Click();
+    void cb_pcr_axisClick();
+    void CB_corr_axisClick();
+    // Right button: the chart is copied to the clipboard as a picture.
+    void allsampchartMouseDown(TChartView* chart, Qt::MouseButton button);
+    void cb_isdisplayedClick();
+    void showallButClick();
+    void cb_show_hiddenClick();
 
-  // ---- navigation and window-limit editors (MainformEditors.cpp)
-  void samplenumChange(int s) override;
-  void limiteditchanged(TLimitEdit edit) override;
-  void AmpGroupNumEditchanged() override;
-  void ftvaleditchanged() override;
-  // The user typed a sample number (samplenum, samplenum3).
-  void samplenumEdited(const QString& text);
-  void sampUDClick(TUpDown* updown, int button);
-  void ser_nincluClick(TChartView* chart, int point);
-  void cupUDClick(TLimitEdit edit, int button);
-  void cupfluoreditChange(TLimitEdit edit);
-  void cuplimeditEnter(TLimitEdit edit);
-  void cuplimeditExit(TLimitEdit edit);
-  void applycommonbutClick();
-  void applyindivbutClick();
-  // Left click on a line of a fluorescence chart (starts or ends a drag).
-  void ser_upClick(TChartView* chart, int series, QPointF value);
-  void ftlineindivClick(TChartView* chart, int series, QPointF value);
-  void bglineClick(TChartView* chart, int series, QPointF value);
-  void samplechartMouseMove(TChartView* chart, QPointF value);
-  void ser_sampleClick(int point);
-  // Threshold editor.
-  void ftvaleditChange(const QString& text);
-  void ctcalcButtonClick();
-  void ThresholdsRGClick();
-  // Manual baseline: false (with a message) when refused.
-  bool ApplyManualBaseline(int s, double baseline);
-  void IgnoreBLerrorButtonClick();
-  void bgeditChange(const QString& text);
-  void bgUpDownClick(int button);
-  void indivBaselineButtonClick();
-  QLineEdit* LimitEdit(TLimitEdit edit) const;
-  QLineEdit* FluorEdit(TLimitEdit edit) const;
-  TUpDown* LimitUpDown(TLimitEdit edit) const;
-  // Number text as the user sees it (decimal separator in force) and back.
-  QString Shown(double v, int decimals) const;
-  QString Shown(const std::string& canonical) const;
-  std::string Canonical(const QString& shown) const;
+    // ---- navigation and window-limit editors (MainformEditors.cpp)
+    void samplenumChange(int s) override;
+    void limiteditchanged(TLimitEdit edit) override;
+    void AmpGroupNumEditchanged() override;
+    void ftvaleditchanged() override;
+    // The user typed a sample number (samplenum, samplenum3).
+    void samplenumEdited(const QString& text);
+    void sampUDClick(TUpDown* updown, int button);
+    void ser_nincluClick(TChartView* chart, int point);
+    void cupUDClick(TLimitEdit edit, int button);
+    void cupfluoreditChange(TLimitEdit edit);
+    void cuplimeditEnter(TLimitEdit edit);
+    void cuplimeditExit(TLimitEdit edit);
+    void applycommonbutClick();
+    void applyindivbutClick();
+    // Left click on a line of a fluorescence chart (starts or ends a drag).
+    void ser_upClick(TChartView* chart, int series, QPointF value);
+    void ftlineindivClick(TChartView* chart, int series, QPointF value);
+    void bglineClick(TChartView* chart, int series, QPointF value);
+    void samplechartMouseMove(TChartView* chart, QPointF value);
+    void ser_sampleClick(int point);
+    // Threshold editor.
+    void ftvaleditChange(const QString& text);
+    void ctcalcButtonClick();
+    void ThresholdsRGClick();
+    // Manual baseline: false (with a message) when refused.
+    bool ApplyManualBaseline(int s, double baseline);
+    void IgnoreBLerrorButtonClick();
+    void bgeditChange(const QString& text);
+    void bgUpDownClick(int button);
+    void indivBaselineButtonClick();
+    QLineEdit* LimitEdit(TLimitEdit edit) const;
+    QLineEdit* FluorEdit(TLimitEdit edit) const;
+    TUpDown* LimitUpDown(TLimitEdit edit) const;
+    // Number text as the user sees it (decimal separator in force) and back.
+    QString Shown(double v, int decimals) const;
+    QString Shown(const std::string& canonical) const;
+    std::string Canonical(const QString& shown) const;
 
-  // Shows or hides a page of a page control (the page stays in its place).
-  static void SetTabVisible(QWidget* page, bool visible);
-  static bool TabVisible(const QWidget* page);
-  // Makes `page` the active page of its page control.
-  static void ActivatePage(QWidget* page);
+    // Shows or hides a page of a page control (the page stays in its place).
+    static void SetTabVisible(QWidget* page, bool visible);
+    static bool TabVisible(const QWidget* page);
+    // Makes `page` the active page of its page control.
+    static void ActivatePage(QWidget* page);
 
-  // Vertical-resize cursor while a chart line is dragged (true), back to the
-  // previous cursor (false). Repeated calls with the same value do nothing.
-  void SetDragCursor(bool dragging);
+    // Vertical-resize cursor while a chart line is dragged (true), back to the
+    // previous cursor (false). Repeated calls with the same value do nothing.
+    void SetDragCursor(bool dragging);
 
-  // ---- IEngineView
-  bool pumpmessages() override;
-  void setbusycursor(bool busy) override;
-  void showmessage(TMessageKind kind, const std::string& text) override;
-  bool confirm(const std::string& text) override;
-  void setcontrolvisible(const std::string& name, bool visible) override;
-  void setcontrolenabled(const std::string& name, bool enabled) override;
-  void showpage(const std::string& name) override;
-  void beep() override;
-  bool inputbox(const std::string& caption, const std::string& prompt, std::string& value) override;
-  int noisewarning(const std::vector<std::string>& lines) override;
-  void noisydatasetshown() override;
+    // ---- IEngineView
+    bool pumpmessages() override;
+    void setbusycursor(bool busy) override;
+    void showmessage(TMessageKind kind, const std::string& text) override;
+    bool confirm(const std::string& text) override;
+    void setcontrolvisible(const std::string& name, bool visible) override;
+    void setcontrolenabled(const std::string& name, bool enabled) override;
+    void showpage(const std::string& name) override;
+    void beep() override;
+    bool inputbox(const std::string& caption, const std::string& prompt,
+                  std::string& value) override;
+    int noisewarning(const std::vector<std::string>& lines) override;
+    void noisydatasetshown() override;
 
-  // ---- menus
-  QMenu* File1;
-  QAction *ReadExcel1, *ReadfromRDML1, *SavetoExcel1, *SavetoRDML13, *SavetoRDML2, *SavetoRDML111,
-      *eXit1;
-  QMenu* Fluorescence1;
-  QAction *Cumulative1, *Input1, *cDNA1, *dsDNA1;
-  QMenu* Options1;
-  QAction* SetWoLwidth1;
-  QMenu* DisplayWindowControls1;
-  QAction *Common1, *AmpliconGroups1, *Individual1;
-  QAction *FitOptions1, *SaveOptions1, *DisplayMarkedSubsets1, *HighlightUncheckedsamples1,
-      *ShowHide1;
-  QMenu* Yaxisoptions1;
-  QAction *Logaxis1, *MaxFluor1, *MinFluor1, *resetYaxis1;
-  QMenu* Baselineoptions1;
-  QAction *Determinebaselines1, *SetBaselineCorrected1, *BaselineCorrection1,
-      *RelaxBaselineCriteria1;
-  QMenu* Help1;
-  QAction *Help2, *OpenManualpdf1, *Faqs1, *Handlingnoise1, *Disclaimer1, *About1;
+    // ---- menus
+    QMenu* File1;
+    QAction *ReadExcel1, *ReadfromRDML1, *SavetoExcel1, *SavetoRDML13, *SavetoRDML2, *SavetoRDML111,
+        *eXit1;
+    QMenu* Fluorescence1;
+    QAction *Cumulative1, *Input1, *cDNA1, *dsDNA1;
+    QMenu* Options1;
+    QAction* SetWoLwidth1;
+    QMenu* DisplayWindowControls1;
+    QAction *Common1, *AmpliconGroups1, *Individual1;
+    QAction *FitOptions1, *SaveOptions1, *DisplayMarkedSubsets1, *HighlightUncheckedsamples1,
+        *ShowHide1;
+    QMenu* Yaxisoptions1;
+    QAction *Logaxis1, *MaxFluor1, *MinFluor1, *resetYaxis1;
+    QMenu* Baselineoptions1;
+    QAction *Determinebaselines1, *SetBaselineCorrected1, *BaselineCorrection1,
+        *RelaxBaselineCriteria1;
+    QMenu* Help1;
+    QAction *Help2, *OpenManualpdf1, *Faqs1, *Handlingnoise1, *Disclaimer1, *About1;
 
-  // ---- page controls and pages
-  QTabWidget* PageControl1;
-  QWidget *TabSheetAllSamples, *TabSheetIndivSample, *AmpliGroupsTabSheet, *TissueSampleTabSheet,
-      *TabSheetData, *TabSheetOptions, *TabSheetshoworhide, *TabSheetUserSettings,
-      *TabSheetGroupsStats, *TabSheetScratch, *TabSheetWorkshop, *TabSheetCheckRDMLVersion;
-  QTabWidget* PageControl2;
-  QWidget *TabSheetPCREffs, *TabSheetCorrel, *TabSheetNpoints;
-  QTabWidget* PageControldata;
-  QWidget *TabSheetInputData, *TabSheetValidData;
-  QTabWidget* PageControlWolTreshold;
-  QWidget *TabSheetWoL, *TabSheetThreshold;
-  QTabWidget* CommonOrGroupPC;
-  QWidget *TabSheetCommonWindow, *TabSheetGroupWindow;
-  QTabWidget* IndividualPC;
-  QWidget *TabSheet_window, *TabSheet_baseline;
-  QTabWidget* PageControlGroups;
-  QWidget *TabSheetSampleGrouping;
+    // ---- page controls and pages
+    QTabWidget* PageControl1;
+    QWidget *TabSheetAllSamples, *TabSheetIndivSample, *AmpliGroupsTabSheet, *TissueSampleTabSheet,
+        *TabSheetData, *TabSheetOptions, *TabSheetshoworhide, *TabSheetUserSettings,
+        *TabSheetGroupsStats, *TabSheetScratch, *TabSheetWorkshop, *TabSheetCheckRDMLVersion;
+    QTabWidget* PageControl2;
+    QWidget *TabSheetPCREffs, *TabSheetCorrel, *TabSheetNpoints;
+    QTabWidget* PageControldata;
+    QWidget *TabSheetInputData, *TabSheetValidData;
+    QTabWidget* PageControlWolTreshold;
+    QWidget *TabSheetWoL, *TabSheetThreshold;
+    QTabWidget* CommonOrGroupPC;
+    QWidget *TabSheetCommonWindow, *TabSheetGroupWindow;
+    QTabWidget* IndividualPC;
+    QWidget *TabSheet_window, *TabSheet_baseline;
+    QTabWidget* PageControlGroups;
+    QWidget* TabSheetSampleGrouping;
 
-  // ---- charts (drawn by the plotting code)
-  TChartView *allsampchart, *samplechart, *PCR_eff_Chart, *Correl_Chart, *npoints_Chart;
+    // ---- charts (drawn by the plotting code)
+    TChartView *allsampchart, *samplechart, *PCR_eff_Chart, *Correl_Chart, *npoints_Chart;
 
-  // ---- run panel, navigation and window editors
-  QFrame* BaselineButtonPanel;
-  QLabel* BaselineButtonLabel;
-  TRadioGroup *CommonGroupWindowRG, *ThresholdsRG;
-  QLineEdit *samplenum, *samplenum2, *samplenum3, *samplename;
-  TUpDown *sampUD, *sampud2, *sampud3;
-  QLineEdit *cuplimedit, *cupfluoredit, *clowlimedit, *clowfluoredit;
-  TUpDown *cupUD, *clowUD;
-  QPushButton *applycommonbut, *ResetDefaultCommonButton;
-  QLineEdit *AmpGroupNumEdit, *GrUpLimEdit, *GrUpFluorEdit, *GrLowLimEdit, *GrLowFluorEdit;
-  TUpDown *AmpGrNumUD, *GrUpUD, *GrLowUD;
-  QPushButton *ApplyGroupButton, *ResetDefaultGroupWindowButton;
-  QLineEdit *iuplimedit, *iupfluoredit, *ilowlimedit, *ilowfluoredit;
-  TUpDown *iupUD, *ilowUD;
-  QPushButton* applyindivbut;
-  TRadioGroup* rg_bgstep;
-  QPushButton *ResetDefaultbaselineButton, *indivBaselineButton, *GetMinFluButton;
-  QLineEdit* bgedit;
-  TUpDown* bgUpDown;
-  QLineEdit* ftvaledit;
-  QPushButton* ctcalcButton;
+    // ---- run panel, navigation and window editors
+    QFrame* BaselineButtonPanel;
+    QLabel* BaselineButtonLabel;
+    TRadioGroup *CommonGroupWindowRG, *ThresholdsRG;
+    QLineEdit *samplenum, *samplenum2, *samplenum3, *samplename;
+    TUpDown *sampUD, *sampud2, *sampud3;
+    QLineEdit *cuplimedit, *cupfluoredit, *clowlimedit, *clowfluoredit;
+    TUpDown *cupUD, *clowUD;
+    QPushButton *applycommonbut, *ResetDefaultCommonButton;
+    QLineEdit *AmpGroupNumEdit, *GrUpLimEdit, *GrUpFluorEdit, *GrLowLimEdit, *GrLowFluorEdit;
+    TUpDown *AmpGrNumUD, *GrUpUD, *GrLowUD;
+    QPushButton *ApplyGroupButton, *ResetDefaultGroupWindowButton;
+    QLineEdit *iuplimedit, *iupfluoredit, *ilowlimedit, *ilowfluoredit;
+    TUpDown *iupUD, *ilowUD;
+    QPushButton* applyindivbut;
+    TRadioGroup* rg_bgstep;
+    QPushButton *ResetDefaultbaselineButton, *indivBaselineButton, *GetMinFluButton;
+    QLineEdit* bgedit;
+    TUpDown* bgUpDown;
+    QLineEdit* ftvaledit;
+    QPushButton* ctcalcButton;
 
-  // ---- all-samples and sample pages
-  QCheckBox *cb_isdisplayed, *logYaxisall, *logyaxis, *rawdataCB, *useind_CB, *IndividualFitCB,
-      *MarkAsSkippedCB;
-  QPushButton *showallBut, *IgnoreBLerrorButton;
-  QLabel *subsetDisplayLabel, *BaselineErrorLabel, *IndivAmpGroupLabel;
-  QComboBox* ShowSetCB;
-  TRadioGroup* ToggleShowRG;
-  QTableWidget* SampleGrid;
-  QLineEdit *correl_out, *PCReffout, *ncurrincluedit, *IndivAmpGroupEdit;
+    // ---- all-samples and sample pages
+    QCheckBox *cb_isdisplayed, *logYaxisall, *logyaxis, *rawdataCB, *useind_CB, *IndividualFitCB,
+        *MarkAsSkippedCB;
+    QPushButton *showallBut, *IgnoreBLerrorButton;
+    QLabel *subsetDisplayLabel, *BaselineErrorLabel, *IndivAmpGroupLabel;
+    QComboBox* ShowSetCB;
+    TRadioGroup* ToggleShowRG;
+    QTableWidget* SampleGrid;
+    QLineEdit *correl_out, *PCReffout, *ncurrincluedit, *IndivAmpGroupEdit;
 
-  // ---- survey charts and group browser
-  QFrame* BrowseGroupsPanel;
-  QComboBox* ShowGroupCB;
-  TUpDown* ShowGroupUD;
-  QCheckBox *cb_show_hidden, *cb_pcr_axis, *CB_corr_axis;
+    // ---- survey charts and group browser
+    QFrame* BrowseGroupsPanel;
+    QComboBox* ShowGroupCB;
+    TUpDown* ShowGroupUD;
+    QCheckBox *cb_show_hidden, *cb_pcr_axis, *CB_corr_axis;
 
-  // ---- amplicon groups and group statistics
-  QRadioButton *AllOneGroupRB, *ManualGrpsRB, *PartXGroupRB, *ExcelGroupRB, *OtherNameOptionsRB;
-  QLineEdit *PartWantedEdit, *NameSepEdit, *numgroupsEdit, *GroupIdentEdit, *AmpGroupNumEdit2;
-  QLabel* rankLabel;
-  TRadioGroup* FrontBackRG;
-  QPushButton *GroupButton, *EditGroupsButton, *SetWolAfterReadButton, *SetWolPerGroupButton;
-  QFrame *OtherGroupOptionsPanel, *AmpliconFromExcelPanel;
-  QTableWidget *AmpliconGroupGrid, *means_Grid;
-  TUpDown* AmpGrNumUD2;
-  QRadioButton *cDNARadioButton, *mRNARadioButton;
+    // ---- amplicon groups and group statistics
+    QRadioButton *AllOneGroupRB, *ManualGrpsRB, *PartXGroupRB, *ExcelGroupRB, *OtherNameOptionsRB;
+    QLineEdit *PartWantedEdit, *NameSepEdit, *numgroupsEdit, *GroupIdentEdit, *AmpGroupNumEdit2;
+    QLabel* rankLabel;
+    TRadioGroup* FrontBackRG;
+    QPushButton *GroupButton, *EditGroupsButton, *SetWolAfterReadButton, *SetWolPerGroupButton;
+    QFrame *OtherGroupOptionsPanel, *AmpliconFromExcelPanel;
+    QTableWidget *AmpliconGroupGrid, *means_Grid;
+    TUpDown* AmpGrNumUD2;
+    QRadioButton *cDNARadioButton, *mRNARadioButton;
 
-  // ---- tissue annotation
-  QRadioButton *ReadTissFromExcelRB, *OtherTisseuAnnotOptionsRB;
-  QFrame *ReadTissuesPanel, *OtherTissueAnnotOptionsPanel;
+    // ---- tissue annotation
+    QRadioButton *ReadTissFromExcelRB, *OtherTisseuAnnotOptionsRB;
+    QFrame *ReadTissuesPanel, *OtherTissueAnnotOptionsPanel;
 
-  // ---- data pages
-  QTableWidget *inputgrid, *validdataSG;
-  QFrame* inputgridPanel;
+    // ---- data pages
+    QTableWidget *inputgrid, *validdataSG;
+    QFrame* inputgridPanel;
 
-  // ---- fit and save options
-  TRadioGroup* rg_fitoptions;
-  QLineEdit *minincludedit, *nmaxedit, *rreqedit;
-  QGroupBox* SaveOptionsGB;
-  QListWidget* OutputColumnsCLB;
-  QCheckBox* allOutputCB;
-  QCheckBox *ExcludeSkippedCB, *ExcludeNoPlateauCB, *ExcludeOutlierCB, *ExcludeTooLowCqCB;
-  QLineEdit* IncluPercEdit;
-  QGroupBox* CheckCqTooLowGB;
-  TRadioGroup *AcceptErrorEffRG, *AcceptBiasN0RG;
-  QFrame* ExpertPanel;
-  TRadioGroup *RelaxCtShiftRG, *RelaxLogLinLengthRG;
+    // ---- fit and save options
+    TRadioGroup* rg_fitoptions;
+    QLineEdit *minincludedit, *nmaxedit, *rreqedit;
+    QGroupBox* SaveOptionsGB;
+    QListWidget* OutputColumnsCLB;
+    QCheckBox* allOutputCB;
+    QCheckBox *ExcludeSkippedCB, *ExcludeNoPlateauCB, *ExcludeOutlierCB, *ExcludeTooLowCqCB;
+    QLineEdit* IncluPercEdit;
+    QGroupBox* CheckCqTooLowGB;
+    TRadioGroup *AcceptErrorEffRG, *AcceptBiasN0RG;
+    QFrame* ExpertPanel;
+    TRadioGroup *RelaxCtShiftRG, *RelaxLogLinLengthRG;
 
-  // ---- show or hide
-  QListWidget *shownamesbox, *shownrsbox, *hiddennamesbox, *hiddennrsbox;
-  QPushButton *fillboxesbut, *doshowbut, *dohidebut, *doshowallbut, *dohideallbut;
+    // ---- show or hide
+    QListWidget *shownamesbox, *shownrsbox, *hiddennamesbox, *hiddennrsbox;
+    QPushButton *fillboxesbut, *doshowbut, *dohidebut, *doshowallbut, *dohideallbut;
 
-  // ---- user settings
-  QFrame *RelaxPanel, *UserExcluPanel;
-  TRadioGroup* BaselineStrictnessRG;
+    // ---- user settings
+    QFrame *RelaxPanel, *UserExcluPanel;
+    TRadioGroup* BaselineStrictnessRG;
 
-  // ---- scratch: hidden buttons
-  QPushButton *ReadRegistryButton, *SaveRegistryButton;
+    // ---- scratch: hidden buttons
+    QPushButton *ReadRegistryButton, *SaveRegistryButton;
 
-  // The 19 output columns, in the list's order (also the settings' value names).
-  static const QStringList& OutputColumnNames();
+    // The 19 output columns, in the list's order (also the settings' value names).
+    static const QStringList& OutputColumnNames();
 
 signals:
-  // Emitted at the end of FormActivate (tests wait for it).
-  void activated();
+    // Emitted at the end of FormActivate (tests wait for it).
+    void activated();
 
 protected:
-  void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  // Builders of the window (MainformLayout.cpp).
-  void BuildMenus();
-  void BuildPages();
-  QWidget* BuildControlColumn();
-  QWidget* BuildSurveyArea();
-  void BuildAllSamplesPage();
-  void BuildIndivSamplePage();
-  void BuildGroupsPage();
-  void BuildTissuePage();
-  void BuildDataPage();
-  void BuildOptionsPage();
-  void BuildShowHidePage();
-  void BuildUserSettingsPage();
-  void BuildGroupStatsPage();
-  void BuildScratchPage();
-  void BuildWorkshopPage();
-  void BuildCheckRdmlPage();
-  void ConnectHandlers();
-  void BuildChartSeries();
-  void ConnectChartsAndEditors();
+    // Builders of the window (MainformLayout.cpp).
+    void BuildMenus();
+    void BuildPages();
+    QWidget* BuildControlColumn();
+    QWidget* BuildSurveyArea();
+    void BuildAllSamplesPage();
+    void BuildIndivSamplePage();
+    void BuildGroupsPage();
+    void BuildTissuePage();
+    void BuildDataPage();
+    void BuildOptionsPage();
+    void BuildShowHidePage();
+    void BuildUserSettingsPage();
+    void BuildGroupStatsPage();
+    void BuildScratchPage();
+    void BuildWorkshopPage();
+    void BuildCheckRdmlPage();
+    void ConnectHandlers();
+    void BuildChartSeries();
+    void ConnectChartsAndEditors();
 
-  // Chart drawing (MainformCharts.cpp).
-  enum TChartPart { kAllSamples = 1, kSample = 2, kSurveys = 4, kPointers = 8 };
-  void RequestCharts(int parts);
-  void FlushChartsLater();
-  void DrawAllSamples();
-  void DrawSample(int s);
-  void DrawSurveys();
-  void DrawSamplePointers(int s);
-  void FillSampleOutputs(int s);
-  void SetFluorescenceAxes();
-  bool AskAxisLimit(bool maximum);
+    // Chart drawing (MainformCharts.cpp).
+    enum TChartPart { kAllSamples = 1, kSample = 2, kSurveys = 4, kPointers = 8 };
+    void RequestCharts(int parts);
+    void FlushChartsLater();
+    void DrawAllSamples();
+    void DrawSample(int s);
+    void DrawSurveys();
+    void DrawSamplePointers(int s);
+    void FillSampleOutputs(int s);
+    void SetFluorescenceAxes();
+    bool AskAxisLimit(bool maximum);
 
-  // Editors (MainformEditors.cpp).
-  bool LimitsCross(TLimitEdit edit, double v);
-  void RestoreLimitEdit(TLimitEdit edit);
-  void ShowIndividualEditor();
-  void ShowCommonOrGroupEditor();
-  void EndDrag();
-  void SetEditText(QLineEdit* edit, const QString& text);
+    // Editors (MainformEditors.cpp).
+    bool LimitsCross(TLimitEdit edit, double v);
+    void RestoreLimitEdit(TLimitEdit edit);
+    void ShowIndividualEditor();
+    void ShowCommonOrGroupEditor();
+    void EndDrag();
+    void SetEditText(QLineEdit* edit, const QString& text);
 
-  // Runs a handler; its exception ends in an error box.
-  void Guard(const std::function<void()>& handler);
-  // True (after telling the user) when no run is loaded.
-  bool RefuseWithoutRun();
-  // True when a long operation runs: the command is refused silently.
-  bool RefuseWhileBusy() const;
-  std::unique_ptr<TRegistry> OpenRegistry() const;
-  void ShowHelpPage(const QString& page, const QString& subpage = {});
-  void ReturnToAllSamples();
-  // Copies the option controls into the engine's options.
-  void PushOptions();
+    // Runs a handler; its exception ends in an error box.
+    void Guard(const std::function<void()>& handler);
+    // True (after telling the user) when no run is loaded.
+    bool RefuseWithoutRun();
+    // True when a long operation runs: the command is refused silently.
+    bool RefuseWhileBusy() const;
+    std::unique_ptr<TRegistry> OpenRegistry() const;
+    void ShowHelpPage(const QString& page, const QString& subpage = {});
+    void ReturnToAllSamples();
+    // Copies the option controls into the engine's options.
+    void PushOptions();
 
-  TMainformServices services_;
-  std::unique_ptr<TEngine> engine_;
-  std::unique_ptr<TDocumentOpener> documents_;
-  TStartSwitches switches_;
-  int activations_ = 0;
-  bool firstShowDone_ = false;
-  int busyCursorDepth_ = 0;
-  bool dragCursor_ = false;
+    TMainformServices services_;
+    std::unique_ptr<TEngine> engine_;
+    std::unique_ptr<TDocumentOpener> documents_;
+    TStartSwitches switches_;
+    int activations_ = 0;
+    bool firstShowDone_ = false;
+    int busyCursorDepth_ = 0;
+    bool dragCursor_ = false;
 
-  // Chart redrawing.
-  int pendingCharts_ = 0;
-  int pendingSample_ = 0;
-  int actionDepth_ = 0;
-  QTimer chartTimer_;
-  QElapsedTimer lastFlush_;
-  std::array<int, 5> chartDraws_{};
-  // Line dragging: the chart and whether the line left the allowed range.
-  TChartView* dragChart_ = nullptr;
-  bool dragOutOfRange_ = false;
-  bool ignoreEdits_ = false;
+    // Chart redrawing.
+    int pendingCharts_ = 0;
+    int pendingSample_ = 0;
+    int actionDepth_ = 0;
+    QTimer chartTimer_;
+    QElapsedTimer lastFlush_;
+    std::array<int, 5> chartDraws_{};
+    // Line dragging: the chart and whether the line left the allowed range.
+    TChartView* dragChart_ = nullptr;
+    bool dragOutOfRange_ = false;
+    bool ignoreEdits_ = false;
 };
 
 }  // namespace qurvex

@@ -10,23 +10,23 @@
 namespace qurvex {
 
 int RunProgram(int argc, char** argv) {
-  TQurvexApplication app(argc, argv);
-  app.setWindowIcon(ProgramIcon());
-  TQtPrompter prompter;
-  app.setErrorPrompter(&prompter);
-  TWheelRewrite wheel;
-  app.installEventFilter(&wheel);
+    TQurvexApplication app(argc, argv);
+    app.setWindowIcon(ProgramIcon());
+    TQtPrompter prompter;
+    app.setErrorPrompter(&prompter);
+    TWheelRewrite wheel;
+    app.installEventFilter(&wheel);
 
-  QStringList parameters = QCoreApplication::arguments();
-  if (!parameters.isEmpty()) parameters.removeFirst();
-  TMainformServices services;
-  services.prompter = &prompter;
-  Tmainform mainform(parameters, services);
-  prompter.setParent(&mainform);
-  mainform.show();
-  const int code = app.exec();
-  app.setErrorPrompter(nullptr);
-  return code;
+    QStringList parameters = QCoreApplication::arguments();
+    if (!parameters.isEmpty()) parameters.removeFirst();
+    TMainformServices services;
+    services.prompter = &prompter;
+    Tmainform mainform(parameters, services);
+    prompter.setParent(&mainform);
+    mainform.show();
+    const int code = app.exec();
+    app.setErrorPrompter(nullptr);
+    return code;
 }
 
 }  // namespace qurvex

@@ -15,21 +15,21 @@ enum class TPromptKind { Information, Warning, Error, Confirmation };
 
 class IPrompter {
 public:
-  virtual ~IPrompter() = default;
+    virtual ~IPrompter() = default;
 
-  // Shows a message with an OK button. An empty text still shows the box.
-  virtual void message(TPromptKind kind, const QString& title, const QString& text) = 0;
+    // Shows a message with an OK button. An empty text still shows the box.
+    virtual void message(TPromptKind kind, const QString& title, const QString& text) = 0;
 
-  // Asks a yes/no question; true for yes. Closing the box counts as no.
-  virtual bool askYesNo(const QString& title, const QString& text) = 0;
+    // Asks a yes/no question; true for yes. Closing the box counts as no.
+    virtual bool askYesNo(const QString& title, const QString& text) = 0;
 
-  // Asks for a line of text, proposing `proposal`. Cancel gives std::nullopt.
-  virtual std::optional<QString> askText(const QString& title, const QString& prompt,
-                                         const QString& proposal) = 0;
+    // Asks for a line of text, proposing `proposal`. Cancel gives std::nullopt.
+    virtual std::optional<QString> askText(const QString& title, const QString& prompt,
+                                           const QString& proposal) = 0;
 
-  // Runs a modal window to its end and returns its result code (the value
-  // given to QDialog::done, 0 when it was closed without a choice).
-  virtual int runModal(QDialog& dialog) = 0;
+    // Runs a modal window to its end and returns its result code (the value
+    // given to QDialog::done, 0 when it was closed without a choice).
+    virtual int runModal(QDialog& dialog) = 0;
 };
 
 }  // namespace qurvex

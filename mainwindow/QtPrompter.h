@@ -11,18 +11,18 @@ namespace qurvex {
 
 class TQtPrompter final : public IPrompter {
 public:
-  // `parent` (may be null) becomes the parent of the boxes it shows.
-  explicit TQtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
-  void setParent(QWidget* parent) { parent_ = parent; }
+    // `parent` (may be null) becomes the parent of the boxes it shows.
+    explicit TQtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
 
-  void message(TPromptKind kind, const QString& title, const QString& text) override;
-  bool askYesNo(const QString& title, const QString& text) override;
-  std::optional<QString> askText(const QString& title, const QString& prompt,
-                                 const QString& proposal) override;
-  int runModal(QDialog& dialog) override;
+    void message(TPromptKind kind, const QString& title, const QString& text) override;
+    bool askYesNo(const QString& title, const QString& text) override;
+    std::optional<QString> askText(const QString& title, const QString& prompt,
+                                   const QString& proposal) override;
+    int runModal(QDialog& dialog) override;
 
 private:
-  QWidget* parent_;
+    QWidget* parent_;
 };
 
 }  // namespace qurvex

@@ -12,16 +12,16 @@ class IPrompter;
 
 class TQurvexApplication : public QApplication {
 public:
-  TQurvexApplication(int& argc, char** argv);
+    TQurvexApplication(int& argc, char** argv);
 
-  // The prompter that shows the error boxes; null logs them only.
-  void setErrorPrompter(IPrompter* prompter) { errorPrompter_ = prompter; }
-  IPrompter* errorPrompter() const { return errorPrompter_; }
+    // The prompter that shows the error boxes; null logs them only.
+    void setErrorPrompter(IPrompter* prompter) { errorPrompter_ = prompter; }
+    IPrompter* errorPrompter() const { return errorPrompter_; }
 
-  bool notify(QObject* receiver, QEvent* event) override;
+    bool notify(QObject* receiver, QEvent* event) override;
 
 private:
-  IPrompter* errorPrompter_ = nullptr;
+    IPrompter* errorPrompter_ = nullptr;
 };
 
 }  // namespace qurvex

@@ -7,12 +7,12 @@
 namespace qurvex {
 
 struct TStartSwitches {
-  bool scratchmode = false;    // "x": diagnostic pages
-  bool expertmode = false;     // "m": expert panel
-  bool silentmode = false;     // "s": fewer engine notices
-  bool workshopmode = false;   // "w": workshop, grouping and annotation tabs
-  bool usebaselinezw = false;  // "j" + at least one more character: alternative baseline
-  int wolpoints = 4;           // second character 3..9: width of the window of linearity
+    bool scratchmode = false;    // "x": diagnostic pages
+    bool expertmode = false;     // "m": expert panel
+    bool silentmode = false;     // "s": fewer engine notices
+    bool workshopmode = false;   // "w": workshop, grouping and annotation tabs
+    bool usebaselinezw = false;  // "j" + at least one more character: alternative baseline
+    int wolpoints = 4;           // second character 3..9: width of the window of linearity
 };
 
 // Reads the parameters (without the program name) from the first to the last.

@@ -13,21 +13,21 @@ namespace qurvex {
 namespace {
 
 bool isMemoOrGrid(const QWidget* w) {
-  return qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QTextEdit*>(w) ||
-         qobject_cast<const QTableWidget*>(w);
+    return qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QTextEdit*>(w) ||
+           qobject_cast<const QTableWidget*>(w);
 }
 
 }  // namespace
 
 bool TWheelRewrite::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::Wheel) return QObject::eventFilter(watched, event);
-  QWidget* focus = QApplication::focusWidget();
-  if (!focus || !isMemoOrGrid(focus)) return QObject::eventFilter(watched, event);
-  const auto* wheel = static_cast<QWheelEvent*>(event);
-  const int key = wheel->angleDelta().y() >= 0 ? Qt::Key_Up : Qt::Key_Down;
-  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-  QCoreApplication::sendEvent(focus, &press);
-  return true;
+    if (event->type() != QEvent::Wheel) return QObject::eventFilter(watched, event);
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || !isMemoOrGrid(focus)) return QObject::eventFilter(watched, event);
+    const auto* wheel = static_cast<QWheelEvent*>(event);
+    const int key = wheel->angleDelta().y() >= 0 ? Qt::Key_Up : Qt::Key_Down;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(focus, &press);
+    return true;
 }
 
 }  // namespace qurvex

@@ -12,9 +12,9 @@ namespace qurvex {
 
 class TWheelRewrite : public QObject {
 public:
-  explicit TWheelRewrite(QObject* parent = nullptr) : QObject(parent) {}
-  // Install with QCoreApplication::instance()->installEventFilter(...).
-  bool eventFilter(QObject* watched, QEvent* event) override;
+    explicit TWheelRewrite(QObject* parent = nullptr) : QObject(parent) {}
+    // Install with QCoreApplication::instance()->installEventFilter(...).
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 }  // namespace qurvex

@@ -11,28 +11,28 @@ class QRadioButton;
 namespace qurvex {
 
 class TRadioGroup : public QGroupBox {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  // Items fill `columns` columns from top to bottom.
-  TRadioGroup(const QString& caption, const QStringList& items, int itemIndex, QWidget* parent = nullptr,
-               int columns = 1);
+    // Items fill `columns` columns from top to bottom.
+    TRadioGroup(const QString& caption, const QStringList& items, int itemIndex,
+                QWidget* parent = nullptr, int columns = 1);
 
-  // The chosen item, -1 when none.
-  int ItemIndex() const;
-  // Chooses item `index` without emitting Click; an index out of range clears the choice.
-  void SetItemIndex(int index);
-  int Count() const { return static_cast<int>(buttons_.size()); }
-  QString ItemText(int index) const;
-  QRadioButton* Button(int index) const { return buttons_.value(index); }
+    // The chosen item, -1 when none.
+    int ItemIndex() const;
+    // Chooses item `index` without emitting Click; an index out of range clears the choice.
+    void SetItemIndex(int index);
+    int Count() const { return static_cast<int>(buttons_.size()); }
+    QString ItemText(int index) const;
+    QRadioButton* Button(int index) const { return buttons_.value(index); }
 
 signals:
-  // The user clicked an item (also a click on the chosen one).
-  void Click();
+    // The user clicked an item (also a click on the chosen one).
+    void Click();
 
 private:
-  QButtonGroup* group_;
-  QList<QRadioButton*> buttons_;
-  QStringList items_;
+    QButtonGroup* group_;
+    QList<QRadioButton*> buttons_;
+    QStringList items_;
 };
 
 }  // namespace qurvex

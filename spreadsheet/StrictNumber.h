@@ -3,7 +3,6 @@
 
 #include <QChar>
 #include <QString>
-
 #include <optional>
 
 namespace qurvex {

@@ -6,10 +6,9 @@
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <cppuhelper/bootstrap.hxx>
-#include <rtl/bootstrap.hxx>
-
 #include <csignal>
 #include <mutex>
+#include <rtl/bootstrap.hxx>
 
 namespace qurvex {
 
@@ -20,26 +19,28 @@ namespace {
 // The local UNO environment of this process, made once. Without URE_BOOTSTRAP pointing at the
 // office's fundamentalrc the client has no office types and the desktop cannot be created.
 uno::Reference<uno::XComponentContext> localContext() {
-  static std::once_flag once;
-  static uno::Reference<uno::XComponentContext> context;
-  std::call_once(once, [] {
-    // A bridge may still write to a pipe that the office has just closed (a connection that
-    // ends, an office that quits): that write must fail with EPIPE, not end the program.
-    std::signal(SIGPIPE, SIG_IGN);
-    rtl::Bootstrap::set(rtl::OUString("URE_BOOTSTRAP"),
-                        rtl::OUString("vnd.sun.star.pathname:" QURVEX_OFFICE_PROGRAM_DIR "/fundamentalrc"));
-    context = cppu::defaultBootstrap_InitialComponentContext();
-  });
-  return context;
+    static std::once_flag once;
+    static uno::Reference<uno::XComponentContext> context;
+    std::call_once(once, [] {
+        // A bridge may still write to a pipe that the office has just closed (a connection that
+        // ends, an office that quits): that write must fail with EPIPE, not end the program.
+        std::signal(SIGPIPE, SIG_IGN);
+        rtl::Bootstrap::set(
+            rtl::OUString("URE_BOOTSTRAP"),
+            rtl::OUString("vnd.sun.star.pathname:" QURVEX_OFFICE_PROGRAM_DIR "/fundamentalrc"));
+        context = cppu::defaultBootstrap_InitialComponentContext();
+    });
+    return context;
 }
 
 }  // namespace
 
 uno::Reference<frame::XDesktop2> connectDesktop(const QString& pipe) {
-  const auto resolver = bridge::UnoUrlResolver::create(localContext());
-  const rtl::OUString url = rtl::OUString("uno:pipe,name=") + toU(pipe) + rtl::OUString(";urp;StarOffice.ComponentContext");
-  uno::Reference<uno::XComponentContext> remote(resolver->resolve(url), uno::UNO_QUERY_THROW);
-  return frame::Desktop::create(remote);
+    const auto resolver = bridge::UnoUrlResolver::create(localContext());
+    const rtl::OUString url = rtl::OUString("uno:pipe,name=") + toU(pipe) +
+                              rtl::OUString(";urp;StarOffice.ComponentContext");
+    uno::Reference<uno::XComponentContext> remote(resolver->resolve(url), uno::UNO_QUERY_THROW);
+    return frame::Desktop::create(remote);
 }
 
 }  // namespace qurvex

@@ -3,18 +3,18 @@
 // Bridge helpers between Qt strings and UNO, and the connection to a listening office.
 
 #include <QString>
-
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <rtl/ustring.hxx>
 
 namespace qurvex {
 
 inline QString toQ(const rtl::OUString& s) {
-  return QString(reinterpret_cast<const QChar*>(s.getStr()), s.getLength());
+    return QString(reinterpret_cast<const QChar*>(s.getStr()), s.getLength());
 }
 
 inline rtl::OUString toU(const QString& s) {
-  return rtl::OUString(reinterpret_cast<const sal_Unicode*>(s.utf16()), static_cast<sal_Int32>(s.size()));
+    return rtl::OUString(reinterpret_cast<const sal_Unicode*>(s.utf16()),
+                         static_cast<sal_Int32>(s.size()));
 }
 
 // The desktop of the office listening on the named pipe

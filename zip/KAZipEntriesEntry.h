@@ -13,30 +13,30 @@ namespace qurvex {
 // entries whose local header defers them to a data descriptor.
 class TKAZipEntriesEntry {
 public:
-  TCentralDirectoryFile Central;
-  TLocalFile Local;
-  bool Encrypted = false;  // general-purpose flag bit 0 (or bit 6, strong encryption)
-  bool Folder = false;     // directory attribute bit 4, or a name ending in "/"
-  ZipDateTime Date;
-  TZipCompressionType CompressionType = TZipCompressionType::ctUnknown;
-  // The entry occupies [local header offset, ExtentEnd) in the archive: up to the
-  // next local header or the central directory, whatever lies in between (a data
-  // descriptor, padding) belonging to it. A rewrite copies this range unchanged.
-  uint64_t ExtentEnd = 0;
+    TCentralDirectoryFile Central;
+    TLocalFile Local;
+    bool Encrypted = false;  // general-purpose flag bit 0 (or bit 6, strong encryption)
+    bool Folder = false;     // directory attribute bit 4, or a name ending in "/"
+    ZipDateTime Date;
+    TZipCompressionType CompressionType = TZipCompressionType::ctUnknown;
+    // The entry occupies [local header offset, ExtentEnd) in the archive: up to the
+    // next local header or the central directory, whatever lies in between (a data
+    // descriptor, padding) belonging to it. A rewrite copies this range unchanged.
+    uint64_t ExtentEnd = 0;
 
-  const std::string& FileName() const { return Central.FileName; }
-  uint64_t SizeUncompressed() const { return Central.UncompressedSize; }
-  uint64_t SizeCompressed() const { return Central.CompressedSize; }
-  uint32_t CRC32() const { return Central.Crc32; }
-  uint64_t LocalOffset() const { return Central.RelativeOffsetOfLocalHeader; }
-  // First byte of the entry's data: behind the local header, its name and extra field.
-  uint64_t DataOffset() const {
-    return LocalOffset() + kLocalFileSize + Local.FilenameLength + Local.ExtraFieldLength;
-  }
-  // 30 + name + extra + compressed size (+16 with a data descriptor), central lengths.
-  uint64_t LocalEntrySize() const;
-  // 46 + name + extra + comment, central lengths.
-  uint64_t CentralEntrySize() const;
+    const std::string& FileName() const { return Central.FileName; }
+    uint64_t SizeUncompressed() const { return Central.UncompressedSize; }
+    uint64_t SizeCompressed() const { return Central.CompressedSize; }
+    uint32_t CRC32() const { return Central.Crc32; }
+    uint64_t LocalOffset() const { return Central.RelativeOffsetOfLocalHeader; }
+    // First byte of the entry's data: behind the local header, its name and extra field.
+    uint64_t DataOffset() const {
+        return LocalOffset() + kLocalFileSize + Local.FilenameLength + Local.ExtraFieldLength;
+    }
+    // 30 + name + extra + compressed size (+16 with a data descriptor), central lengths.
+    uint64_t LocalEntrySize() const;
+    // 46 + name + extra + comment, central lengths.
+    uint64_t CentralEntrySize() const;
 };
 
 }  // namespace qurvex

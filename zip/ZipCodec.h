@@ -26,46 +26,46 @@ using ZipReader = std::function<std::size_t(uint8_t* dst, std::size_t n)>;
 // (never 0 bytes when limit > 0); Commit() takes the first n of them.
 class ExtractSink {
 public:
-  virtual ~ExtractSink() = default;
-  virtual std::span<uint8_t> Space(std::size_t limit) = 0;
-  virtual void Commit(std::size_t n) = 0;
+    virtual ~ExtractSink() = default;
+    virtual std::span<uint8_t> Space(std::size_t limit) = 0;
+    virtual void Commit(std::size_t n) = 0;
 };
 
 // Extraction into a buffer of the caller; grows with the data actually produced,
 // starting at `expected` bytes.
 class BufferExtractSink : public ExtractSink {
 public:
-  BufferExtractSink(std::vector<uint8_t>& out, std::size_t expected);
-  std::span<uint8_t> Space(std::size_t limit) override;
-  void Commit(std::size_t n) override { used_ += n; }
-  // Trims the buffer to the bytes committed.
-  void Finish() { out_.resize(used_); }
+    BufferExtractSink(std::vector<uint8_t>& out, std::size_t expected);
+    std::span<uint8_t> Space(std::size_t limit) override;
+    void Commit(std::size_t n) override { used_ += n; }
+    // Trims the buffer to the bytes committed.
+    void Finish() { out_.resize(used_); }
 
 private:
-  std::vector<uint8_t>& out_;
-  std::size_t used_ = 0;
+    std::vector<uint8_t>& out_;
+    std::size_t used_ = 0;
 };
 
 // Extraction through a write function, in chunks of kZipChunk bytes.
 class ChunkExtractSink : public ExtractSink {
 public:
-  explicit ChunkExtractSink(std::function<void(const uint8_t*, std::size_t)> write);
-  std::span<uint8_t> Space(std::size_t limit) override;
-  void Commit(std::size_t n) override { write_(buffer_.data(), n); }
+    explicit ChunkExtractSink(std::function<void(const uint8_t*, std::size_t)> write);
+    std::span<uint8_t> Space(std::size_t limit) override;
+    void Commit(std::size_t n) override { write_(buffer_.data(), n); }
 
 private:
-  std::function<void(const uint8_t*, std::size_t)> write_;
-  std::vector<uint8_t> buffer_;
+    std::function<void(const uint8_t*, std::size_t)> write_;
+    std::vector<uint8_t> buffer_;
 };
 
 // Where an entry's data lie and what its directory says about them.
 struct EntryData {
-  std::string Name;
-  uint64_t Offset = 0;            // first byte of the data
-  uint64_t CompressedSize = 0;    // from the central directory
-  uint64_t UncompressedSize = 0;  // from the central directory
-  uint32_t Crc32 = 0;             // from the central directory
-  uint16_t Method = 0;            // kMethodStored or kMethodDeflated
+    std::string Name;
+    uint64_t Offset = 0;            // first byte of the data
+    uint64_t CompressedSize = 0;    // from the central directory
+    uint64_t UncompressedSize = 0;  // from the central directory
+    uint32_t Crc32 = 0;             // from the central directory
+    uint16_t Method = 0;            // kMethodStored or kMethodDeflated
 };
 
 // Reads an entry's data and hands the uncompressed bytes to `sink` in bounded
@@ -79,16 +79,16 @@ void ExtractEntryData(const ZipSource& src, const EntryData& entry, ExtractSink&
 
 // Result of compressing one item.
 struct DeflateResult {
-  uint64_t UncompressedSize = 0;
-  uint64_t CompressedSize = 0;
-  uint32_t Crc32 = 0;
+    uint64_t UncompressedSize = 0;
+    uint64_t CompressedSize = 0;
+    uint32_t Crc32 = 0;
 };
 
 // Raw deflate (no zlib header or trailer) of `first` followed by everything
 // `more` yields, written to `sink`. level: 0 (stored blocks) .. 9, or -1 for
 // zlib's default. Read errors of `more` propagate.
-DeflateResult DeflateToSink(std::span<const uint8_t> first, const ZipReader& more, ZipSink& sink, int level,
-                            int64_t total, const ZipProgress& progress);
+DeflateResult DeflateToSink(std::span<const uint8_t> first, const ZipReader& more, ZipSink& sink,
+                            int level, int64_t total, const ZipProgress& progress);
 
 // zlib level for a compression type: ctNormal -> default, ctMaximum -> 9,
 // ctFast and ctSuperFast -> 1, ctNone -> 0 (ctUnknown counts as ctNormal).

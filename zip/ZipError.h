@@ -15,15 +15,15 @@ namespace qurvex {
 // gives the same answer to code.
 class EZipError : public std::runtime_error {
 public:
-  explicit EZipError(const std::string& message, bool changed = false)
-      : std::runtime_error(message), changed_(changed) {}
+    explicit EZipError(const std::string& message, bool changed = false)
+        : std::runtime_error(message), changed_(changed) {}
 
-  // True only when a destination was (partly) written before the failure,
-  // which happens solely when extracting into a caller's std::ostream.
-  bool Changed() const { return changed_; }
+    // True only when a destination was (partly) written before the failure,
+    // which happens solely when extracting into a caller's std::ostream.
+    bool Changed() const { return changed_; }
 
 private:
-  bool changed_;
+    bool changed_;
 };
 
 }  // namespace qurvex

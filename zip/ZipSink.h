@@ -12,24 +12,24 @@ namespace qurvex {
 // needs: patching a header written earlier once the sizes are known.
 class ZipSink {
 public:
-  virtual ~ZipSink() = default;
-  virtual void Write(const void* data, std::size_t n) = 0;
-  virtual uint64_t Position() const = 0;
-  // Overwrites n bytes at an offset below Position().
-  virtual void PatchAt(uint64_t offset, const void* data, std::size_t n) = 0;
-  void Write(const std::string& s) { Write(s.data(), s.size()); }
+    virtual ~ZipSink() = default;
+    virtual void Write(const void* data, std::size_t n) = 0;
+    virtual uint64_t Position() const = 0;
+    // Overwrites n bytes at an offset below Position().
+    virtual void PatchAt(uint64_t offset, const void* data, std::size_t n) = 0;
+    void Write(const std::string& s) { Write(s.data(), s.size()); }
 };
 
 // Output into memory.
 class ZipMemorySink : public ZipSink {
 public:
-  void Write(const void* data, std::size_t n) override;
-  uint64_t Position() const override { return data_.size(); }
-  void PatchAt(uint64_t offset, const void* data, std::size_t n) override;
-  std::vector<uint8_t>& Data() { return data_; }
+    void Write(const void* data, std::size_t n) override;
+    uint64_t Position() const override { return data_.size(); }
+    void PatchAt(uint64_t offset, const void* data, std::size_t n) override;
+    std::vector<uint8_t>& Data() { return data_; }
 
 private:
-  std::vector<uint8_t> data_;
+    std::vector<uint8_t> data_;
 };
 
 // A new file written beside its final place and moved there in one step.
@@ -40,27 +40,27 @@ private:
 // so the target is never seen half-written. Failures raise EZipError.
 class ZipTempFile : public ZipSink {
 public:
-  explicit ZipTempFile(const std::string& target);
-  ~ZipTempFile() override;
-  ZipTempFile(const ZipTempFile&) = delete;
-  ZipTempFile& operator=(const ZipTempFile&) = delete;
+    explicit ZipTempFile(const std::string& target);
+    ~ZipTempFile() override;
+    ZipTempFile(const ZipTempFile&) = delete;
+    ZipTempFile& operator=(const ZipTempFile&) = delete;
 
-  void Write(const void* data, std::size_t n) override;
-  uint64_t Position() const override { return position_; }
-  void PatchAt(uint64_t offset, const void* data, std::size_t n) override;
-  void Commit();
-  const std::string& Path() const { return path_; }
+    void Write(const void* data, std::size_t n) override;
+    uint64_t Position() const override { return position_; }
+    void PatchAt(uint64_t offset, const void* data, std::size_t n) override;
+    void Commit();
+    const std::string& Path() const { return path_; }
 
 private:
-  void Flush();
-  void Fail(const std::string& what) const;
+    void Flush();
+    void Fail(const std::string& what) const;
 
-  std::string target_;
-  std::string path_;
-  int fd_ = -1;
-  uint64_t position_ = 0;
-  std::vector<uint8_t> buffer_;
-  bool committed_ = false;
+    std::string target_;
+    std::string path_;
+    int fd_ = -1;
+    uint64_t position_ = 0;
+    std::vector<uint8_t> buffer_;
+    bool committed_ = false;
 };
 
 }  // namespace qurvex

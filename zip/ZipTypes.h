@@ -45,66 +45,66 @@ inline constexpr uint32_t kAttrArchive = 0x20;
 
 // Local file header: 30 fixed bytes, then name, extra field and data.
 struct TLocalFile {
-  uint32_t LocalFileHeaderSignature = 0;
-  uint16_t VersionNeededToExtract = 0;
-  uint16_t GeneralPurposeBitFlag = 0;
-  uint16_t CompressionMethod = 0;
-  uint16_t LastModFileTime = 0;
-  uint16_t LastModFileDate = 0;
-  uint32_t Crc32 = 0;
-  uint32_t CompressedSize = 0;
-  uint32_t UncompressedSize = 0;
-  uint16_t FilenameLength = 0;
-  uint16_t ExtraFieldLength = 0;
-  std::string FileName;
-  std::string ExtraField;
+    uint32_t LocalFileHeaderSignature = 0;
+    uint16_t VersionNeededToExtract = 0;
+    uint16_t GeneralPurposeBitFlag = 0;
+    uint16_t CompressionMethod = 0;
+    uint16_t LastModFileTime = 0;
+    uint16_t LastModFileDate = 0;
+    uint32_t Crc32 = 0;
+    uint32_t CompressedSize = 0;
+    uint32_t UncompressedSize = 0;
+    uint16_t FilenameLength = 0;
+    uint16_t ExtraFieldLength = 0;
+    std::string FileName;
+    std::string ExtraField;
 };
 
 // Central directory file header: 46 fixed bytes, then name, extra field, comment.
 struct TCentralDirectoryFile {
-  uint32_t CentralFileHeaderSignature = 0;
-  uint16_t VersionMadeBy = 0;
-  uint16_t VersionNeededToExtract = 0;
-  uint16_t GeneralPurposeBitFlag = 0;
-  uint16_t CompressionMethod = 0;
-  uint16_t LastModFileTime = 0;
-  uint16_t LastModFileDate = 0;
-  uint32_t Crc32 = 0;
-  uint32_t CompressedSize = 0;
-  uint32_t UncompressedSize = 0;
-  uint16_t FilenameLength = 0;
-  uint16_t ExtraFieldLength = 0;
-  uint16_t FileCommentLength = 0;
-  uint16_t DiskNumberStart = 0;
-  uint16_t InternalFileAttributes = 0;
-  uint32_t ExternalFileAttributes = 0;
-  uint32_t RelativeOffsetOfLocalHeader = 0;
-  std::string FileName;
-  std::string ExtraField;
-  std::string FileComment;
+    uint32_t CentralFileHeaderSignature = 0;
+    uint16_t VersionMadeBy = 0;
+    uint16_t VersionNeededToExtract = 0;
+    uint16_t GeneralPurposeBitFlag = 0;
+    uint16_t CompressionMethod = 0;
+    uint16_t LastModFileTime = 0;
+    uint16_t LastModFileDate = 0;
+    uint32_t Crc32 = 0;
+    uint32_t CompressedSize = 0;
+    uint32_t UncompressedSize = 0;
+    uint16_t FilenameLength = 0;
+    uint16_t ExtraFieldLength = 0;
+    uint16_t FileCommentLength = 0;
+    uint16_t DiskNumberStart = 0;
+    uint16_t InternalFileAttributes = 0;
+    uint32_t ExternalFileAttributes = 0;
+    uint32_t RelativeOffsetOfLocalHeader = 0;
+    std::string FileName;
+    std::string ExtraField;
+    std::string FileComment;
 };
 
 // End of central directory record: 22 fixed bytes, then the archive comment.
 struct TEndOfCentralDir {
-  uint32_t EndOfCentralDirSignature = 0;
-  uint16_t NumberOfThisDisk = 0;
-  uint16_t NumberOfTheDiskWithTheStart = 0;
-  uint16_t TotalNumberOfEntriesOnThisDisk = 0;
-  uint16_t TotalNumberOfEntries = 0;
-  uint32_t SizeOfTheCentralDirectory = 0;
-  uint32_t OffsetOfStartOfCentralDirectory = 0;
-  uint16_t ZipfileCommentLength = 0;
+    uint32_t EndOfCentralDirSignature = 0;
+    uint16_t NumberOfThisDisk = 0;
+    uint16_t NumberOfTheDiskWithTheStart = 0;
+    uint16_t TotalNumberOfEntriesOnThisDisk = 0;
+    uint16_t TotalNumberOfEntries = 0;
+    uint32_t SizeOfTheCentralDirectory = 0;
+    uint32_t OffsetOfStartOfCentralDirectory = 0;
+    uint16_t ZipfileCommentLength = 0;
 };
 
 // A calendar date and wall-clock time with two-second DOS resolution.
 struct ZipDateTime {
-  int Year = 1980;
-  int Month = 1;
-  int Day = 1;
-  int Hour = 0;
-  int Minute = 0;
-  int Second = 0;
-  bool operator==(const ZipDateTime&) const = default;
+    int Year = 1980;
+    int Month = 1;
+    int Day = 1;
+    int Hour = 0;
+    int Minute = 0;
+    int Second = 0;
+    bool operator==(const ZipDateTime&) const = default;
 };
 
 }  // namespace qurvex

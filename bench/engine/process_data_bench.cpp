@@ -11,17 +11,18 @@
 namespace {
 
 void BM_ProcessDataAfterRead(benchmark::State& state) {
-  const int wells = static_cast<int>(state.range(0));
-  qurvex::TEngine engine;
-  qurvex::testing::loadSyntheticRun(engine, qurvex::testing::makePlate(wells, 4, 0.01, 7));
-  // Every pass recomputes the whole preparation from the raw data.
-  for (auto _ : state) {
-    engine.ProcessDataAfterRead();
-    benchmark::DoNotOptimize(engine.ct.data());
-  }
-  state.SetComplexityN(wells);
-  state.counters["per_sample"] = benchmark::Counter(
-      static_cast<double>(wells), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    const int wells = static_cast<int>(state.range(0));
+    qurvex::TEngine engine;
+    qurvex::testing::loadSyntheticRun(engine, qurvex::testing::makePlate(wells, 4, 0.01, 7));
+    // Every pass recomputes the whole preparation from the raw data.
+    for (auto _ : state) {
+        engine.ProcessDataAfterRead();
+        benchmark::DoNotOptimize(engine.ct.data());
+    }
+    state.SetComplexityN(wells);
+    state.counters["per_sample"] = benchmark::Counter(
+        static_cast<double>(wells),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 BENCHMARK(BM_ProcessDataAfterRead)

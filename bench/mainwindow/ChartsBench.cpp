@@ -2,95 +2,97 @@
 // Chart drawing on a 384-well run, offscreen: the all-samples chart drawn
 // from scratch, and one change of the common upper limit (a refit of every
 // sample and the redraw of the charts on screen).
-#include "mainwindow/ChartView.h"
-#include "mainwindow/QurvexApplication.h"
-#include "tests/engine/support/SyntheticRun.h"
-#include "tests/mainwindow/WindowFixture.h"
+#include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTabWidget>
-#include <benchmark/benchmark.h>
 #include <cmath>
+
+#include "mainwindow/ChartView.h"
+#include "mainwindow/QurvexApplication.h"
+#include "tests/engine/support/SyntheticRun.h"
+#include "tests/mainwindow/WindowFixture.h"
 
 using namespace qurvex;
 
 namespace {
 
 QApplication& app() {
-  static int argc = 1;
-  static char name[] = "mainwindow_charts_bench";
-  static char* argv[] = {name, nullptr};
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication a(argc, argv);
-  return a;
+    static int argc = 1;
+    static char name[] = "mainwindow_charts_bench";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication a(argc, argv);
+    return a;
 }
 
 // A window with a 384-well run (noise 0.002, 4 targets) after the baselines.
 struct Plate {
-  testing::TWindowFixture f;
-  Tmainform* w = nullptr;
-  Plate() {
-    app();
-    w = &f.createActive();
-    w->resize(1280, 860);
-    w->show();
-    testing::loadSyntheticRun(w->Engine(), testing::makePlate(384, 4, 0.002, 11));
-    w->Engine().ProcessDataAfterRead();
-    w->Determinebaselines1->trigger();
-    w->FlushCharts();
-    QApplication::processEvents();
-  }
+    testing::TWindowFixture f;
+    Tmainform* w = nullptr;
+    Plate() {
+        app();
+        w = &f.createActive();
+        w->resize(1280, 860);
+        w->show();
+        testing::loadSyntheticRun(w->Engine(), testing::makePlate(384, 4, 0.002, 11));
+        w->Engine().ProcessDataAfterRead();
+        w->Determinebaselines1->trigger();
+        w->FlushCharts();
+        QApplication::processEvents();
+    }
 };
 
 // Paints the chart's viewport as it appears on screen.
 void paint(TChartView* chart, QImage& target) {
-  if (target.size() != chart->viewport()->size())
-    target = QImage(chart->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
-  chart->viewport()->render(&target);
+    if (target.size() != chart->viewport()->size())
+        target = QImage(chart->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    chart->viewport()->render(&target);
 }
 
 void BM_AllSamplesFromScratch(benchmark::State& state) {
-  Plate plate;
-  Tmainform& w = *plate.w;
-  QImage image;
-  const int points = static_cast<int>(w.allsampchart->Series(QStringLiteral("Ser_allsamppoints"))->points.size());
-  for (auto _ : state) {
-    w.plotallsamps();
-    w.FlushCharts();  // the series rebuilt from the run
-    paint(w.allsampchart, image);  // curves and points painted anew
-  }
-  state.counters["points"] = points;
+    Plate plate;
+    Tmainform& w = *plate.w;
+    QImage image;
+    const int points = static_cast<int>(
+        w.allsampchart->Series(QStringLiteral("Ser_allsamppoints"))->points.size());
+    for (auto _ : state) {
+        w.plotallsamps();
+        w.FlushCharts();               // the series rebuilt from the run
+        paint(w.allsampchart, image);  // curves and points painted anew
+    }
+    state.counters["points"] = points;
 }
 BENCHMARK(BM_AllSamplesFromScratch)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The same, with the whole chart widget grabbed (frame, axes and labels too).
 void BM_AllSamplesWholeWidget(benchmark::State& state) {
-  Plate plate;
-  Tmainform& w = *plate.w;
-  for (auto _ : state) {
-    w.plotallsamps();
-    w.FlushCharts();
-    benchmark::DoNotOptimize(w.allsampchart->grab());
-  }
+    Plate plate;
+    Tmainform& w = *plate.w;
+    for (auto _ : state) {
+        w.plotallsamps();
+        w.FlushCharts();
+        benchmark::DoNotOptimize(w.allsampchart->grab());
+    }
 }
 BENCHMARK(BM_AllSamplesWholeWidget)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void BM_CommonUpperLimitChange(benchmark::State& state) {
-  Plate plate;
-  Tmainform& w = *plate.w;
-  TEngine& e = w.Engine();
-  QImage a, b;
-  const double base = e.uplim[0];
-  int k = 0;
-  for (auto _ : state) {
-    e.editlock = false;
-    e.applylimitedit(TLimitEdit::cuplimedit, base - 0.05 * (++k % 2));  // refit of every sample
-    w.FlushCharts();
-    paint(w.allsampchart, a);
-    paint(w.PCR_eff_Chart, b);
-  }
+    Plate plate;
+    Tmainform& w = *plate.w;
+    TEngine& e = w.Engine();
+    QImage a, b;
+    const double base = e.uplim[0];
+    int k = 0;
+    for (auto _ : state) {
+        e.editlock = false;
+        e.applylimitedit(TLimitEdit::cuplimedit, base - 0.05 * (++k % 2));  // refit of every sample
+        w.FlushCharts();
+        paint(w.allsampchart, a);
+        paint(w.PCR_eff_Chart, b);
+    }
 }
 BENCHMARK(BM_CommonUpperLimitChange)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 

@@ -2,18 +2,16 @@
 // Reading and writing a 384 x 60 block (a 384-well run of 60 cycles) through TExcelcom on a
 // private headless LibreOffice that this program starts and ends. Without LibreOffice the
 // benchmarks are skipped with a message.
-#include "spreadsheet/Excelcom.h"
-
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <QString>
-
 #include <chrono>
 #include <cstdlib>
 #include <string>
 #include <thread>
 
-#include <unistd.h>
+#include "spreadsheet/Excelcom.h"
 
 using namespace qurvex;
 
@@ -27,86 +25,93 @@ constexpr int kCols = 60;
 std::string stateDir() { return "/tmp/qurvex-bench-office-" + std::to_string(getuid()); }
 
 void stopOffice() {
-  const std::string cmd = std::string(QURVEX_OFFICE_SCRIPTS "/office-stop.sh ") + stateDir();
-  if (std::system(cmd.c_str()) != 0) std::fputs("could not stop the benchmark office\n", stderr);
+    const std::string cmd = std::string(QURVEX_OFFICE_SCRIPTS "/office-stop.sh ") + stateDir();
+    if (std::system(cmd.c_str()) != 0) std::fputs("could not stop the benchmark office\n", stderr);
 }
 
 // Starts the office once; "" when it runs, else the reason.
 const std::string& officeProblem() {
-  static const std::string problem = [] {
-    const std::string pipe = "qurvex-bench-" + std::to_string(getpid());
-    setenv("QURVEX_CALC_PIPE", pipe.c_str(), 1);
-    const std::string cmd = std::string(QURVEX_OFFICE_SCRIPTS "/office-start.sh ") + stateDir() + " " + pipe;
-    if (std::system(cmd.c_str()) != 0) return std::string("LibreOffice could not be started");
-    std::atexit(stopOffice);
-    TExcelcom probe;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (std::chrono::steady_clock::now() < end) {
-      try {
-        probe.IsExcelRunning();
-        probe.NewWorkbook();
-        return std::string();
-      } catch (const EExcelError&) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-      }
-    }
-    return std::string("LibreOffice did not accept within 30 s: benchmark skipped");
-  }();
-  return problem;
+    static const std::string problem = [] {
+        const std::string pipe = "qurvex-bench-" + std::to_string(getpid());
+        setenv("QURVEX_CALC_PIPE", pipe.c_str(), 1);
+        const std::string cmd =
+            std::string(QURVEX_OFFICE_SCRIPTS "/office-start.sh ") + stateDir() + " " + pipe;
+        if (std::system(cmd.c_str()) != 0) return std::string("LibreOffice could not be started");
+        std::atexit(stopOffice);
+        TExcelcom probe;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (std::chrono::steady_clock::now() < end) {
+            try {
+                probe.IsExcelRunning();
+                probe.NewWorkbook();
+                return std::string();
+            } catch (const EExcelError&) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+        }
+        return std::string("LibreOffice did not accept within 30 s: benchmark skipped");
+    }();
+    return problem;
 }
 
 // Numbers (Cq-like fluorescence values) with a text header row and a few empty cells.
 TCellBlock runBlock() {
-  TCellBlock block(kRows, std::vector<TCellValue>(kCols));
-  for (int r = 0; r < kRows; ++r)
-    for (int c = 0; c < kCols; ++c) {
-      if (r == 0) block[r][c] = TCellValue::Text(QStringLiteral("cycle %1").arg(c + 1));
-      else if ((r + c) % 97 == 0) block[r][c] = TCellValue::Empty();
-      else block[r][c] = TCellValue::Number(1000.0 + r * 0.37 + c * c * 0.011);
-    }
-  return block;
+    TCellBlock block(kRows, std::vector<TCellValue>(kCols));
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kCols; ++c) {
+            if (r == 0)
+                block[r][c] = TCellValue::Text(QStringLiteral("cycle %1").arg(c + 1));
+            else if ((r + c) % 97 == 0)
+                block[r][c] = TCellValue::Empty();
+            else
+                block[r][c] = TCellValue::Number(1000.0 + r * 0.37 + c * c * 0.011);
+        }
+    return block;
 }
 
 void BM_WriteBlock384x60(benchmark::State& state) {
-  if (!officeProblem().empty()) {
-    state.SkipWithError(officeProblem().c_str());
-    return;
-  }
-  TExcelcom com;
-  const TCellBlock block = runBlock();
-  com.AttachExcel();
-  for (auto _ : state) com.WriteValueToRange(1, kCols, 1, kRows, block);
-  com.DetachExcel();
+    if (!officeProblem().empty()) {
+        state.SkipWithError(officeProblem().c_str());
+        return;
+    }
+    TExcelcom com;
+    const TCellBlock block = runBlock();
+    com.AttachExcel();
+    for (auto _ : state) com.WriteValueToRange(1, kCols, 1, kRows, block);
+    com.DetachExcel();
 }
 BENCHMARK(BM_WriteBlock384x60)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 
 void BM_WriteArrayWithFormat384x60(benchmark::State& state) {
-  if (!officeProblem().empty()) {
-    state.SkipWithError(officeProblem().c_str());
-    return;
-  }
-  TExcelcom com;
-  const TCellBlock block = runBlock();
-  com.AttachExcel();
-  for (auto _ : state) com.WriteArrayToRange(1, kCols, 1, kRows, block);
-  com.DetachExcel();
+    if (!officeProblem().empty()) {
+        state.SkipWithError(officeProblem().c_str());
+        return;
+    }
+    TExcelcom com;
+    const TCellBlock block = runBlock();
+    com.AttachExcel();
+    for (auto _ : state) com.WriteArrayToRange(1, kCols, 1, kRows, block);
+    com.DetachExcel();
 }
-BENCHMARK(BM_WriteArrayWithFormat384x60)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
+BENCHMARK(BM_WriteArrayWithFormat384x60)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(20);
 
 void BM_ReadBlock384x60(benchmark::State& state) {
-  if (!officeProblem().empty()) {
-    state.SkipWithError(officeProblem().c_str());
-    return;
-  }
-  TExcelcom com;
-  com.AttachExcel();
-  com.WriteValueToRange(1, kCols, 1, kRows, runBlock());
-  TCellBlock back;
-  for (auto _ : state) {
-    com.ReadRange(1, kCols, 1, kRows, back);
-    benchmark::DoNotOptimize(back.data());
-  }
-  com.DetachExcel();
+    if (!officeProblem().empty()) {
+        state.SkipWithError(officeProblem().c_str());
+        return;
+    }
+    TExcelcom com;
+    com.AttachExcel();
+    com.WriteValueToRange(1, kCols, 1, kRows, runBlock());
+    TCellBlock back;
+    for (auto _ : state) {
+        com.ReadRange(1, kCols, 1, kRows, back);
+        benchmark::DoNotOptimize(back.data());
+    }
+    com.DetachExcel();
 }
 BENCHMARK(BM_ReadBlock384x60)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 

@@ -3,11 +3,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <pugixml.hpp>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <pugixml.hpp>
 
 namespace qurvex {
 
@@ -52,10 +51,8 @@ struct RdmlDocumentState {
     // as they stand.
     bool plainNames() const { return defaultIsRdml && !prefixedNamesPossible; }
     // Throws RdmlError when the document was deactivated.
-    void requireActive() const
-    {
-        if (!active)
-            throwInactive();
+    void requireActive() const {
+        if (!active) throwInactive();
     }
     [[noreturn]] static void throwInactive();
     // True when `node` lies in the namespace of the bound root element.

@@ -2,9 +2,8 @@
 #pragma once
 
 #include <cstddef>
-#include <string_view>
-
 #include <pugixml.hpp>
+#include <string_view>
 
 namespace qurvex {
 

@@ -6,16 +6,15 @@
 // or attribute found by local name in the RDML namespace. Nothing is cached
 // except the item elements a list view has already found.
 
-#include "rdml/model/RdmlDocument.h"
-#include "rdml/model/RdmlNumbers.h"
-
 #include <cstdint>
 #include <memory>
+#include <pugixml.hpp>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include <pugixml.hpp>
+#include "rdml/model/RdmlDocument.h"
+#include "rdml/model/RdmlNumbers.h"
 
 namespace qurvex {
 
@@ -35,11 +34,9 @@ namespace detail {
 const char* localName(const char* qualifiedName);
 
 // True when the NUL-terminated `name` equals `local` (no allocation, no call).
-inline bool sameName(const char* name, const char* local)
-{
+inline bool sameName(const char* name, const char* local) {
     while (*name == *local) {
-        if (*name == '\0')
-            return true;
+        if (*name == '\0') return true;
         ++name;
         ++local;
     }
@@ -50,13 +47,15 @@ inline bool sameName(const char* name, const char* local)
 // namespace, or an empty node.
 pugi::xml_node findChild(const RdmlDocumentState& doc, pugi::xml_node parent, const char* local);
 // The same, saying whether one was found (`found` is set only when one is).
-bool findChild(const RdmlDocumentState& doc, pugi::xml_node parent, const char* local, pugi::xml_node& found);
+bool findChild(const RdmlDocumentState& doc, pugi::xml_node parent, const char* local,
+               pugi::xml_node& found);
 
 // The next sibling element of `node` with this local name in the RDML
 // namespace, or an empty node.
 pugi::xml_node nextItem(const RdmlDocumentState& doc, pugi::xml_node node, const char* local);
 // The same, saying whether one was found (`found` is set only when one is).
-bool nextItem(const RdmlDocumentState& doc, pugi::xml_node node, const char* local, pugi::xml_node& found);
+bool nextItem(const RdmlDocumentState& doc, pugi::xml_node node, const char* local,
+              pugi::xml_node& found);
 
 // True when `node` is an element with this local name in the RDML namespace.
 bool isRdmlElement(const RdmlDocumentState& doc, pugi::xml_node node, const char* local);
@@ -64,8 +63,8 @@ bool isRdmlElement(const RdmlDocumentState& doc, pugi::xml_node node, const char
 // Creates an empty child `schema.children[child]` of `parent` at its schema
 // position: before the first child element that comes later in the order
 // (elements unknown to the order are passed over). The prefix is the parent's.
-pugi::xml_node insertAtSchemaPosition(RdmlDocumentState& doc, pugi::xml_node parent, const ElementSchema& schema,
-                                      int child);
+pugi::xml_node insertAtSchemaPosition(RdmlDocumentState& doc, pugi::xml_node parent,
+                                      const ElementSchema& schema, int child);
 
 // "/rdml/experiment[1]/run[1]/react[3]" for an element (indices count
 // siblings of the same name from 1); "/@id" is appended for an attribute.
@@ -92,8 +91,7 @@ public:
     pugi::xml_node DomNode() const { return node_; }
     // The document this element belongs to.
     // Throws RdmlError for a default-constructed (empty) object.
-    RdmlDocument OwnerDocument() const
-    {
+    RdmlDocument OwnerDocument() const {
         checkedDoc();
         return RdmlDocument(doc_);
     }
@@ -120,19 +118,19 @@ protected:
     void setElemText(int child, std::string_view value);
     void setElemBoolean(int child, bool value) { setElemText(child, formatBoolean(value)); }
     void setElemInteger(int child, std::int32_t value) { setElemText(child, formatInteger(value)); }
-    void setElemCardinal(int child, std::uint32_t value) { setElemText(child, formatCardinal(value)); }
+    void setElemCardinal(int child, std::uint32_t value) {
+        setElemText(child, formatCardinal(value));
+    }
     void setElemSingle(int child, float value) { setElemText(child, formatSingle(value)); }
     void setElemDouble(int child, double value) { setElemText(child, formatDouble(value)); }
 
     template <typename T>
-    T complexChild(int child)
-    {
+    T complexChild(int child) {
         return T(reachChild(child), doc_);
     }
 
     template <typename L>
-    L listChild(int child) const
-    {
+    L listChild(int child) const {
         checkedDoc().requireActive();
         return L(node_, doc_, schema_, child);
     }
@@ -141,10 +139,8 @@ protected:
 
 private:
     // The document state; a default-constructed object has none and throws.
-    const detail::RdmlDocumentState& checkedDoc() const
-    {
-        if (!doc_)
-            throwEmptyHandle();
+    const detail::RdmlDocumentState& checkedDoc() const {
+        if (!doc_) throwEmptyHandle();
         return *doc_;
     }
     [[noreturn]] static void throwEmptyHandle();
@@ -153,7 +149,8 @@ private:
     // nullptr when the element is missing.
     const char* valueText(int child, pugi::xml_node& element) const;
     pugi::xml_node reachChild(int child);
-    [[noreturn]] void conversionError(pugi::xml_node child, const char* text, const std::string& why) const;
+    [[noreturn]] void conversionError(pugi::xml_node child, const char* text,
+                                      const std::string& why) const;
 
     pugi::xml_node node_;
     DocumentStatePtr doc_;
@@ -167,7 +164,8 @@ private:
 // copy starts with nothing found.
 class TXMLNodeCollection {
 public:
-    TXMLNodeCollection(pugi::xml_node parent, DocumentStatePtr doc, const ElementSchema* parentSchema, int child);
+    TXMLNodeCollection(pugi::xml_node parent, DocumentStatePtr doc,
+                       const ElementSchema* parentSchema, int child);
     TXMLNodeCollection(const TXMLNodeCollection& other);
     TXMLNodeCollection& operator=(const TXMLNodeCollection& other);
     TXMLNodeCollection(TXMLNodeCollection&&) noexcept = default;

@@ -14,83 +14,87 @@ namespace {
 using namespace coretest;
 
 TEST(BaselineSetWindow, CorrectedDataAreScreenedAndGetTheCommonWindow) {
-  SyntheticRun run = dilutionseries(1.9, 0.0);
-  SyntheticWell flat;
-  flat.baseline = 0.3;
-  flat.amplifies = false;
-  run.wells.push_back(flat);
-  TEngine e;
-  readrun(e, run, true);
-  e.SetWindow();
-  const int s = e.nsamples;
-  EXPECT_TRUE(e.noamplif[s] && e.skipped[s] && e.noplateau[s]);
-  EXPECT_EQ(e.fstart[s], 1);
-  for (int k = 1; k < s; ++k) {
-    EXPECT_FALSE(e.noamplif[k] || e.skipped[k]) << k;
-    // Noise-free curves vary least near their plateau, where the bend lowers
-    // every efficiency by 3-5 %.
-    EXPECT_GT(e.indiveff[k], 1.8) << k;
-    EXPECT_LT(e.indiveff[k], 1.9) << k;
-  }
-  EXPECT_EQ(e.wolsearch.group, 0);
+    SyntheticRun run = dilutionseries(1.9, 0.0);
+    SyntheticWell flat;
+    flat.baseline = 0.3;
+    flat.amplifies = false;
+    run.wells.push_back(flat);
+    TEngine e;
+    readrun(e, run, true);
+    e.SetWindow();
+    const int s = e.nsamples;
+    EXPECT_TRUE(e.noamplif[s] && e.skipped[s] && e.noplateau[s]);
+    EXPECT_EQ(e.fstart[s], 1);
+    for (int k = 1; k < s; ++k) {
+        EXPECT_FALSE(e.noamplif[k] || e.skipped[k]) << k;
+        // Noise-free curves vary least near their plateau, where the bend lowers
+        // every efficiency by 3-5 %.
+        EXPECT_GT(e.indiveff[k], 1.8) << k;
+        EXPECT_LT(e.indiveff[k], 1.9) << k;
+    }
+    EXPECT_EQ(e.wolsearch.group, 0);
 }
 
 TEST(BaselineReset, GivesTheSampleItsDeterminedBaselineBack) {
-  TEngine e;
-  ASSERT_TRUE(analyse(e, dilutionseries()));
-  const double eff = e.indiveff[3], determined = e.defbgarr[3];
-  e.bgarr[3] = 0.9;  // a manual baseline
-  e.manualbg[3] = 1;
-  e.recomputefluor(3, true);
-  e.samplenum = 3;
-  e.ResetDefaultbaselineButtonClick();
-  EXPECT_EQ(e.bgarr[3], determined);
-  EXPECT_FALSE(e.manualbg[3]);
-  EXPECT_NEAR(e.indiveff[3], eff, 1e-12);
+    TEngine e;
+    ASSERT_TRUE(analyse(e, dilutionseries()));
+    const double eff = e.indiveff[3], determined = e.defbgarr[3];
+    e.bgarr[3] = 0.9;  // a manual baseline
+    e.manualbg[3] = 1;
+    e.recomputefluor(3, true);
+    e.samplenum = 3;
+    e.ResetDefaultbaselineButtonClick();
+    EXPECT_EQ(e.bgarr[3], determined);
+    EXPECT_FALSE(e.manualbg[3]);
+    EXPECT_NEAR(e.indiveff[3], eff, 1e-12);
 }
 
 // Wells rising within the first cycles have a short log-linear phase: their
 // Cq is refitted at the baseline +-5 %, and a shift above one cycle is a
 // baseline error.
 TEST(BaselineCqShift, ShortPhasesAreTestedAtFivePercent) {
-  SyntheticRun run = dilutionseries();
-  for (double n0 : {0.05, 0.1, 0.3}) {
-    SyntheticWell early;
-    early.n0 = n0;
-    run.wells.push_back(early);
-  }
-  TEngine e;
-  ASSERT_TRUE(analyse(e, run));
-  int tested = 0;
-  for (int s = 1; s <= e.nsamples; ++s) {
-    SCOPED_TRACE(s);
-    if (s <= 6) { EXPECT_FALSE(e.shortloglin[s]); }
-    if (e.shortloglin[s] && !e.noamplif[s]) {
-      ++tested;
-      EXPECT_GE(e.ctshift[s], 0.0);
-      EXPECT_EQ(static_cast<bool>(e.ctshifting[s]), e.ctshift[s] > 1.0);
-      if (e.ctshifting[s]) { EXPECT_TRUE(e.bgerror[s] && e.skipped[s]); }
-    } else {
-      EXPECT_EQ(e.ctshift[s], 0.0);
-      EXPECT_FALSE(e.ctshifting[s]);
+    SyntheticRun run = dilutionseries();
+    for (double n0 : {0.05, 0.1, 0.3}) {
+        SyntheticWell early;
+        early.n0 = n0;
+        run.wells.push_back(early);
     }
-  }
-  EXPECT_GT(tested, 0);
+    TEngine e;
+    ASSERT_TRUE(analyse(e, run));
+    int tested = 0;
+    for (int s = 1; s <= e.nsamples; ++s) {
+        SCOPED_TRACE(s);
+        if (s <= 6) {
+            EXPECT_FALSE(e.shortloglin[s]);
+        }
+        if (e.shortloglin[s] && !e.noamplif[s]) {
+            ++tested;
+            EXPECT_GE(e.ctshift[s], 0.0);
+            EXPECT_EQ(static_cast<bool>(e.ctshifting[s]), e.ctshift[s] > 1.0);
+            if (e.ctshifting[s]) {
+                EXPECT_TRUE(e.bgerror[s] && e.skipped[s]);
+            }
+        } else {
+            EXPECT_EQ(e.ctshift[s], 0.0);
+            EXPECT_FALSE(e.ctshifting[s]);
+        }
+    }
+    EXPECT_GT(tested, 0);
 }
 
 TEST(WindowButtons, RecalculateRestoresTheWindowAndBadGroupIsRefused) {
-  RecordingView view;
-  TEngine e(&view);
-  ASSERT_TRUE(analyse(e, dilutionseries()));
-  const double up = e.uplim[0];
-  e.uplim[0] = up - 0.5;  // moved by hand
-  e.samplenum = 2;
-  e.RecalculateWoLButtonClick();
-  EXPECT_EQ(e.uplim[0], up);
-  e.options.setwolgroupEdit = "x1";
-  view.messages.clear();
-  e.Set_WoL_ButtonClick();
-  EXPECT_EQ(view.messages.size(), 1u);
+    RecordingView view;
+    TEngine e(&view);
+    ASSERT_TRUE(analyse(e, dilutionseries()));
+    const double up = e.uplim[0];
+    e.uplim[0] = up - 0.5;  // moved by hand
+    e.samplenum = 2;
+    e.RecalculateWoLButtonClick();
+    EXPECT_EQ(e.uplim[0], up);
+    e.options.setwolgroupEdit = "x1";
+    view.messages.clear();
+    e.Set_WoL_ButtonClick();
+    EXPECT_EQ(view.messages.size(), 1u);
 }
 
 }  // namespace

@@ -3,10 +3,6 @@
 // picture helper and the tests' main().
 #pragma once
 
-#include "mainwindow/QurvexApplication.h"
-#include "spreadsheet/RadioGroup.h"
-#include "tests/mainwindow/WindowFixture.h"
-
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,29 +15,33 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "mainwindow/QurvexApplication.h"
+#include "spreadsheet/RadioGroup.h"
+#include "tests/mainwindow/WindowFixture.h"
+
 namespace qurvex::testing {
 
 // Lets pending paints happen, then saves the widget's picture in the test
 // artefacts folder; false when it could not be written or shows one colour only.
 inline bool snapshot(QWidget& widget, const QString& name) {
-  QTest::qWait(50);
-  const QString dir = QStringLiteral(QURVEX_ARTIFACT_DIR);
-  QDir().mkpath(dir);
-  const QImage image = widget.grab().toImage();
-  if (image.isNull() || !image.save(dir + QLatin1Char('/') + name)) return false;
-  for (int y = 0; y < image.height(); y += 7)
-    for (int x = 0; x < image.width(); x += 7)
-      if (image.pixel(x, y) != image.pixel(0, 0)) return true;
-  return false;
+    QTest::qWait(50);
+    const QString dir = QStringLiteral(QURVEX_ARTIFACT_DIR);
+    QDir().mkpath(dir);
+    const QImage image = widget.grab().toImage();
+    if (image.isNull() || !image.save(dir + QLatin1Char('/') + name)) return false;
+    for (int y = 0; y < image.height(); y += 7)
+        for (int x = 0; x < image.width(); x += 7)
+            if (image.pixel(x, y) != image.pixel(0, 0)) return true;
+    return false;
 }
 
 }  // namespace qurvex::testing
 
 // main() of a window test: the program's own application object, so that an
 // exception in a handler ends in an error box as it does for a user.
-#define QURVEX_WINDOW_TEST_MAIN(TestClass)      \
-  int main(int argc, char** argv) {             \
-    qurvex::TQurvexApplication app(argc, argv); \
-    TestClass test;                             \
-    return QTest::qExec(&test, argc, argv);     \
-  }
+#define QURVEX_WINDOW_TEST_MAIN(TestClass)          \
+    int main(int argc, char** argv) {               \
+        qurvex::TQurvexApplication app(argc, argv); \
+        TestClass test;                             \
+        return QTest::qExec(&test, argc, argv);     \
+    }

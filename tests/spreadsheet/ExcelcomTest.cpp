@@ -1,26 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // TExcelcom against a real headless LibreOffice started for this test (CTest fixture,
 // pipe in $QURVEX_CALC_PIPE): documents, sheets, blocks, formats, and failures.
-#include "spreadsheet/Excelcom.h"
-
-#include "tests/spreadsheet/CalcTestSupport.h"
-
-#include <com/sun/star/awt/FontWeight.hpp>
-
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
-
-#include <ostream>
-
 #include <unistd.h>
 
+#include <QTemporaryDir>
+#include <com/sun/star/awt/FontWeight.hpp>
+#include <ostream>
+
+#include "spreadsheet/Excelcom.h"
+#include "tests/spreadsheet/CalcTestSupport.h"
+
 // Readable failure output for Qt strings and cells.
-inline std::ostream& operator<<(std::ostream& os, const QString& s) { return os << '"' << s.toStdString() << '"'; }
+inline std::ostream& operator<<(std::ostream& os, const QString& s) {
+    return os << '"' << s.toStdString() << '"';
+}
 namespace qurvex {
 inline void PrintTo(const TCellValue& v, std::ostream* os) {
-  static const char* kinds[] = {"empty", "number", "text", "error"};
-  *os << kinds[static_cast<int>(v.kind)] << '(' << v.number << ", \"" << v.text.toStdString() << "\")";
+    static const char* kinds[] = {"empty", "number", "text", "error"};
+    *os << kinds[static_cast<int>(v.kind)] << '(' << v.number << ", \"" << v.text.toStdString()
+        << "\")";
 }
 }  // namespace qurvex
 
@@ -33,204 +32,228 @@ namespace {
 // The message of the EExcelError that `f` raises; "(no error)" when it raises none.
 template <class F>
 QString ErrorOf(F f) {
-  try {
-    f();
-  } catch (const EExcelError& e) {
-    return QString::fromStdString(e.what());
-  }
-  return QStringLiteral("(no error)");
+    try {
+        f();
+    } catch (const EExcelError& e) {
+        return QString::fromStdString(e.what());
+    }
+    return QStringLiteral("(no error)");
 }
 
 // The workbook (or sheet) names; `selected` gets the index of the active one.
 QStringList Names(TExcelcom& com, int& selected, bool sheets = false) {
-  QStringList names;
-  sheets ? com.ListSheets(names, selected) : com.ListWorkbooks(names, selected);
-  return names;
+    QStringList names;
+    sheets ? com.ListSheets(names, selected) : com.ListWorkbooks(names, selected);
+    return names;
 }
 
 class ExcelcomTest : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() { officeUp = t::WaitForOffice(30.0); }
-  void SetUp() override {
-    ASSERT_TRUE(officeUp) << "the test office on pipe " << TExcelcom::DefaultPipeName().toStdString()
-                          << " did not accept within 30 s";
-    t::CloseAllDocuments();
-  }
-  static bool officeUp;
-  TExcelcom com;
-  int selected = -2;
+    static void SetUpTestSuite() { officeUp = t::WaitForOffice(30.0); }
+    void SetUp() override {
+        ASSERT_TRUE(officeUp) << "the test office on pipe "
+                              << TExcelcom::DefaultPipeName().toStdString()
+                              << " did not accept within 30 s";
+        t::CloseAllDocuments();
+    }
+    static bool officeUp;
+    TExcelcom com;
+    int selected = -2;
 };
 bool ExcelcomTest::officeUp = false;
 
 TEST(ExcelcomNoOffice, Excelcom_attach_failsWithStartMessage) {
-  TExcelcom com(QStringLiteral("qurvex-nobody-%1").arg(getpid()));
-  const QString msg = ErrorOf([&] { com.IsExcelRunning(); });
-  EXPECT_TRUE(msg.startsWith(QStringLiteral("first start Excel\n"))) << msg;
-  EXPECT_TRUE(msg.contains(QStringLiteral("scripts/calc"))) << msg;
-  EXPECT_EQ(msg.count(QLatin1Char('\n')), 1);
-  int selected = 0;  // every method tells how to start Calc
-  EXPECT_TRUE(ErrorOf([&] { Names(com, selected); }).startsWith(QStringLiteral("first start Excel\n")));
-  EXPECT_FALSE(com.IsAttached());
+    TExcelcom com(QStringLiteral("qurvex-nobody-%1").arg(getpid()));
+    const QString msg = ErrorOf([&] { com.IsExcelRunning(); });
+    EXPECT_TRUE(msg.startsWith(QStringLiteral("first start Excel\n"))) << msg;
+    EXPECT_TRUE(msg.contains(QStringLiteral("scripts/calc"))) << msg;
+    EXPECT_EQ(msg.count(QLatin1Char('\n')), 1);
+    int selected = 0;  // every method tells how to start Calc
+    EXPECT_TRUE(
+        ErrorOf([&] { Names(com, selected); }).startsWith(QStringLiteral("first start Excel\n")));
+    EXPECT_FALSE(com.IsAttached());
 }
 
 TEST_F(ExcelcomTest, Excelcom_documents_listSelectAndAddSheets) {
-  EXPECT_TRUE(Names(com, selected).isEmpty());
-  EXPECT_EQ(selected, -1);
-  EXPECT_THROW(com.AttachExcel(), EExcelError);  // nothing to attach to
-  com.NewWorkbook();
-  const QString first = com.CurrentWorkbook();
-  com.NewWorkbook();
-  EXPECT_FALSE(com.IsAttached());  // self-bracketing
-  const QStringList names = Names(com, selected);
-  ASSERT_EQ(names.size(), 2);
-  EXPECT_EQ(names.value(selected), com.CurrentWorkbook());
-  ASSERT_NE(first, com.CurrentWorkbook());
-  TExcelcom().SelectWorkbook(first);  // a second instance sees what the first made active
-  com.AttachExcel();
-  EXPECT_EQ(com.CurrentWorkbook(), first);
-  EXPECT_EQ(Names(com, selected, true), QStringList{QStringLiteral("Sheet1")});
-  EXPECT_EQ(selected, 0);
-  EXPECT_FALSE(com.IsAttached());  // the self-bracketing list ended the caller's connection
-  EXPECT_EQ(com.ActiveWorkbookFolder(), QString());  // never saved
-  EXPECT_THROW(com.SelectWorkbook(QStringLiteral("no such book")), EExcelError);
+    EXPECT_TRUE(Names(com, selected).isEmpty());
+    EXPECT_EQ(selected, -1);
+    EXPECT_THROW(com.AttachExcel(), EExcelError);  // nothing to attach to
+    com.NewWorkbook();
+    const QString first = com.CurrentWorkbook();
+    com.NewWorkbook();
+    EXPECT_FALSE(com.IsAttached());  // self-bracketing
+    const QStringList names = Names(com, selected);
+    ASSERT_EQ(names.size(), 2);
+    EXPECT_EQ(names.value(selected), com.CurrentWorkbook());
+    ASSERT_NE(first, com.CurrentWorkbook());
+    TExcelcom().SelectWorkbook(first);  // a second instance sees what the first made active
+    com.AttachExcel();
+    EXPECT_EQ(com.CurrentWorkbook(), first);
+    EXPECT_EQ(Names(com, selected, true), QStringList{QStringLiteral("Sheet1")});
+    EXPECT_EQ(selected, 0);
+    EXPECT_FALSE(com.IsAttached());  // the self-bracketing list ended the caller's connection
+    EXPECT_EQ(com.ActiveWorkbookFolder(), QString());  // never saved
+    EXPECT_THROW(com.SelectWorkbook(QStringLiteral("no such book")), EExcelError);
 
-  EXPECT_EQ(com.AddSheet(QString()), QStringLiteral("Sheet2"));  // before the active sheet
-  EXPECT_EQ(com.ActiveSheetName(), QStringLiteral("Sheet2"));
-  EXPECT_EQ(com.AddSheetLast(QStringLiteral("Results")), QStringLiteral("Results"));
-  EXPECT_EQ(com.AddSheetFirst(QStringLiteral("Front page")), QStringLiteral("Front page"));
-  com.SelectSheet(QStringLiteral("Sheet1"));
-  EXPECT_EQ(com.AddSheet(QStringLiteral("Mid")), QStringLiteral("Mid"));
-  EXPECT_EQ(com.AddSheetLast(QString()), QStringLiteral("Sheet6"));
-  const QString all = QStringLiteral("Front page,Sheet2,Mid,Sheet1,Results,Sheet6");
-  EXPECT_EQ(t::SheetNames(t::CurrentDocument()), all);
-  // A taken or invalid name fails with a message, adds nothing and closes the connection.
-  com.AttachExcel();
-  EXPECT_THROW(com.AddSheetLast(QStringLiteral("Results")), EExcelError);
-  EXPECT_FALSE(com.IsAttached());
-  EXPECT_THROW(com.AddSheetFirst(QStringLiteral("bad[name]")), EExcelError);
-  EXPECT_EQ(t::SheetNames(t::CurrentDocument()), all);
-  EXPECT_THROW(com.SelectSheet(QStringLiteral("missing")), EExcelError);
+    EXPECT_EQ(com.AddSheet(QString()), QStringLiteral("Sheet2"));  // before the active sheet
+    EXPECT_EQ(com.ActiveSheetName(), QStringLiteral("Sheet2"));
+    EXPECT_EQ(com.AddSheetLast(QStringLiteral("Results")), QStringLiteral("Results"));
+    EXPECT_EQ(com.AddSheetFirst(QStringLiteral("Front page")), QStringLiteral("Front page"));
+    com.SelectSheet(QStringLiteral("Sheet1"));
+    EXPECT_EQ(com.AddSheet(QStringLiteral("Mid")), QStringLiteral("Mid"));
+    EXPECT_EQ(com.AddSheetLast(QString()), QStringLiteral("Sheet6"));
+    const QString all = QStringLiteral("Front page,Sheet2,Mid,Sheet1,Results,Sheet6");
+    EXPECT_EQ(t::SheetNames(t::CurrentDocument()), all);
+    // A taken or invalid name fails with a message, adds nothing and closes the connection.
+    com.AttachExcel();
+    EXPECT_THROW(com.AddSheetLast(QStringLiteral("Results")), EExcelError);
+    EXPECT_FALSE(com.IsAttached());
+    EXPECT_THROW(com.AddSheetFirst(QStringLiteral("bad[name]")), EExcelError);
+    EXPECT_EQ(t::SheetNames(t::CurrentDocument()), all);
+    EXPECT_THROW(com.SelectSheet(QStringLiteral("missing")), EExcelError);
 }
 
 TEST_F(ExcelcomTest, Excelcom_block_384x60_roundTripAndErrorCells) {
-  com.NewWorkbook();
-  const int rows = 384, cols = 60;
-  TCellBlock block(rows, std::vector<TCellValue>(cols));
-  for (int r = 0; r < rows; ++r)
-    for (int c = 0; c < cols; ++c) {
-      switch ((r * 7 + c) % 5) {
-        case 0: block[r][c] = TCellValue::Number(r * 1000.0 + c + 0.125); break;
-        case 1: block[r][c] = TCellValue::Number(-1.5e-9 * (c + 1)); break;
-        case 2: block[r][c] = TCellValue::Text(QStringLiteral("well %1/%2 \u00b5").arg(r).arg(c)); break;
-        case 3: block[r][c] = TCellValue::Text(QStringLiteral("12")); break;  // a number as text stays text
-        default: break;  // empty
-      }
+    com.NewWorkbook();
+    const int rows = 384, cols = 60;
+    TCellBlock block(rows, std::vector<TCellValue>(cols));
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c) {
+            switch ((r * 7 + c) % 5) {
+                case 0:
+                    block[r][c] = TCellValue::Number(r * 1000.0 + c + 0.125);
+                    break;
+                case 1:
+                    block[r][c] = TCellValue::Number(-1.5e-9 * (c + 1));
+                    break;
+                case 2:
+                    block[r][c] =
+                        TCellValue::Text(QStringLiteral("well %1/%2 \u00b5").arg(r).arg(c));
+                    break;
+                case 3:
+                    block[r][c] = TCellValue::Text(QStringLiteral("12"));
+                    break;  // a number as text stays text
+                default:
+                    break;  // empty
+            }
+        }
+    com.AttachExcel();
+    com.WriteValueToRange(3, 3 + cols - 1, 2, 2 + rows - 1, block);
+    TCellBlock back;
+    com.ReadRange(3, 3 + cols - 1, 2, 2 + rows - 1, back);
+    ASSERT_EQ(back.size(), size_t(rows));
+    for (int r = 0; r < rows; ++r) {
+        ASSERT_EQ(back[r].size(), size_t(cols));
+        for (int c = 0; c < cols; ++c)
+            ASSERT_EQ(back[r][c], block[r][c]) << "row " << r << " col " << c;
     }
-  com.AttachExcel();
-  com.WriteValueToRange(3, 3 + cols - 1, 2, 2 + rows - 1, block);
-  TCellBlock back;
-  com.ReadRange(3, 3 + cols - 1, 2, 2 + rows - 1, back);
-  ASSERT_EQ(back.size(), size_t(rows));
-  for (int r = 0; r < rows; ++r) {
-    ASSERT_EQ(back[r].size(), size_t(cols));
-    for (int c = 0; c < cols; ++c) ASSERT_EQ(back[r][c], block[r][c]) << "row " << r << " col " << c;
-  }
-  com.ReadRange(3, 3, 2, 2, back);  // one cell comes as a 1 x 1 block
-  EXPECT_EQ(back, TCellBlock{{TCellValue::Number(0.125)}});
-  // Around the data: empties, error cells as errors, formulas as their values.
-  const auto sheet = t::Sheet(t::CurrentDocument(), QStringLiteral("Sheet1"));
-  sheet->getCellByPosition(0, 0)->setFormula("=1/0");
-  sheet->getCellByPosition(1, 0)->setFormula("=NA()");
-  sheet->getCellByPosition(0, 1)->setFormula("=2+3");
-  com.DetachExcel();
-  com.ReadRange(1, 3, 1, 2, back);  // opens a connection on demand
-  EXPECT_TRUE(com.IsAttached());
-  EXPECT_EQ(back, (TCellBlock{{TCellValue::Error(QStringLiteral("#DIV/0!")), TCellValue::Error(QStringLiteral("#N/A")),
-                               TCellValue::Empty()},
-                              {TCellValue::Number(5.0), TCellValue::Empty(), TCellValue::Number(0.125)}}));
-  // A single value fills the whole range.
-  com.WriteValueToRange(1, 2, 1, 2, TCellValue::Text(QStringLiteral("x")));
-  com.ReadRange(1, 2, 1, 2, back);
-  EXPECT_EQ(back, TCellBlock(2, std::vector<TCellValue>(2, TCellValue::Text(QStringLiteral("x")))));
-  EXPECT_THROW(com.ReadRange(2, 1, 1, 1, back), EExcelError);  // first after last
-  EXPECT_THROW(com.ReadRange(0, 1, 1, 1, back), EExcelError);
-  com.DetachExcel();
+    com.ReadRange(3, 3, 2, 2, back);  // one cell comes as a 1 x 1 block
+    EXPECT_EQ(back, TCellBlock{{TCellValue::Number(0.125)}});
+    // Around the data: empties, error cells as errors, formulas as their values.
+    const auto sheet = t::Sheet(t::CurrentDocument(), QStringLiteral("Sheet1"));
+    sheet->getCellByPosition(0, 0)->setFormula("=1/0");
+    sheet->getCellByPosition(1, 0)->setFormula("=NA()");
+    sheet->getCellByPosition(0, 1)->setFormula("=2+3");
+    com.DetachExcel();
+    com.ReadRange(1, 3, 1, 2, back);  // opens a connection on demand
+    EXPECT_TRUE(com.IsAttached());
+    EXPECT_EQ(
+        back,
+        (TCellBlock{{TCellValue::Error(QStringLiteral("#DIV/0!")),
+                     TCellValue::Error(QStringLiteral("#N/A")), TCellValue::Empty()},
+                    {TCellValue::Number(5.0), TCellValue::Empty(), TCellValue::Number(0.125)}}));
+    // A single value fills the whole range.
+    com.WriteValueToRange(1, 2, 1, 2, TCellValue::Text(QStringLiteral("x")));
+    com.ReadRange(1, 2, 1, 2, back);
+    EXPECT_EQ(back,
+              TCellBlock(2, std::vector<TCellValue>(2, TCellValue::Text(QStringLiteral("x")))));
+    EXPECT_THROW(com.ReadRange(2, 1, 1, 1, back), EExcelError);  // first after last
+    EXPECT_THROW(com.ReadRange(0, 1, 1, 1, back), EExcelError);
+    com.DetachExcel();
 }
 
 TEST_F(ExcelcomTest, Excelcom_formats_surviveXlsxSaveAndLoad) {
-  QTemporaryDir dir;
-  com.NewWorkbook();
-  com.AttachExcel();
-  com.WriteArrayToRange(1, 6, 1, 1,
-                        {{TCellValue::Number(1.23456), TCellValue::Number(12345.678), TCellValue::Number(7.6),
-                          TCellValue::Text(QStringLiteral("007")), TCellValue::Number(44561),
-                          TCellValue::Text(QStringLiteral("head"))}});
-  // "Bold": keywords are case-sensitive, it has no effect.
-  const std::pair<int, const char*> formats[] = {{2, "sci2"}, {3, "int0"}, {4, "text"}, {5, "datum"},
-                                                 {6, "bold"}, {6, "right"}, {6, "Bold"}};
-  for (auto [col, keyword] : formats) com.FormatRange(col, col, 1, 1, QString::fromLatin1(keyword));
-  com.CenterColumn(7);
-  com.AutofitColumns(1, 6);
-  com.DetachExcel();
-  const QString path = dir.filePath(QStringLiteral("formats.xlsx"));
-  t::SaveAsXlsx(t::CurrentDocument(), path);
+    QTemporaryDir dir;
+    com.NewWorkbook();
+    com.AttachExcel();
+    com.WriteArrayToRange(1, 6, 1, 1,
+                          {{TCellValue::Number(1.23456), TCellValue::Number(12345.678),
+                            TCellValue::Number(7.6), TCellValue::Text(QStringLiteral("007")),
+                            TCellValue::Number(44561), TCellValue::Text(QStringLiteral("head"))}});
+    // "Bold": keywords are case-sensitive, it has no effect.
+    const std::pair<int, const char*> formats[] = {{2, "sci2"},  {3, "int0"}, {4, "text"},
+                                                   {5, "datum"}, {6, "bold"}, {6, "right"},
+                                                   {6, "Bold"}};
+    for (auto [col, keyword] : formats)
+        com.FormatRange(col, col, 1, 1, QString::fromLatin1(keyword));
+    com.CenterColumn(7);
+    com.AutofitColumns(1, 6);
+    com.DetachExcel();
+    const QString path = dir.filePath(QStringLiteral("formats.xlsx"));
+    t::SaveAsXlsx(t::CurrentDocument(), path);
 
-  const auto doc = t::Load(path);
-  const auto sheet = t::Sheet(doc, QStringLiteral("Sheet1"));
-  auto code = [&](int col) {
-    return toQ(t::As<rtl::OUString>(t::FormatProperty(doc, sheet, col, 0, "FormatString")));
-  };
-  const char* codes[] = {"0.000", "0.00E+00", "0", "@"};
-  for (int c = 0; c < 4; ++c) EXPECT_EQ(code(c), QString::fromLatin1(codes[c])) << c;
-  EXPECT_EQ(code(4).toUpper(), QStringLiteral("DD-MM-YYYY"));
-  EXPECT_FLOAT_EQ(t::As<float>(t::CellProperty(sheet, 5, 0, "CharWeight")), css::awt::FontWeight::BOLD);
-  EXPECT_FLOAT_EQ(t::As<float>(t::CellProperty(sheet, 0, 0, "CharWeight")), css::awt::FontWeight::NORMAL);
-  EXPECT_EQ(t::As<sal_Int32>(t::CellProperty(sheet, 5, 0, "HoriJustify")), 3);   // RIGHT
-  EXPECT_EQ(t::As<sal_Int32>(t::CellProperty(sheet, 6, 10, "HoriJustify")), 2);  // CENTER, whole column
-  com.SelectWorkbook(QStringLiteral("formats.xlsx"));  // a saved document knows its folder
-  EXPECT_EQ(com.ActiveWorkbookFolder(), dir.path());
-  EXPECT_EQ(com.CurrentWorkbook(), QStringLiteral("formats.xlsx"));
+    const auto doc = t::Load(path);
+    const auto sheet = t::Sheet(doc, QStringLiteral("Sheet1"));
+    auto code = [&](int col) {
+        return toQ(t::As<rtl::OUString>(t::FormatProperty(doc, sheet, col, 0, "FormatString")));
+    };
+    const char* codes[] = {"0.000", "0.00E+00", "0", "@"};
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(code(c), QString::fromLatin1(codes[c])) << c;
+    EXPECT_EQ(code(4).toUpper(), QStringLiteral("DD-MM-YYYY"));
+    EXPECT_FLOAT_EQ(t::As<float>(t::CellProperty(sheet, 5, 0, "CharWeight")),
+                    css::awt::FontWeight::BOLD);
+    EXPECT_FLOAT_EQ(t::As<float>(t::CellProperty(sheet, 0, 0, "CharWeight")),
+                    css::awt::FontWeight::NORMAL);
+    EXPECT_EQ(t::As<sal_Int32>(t::CellProperty(sheet, 5, 0, "HoriJustify")), 3);  // RIGHT
+    EXPECT_EQ(t::As<sal_Int32>(t::CellProperty(sheet, 6, 10, "HoriJustify")),
+              2);                                        // CENTER, whole column
+    com.SelectWorkbook(QStringLiteral("formats.xlsx"));  // a saved document knows its folder
+    EXPECT_EQ(com.ActiveWorkbookFolder(), dir.path());
+    EXPECT_EQ(com.CurrentWorkbook(), QStringLiteral("formats.xlsx"));
 }
 
 TEST_F(ExcelcomTest, Excelcom_formats_sameMeaningInACommaLocale) {
-  // In a German document "0,000" is the three-decimal code and "0.000" groups thousands:
-  // codes registered in en-US notation keep their meaning.
-  com.NewWorkbook();
-  const auto doc = t::CurrentDocument();
-  Reference<css::beans::XPropertySet>(doc, css::uno::UNO_QUERY_THROW)
-      ->setPropertyValue("CharLocale", css::uno::Any(css::lang::Locale("de", "DE", "")));
-  com.AttachExcel();
-  com.WriteArrayToRange(1, 1, 1, 1, {{TCellValue::Number(1234.5678)}});  // shown with three decimals
-  com.WriteValueToRange(2, 3, 1, 1, {{TCellValue::Number(0.000123), TCellValue::Number(42.4)}});
-  com.FormatRange(2, 2, 1, 1, QStringLiteral("sci2"));
-  com.FormatRange(3, 3, 1, 1, QStringLiteral("int0"));
-  com.DetachExcel();
-  const auto sheet = t::Sheet(doc, QStringLiteral("Sheet1"));
-  auto decimals = [&](int col) { return t::As<sal_Int16>(t::FormatProperty(doc, sheet, col, 0, "Decimals")); };
-  EXPECT_EQ(decimals(0), 3);
-  EXPECT_FALSE(t::As<bool>(t::FormatProperty(doc, sheet, 0, 0, "ThousandsSeparator")));
-  EXPECT_EQ(decimals(1), 2);
-  EXPECT_EQ(decimals(2), 0);
+    // In a German document "0,000" is the three-decimal code and "0.000" groups thousands:
+    // codes registered in en-US notation keep their meaning.
+    com.NewWorkbook();
+    const auto doc = t::CurrentDocument();
+    Reference<css::beans::XPropertySet>(doc, css::uno::UNO_QUERY_THROW)
+        ->setPropertyValue("CharLocale", css::uno::Any(css::lang::Locale("de", "DE", "")));
+    com.AttachExcel();
+    com.WriteArrayToRange(1, 1, 1, 1,
+                          {{TCellValue::Number(1234.5678)}});  // shown with three decimals
+    com.WriteValueToRange(2, 3, 1, 1, {{TCellValue::Number(0.000123), TCellValue::Number(42.4)}});
+    com.FormatRange(2, 2, 1, 1, QStringLiteral("sci2"));
+    com.FormatRange(3, 3, 1, 1, QStringLiteral("int0"));
+    com.DetachExcel();
+    const auto sheet = t::Sheet(doc, QStringLiteral("Sheet1"));
+    auto decimals = [&](int col) {
+        return t::As<sal_Int16>(t::FormatProperty(doc, sheet, col, 0, "Decimals"));
+    };
+    EXPECT_EQ(decimals(0), 3);
+    EXPECT_FALSE(t::As<bool>(t::FormatProperty(doc, sheet, 0, 0, "ThousandsSeparator")));
+    EXPECT_EQ(decimals(1), 2);
+    EXPECT_EQ(decimals(2), 0);
 }
 
 TEST_F(ExcelcomTest, Excelcom_closedDocument_clearError) {
-  com.NewWorkbook();
-  com.AddSheetLast(QStringLiteral("Gone"));
-  com.AttachExcel();
-  t::CurrentDocument()->getSheets()->removeByName("Gone");
-  TCellBlock block;
-  const QString gone = ErrorOf([&] { com.ReadRange(1, 1, 1, 1, block); });
-  EXPECT_TRUE(gone.startsWith(QStringLiteral("The sheet \"Gone\" is no longer"))) << gone;
-  com.DetachExcel();
-  com.NewWorkbook();
-  com.AttachExcel();
-  const QString name = com.CurrentWorkbook();
-  t::CloseDocument(t::CurrentDocument());
-  EXPECT_EQ(ErrorOf([&] { com.ReadRange(1, 2, 1, 2, block); }),
-            QStringLiteral("The workbook \"%1\" was closed in LibreOffice Calc").arg(name));
-  EXPECT_THROW(com.WriteValueToRange(1, 1, 1, 1, TCellValue::Number(1)), EExcelError);
-  com.DetachExcel();
-  EXPECT_EQ(Names(com, selected).size(), 1);  // the first workbook stays
+    com.NewWorkbook();
+    com.AddSheetLast(QStringLiteral("Gone"));
+    com.AttachExcel();
+    t::CurrentDocument()->getSheets()->removeByName("Gone");
+    TCellBlock block;
+    const QString gone = ErrorOf([&] { com.ReadRange(1, 1, 1, 1, block); });
+    EXPECT_TRUE(gone.startsWith(QStringLiteral("The sheet \"Gone\" is no longer"))) << gone;
+    com.DetachExcel();
+    com.NewWorkbook();
+    com.AttachExcel();
+    const QString name = com.CurrentWorkbook();
+    t::CloseDocument(t::CurrentDocument());
+    EXPECT_EQ(ErrorOf([&] { com.ReadRange(1, 2, 1, 2, block); }),
+              QStringLiteral("The workbook \"%1\" was closed in LibreOffice Calc").arg(name));
+    EXPECT_THROW(com.WriteValueToRange(1, 1, 1, 1, TCellValue::Number(1)), EExcelError);
+    com.DetachExcel();
+    EXPECT_EQ(Names(com, selected).size(), 1);  // the first workbook stays
 }
 
 }  // namespace

@@ -18,51 +18,58 @@ using namespace ziptest;
 // Opens `archive` and compares the listing (stored name bytes) and every entry's
 // data with what Python's zipfile reads; `scratch` holds Python's extracts.
 void ExpectSameAsPython(const std::string& archive, const TempDir& scratch) {
-  SCOPED_TRACE(archive);
-  std::string names;
-  ASSERT_EQ(0, RunPython("import zipfile, sys\nz = zipfile.ZipFile(" + ShellQuote(archive) + ")\n"
-                         "for k, i in enumerate(z.infolist()):\n"
-                         "    sys.stdout.buffer.write(i.filename.encode('utf-8' if i.flag_bits & 0x800 else 'cp437') + b'\\n')\n"
-                         "    open('entry%d' % k, 'wb').write(z.read(i))\n",
-                         scratch.Path(), &names));
-  TKAZip zip;
-  zip.OpenArchive(archive);
-  ASSERT_TRUE(zip.IsZipFile());
-  EXPECT_FALSE(zip.Damaged());
-  std::string ours;
-  for (const auto& name : zip.FileNames()) ours += name + "\n";
-  ASSERT_EQ(ours, names);
-  for (int i = 0; i < zip.Entries().Count(); ++i) {
-    EXPECT_EQ(zip.Entries().ExtractToBuffer(zip.Entries()[i]), ReadFile(scratch / ("entry" + std::to_string(i))))
-        << zip.Entries()[i].FileName();
-  }
+    SCOPED_TRACE(archive);
+    std::string names;
+    ASSERT_EQ(0, RunPython("import zipfile, sys\nz = zipfile.ZipFile(" + ShellQuote(archive) +
+                               ")\n"
+                               "for k, i in enumerate(z.infolist()):\n"
+                               "    sys.stdout.buffer.write(i.filename.encode('utf-8' if "
+                               "i.flag_bits & 0x800 else 'cp437') + b'\\n')\n"
+                               "    open('entry%d' % k, 'wb').write(z.read(i))\n",
+                           scratch.Path(), &names));
+    TKAZip zip;
+    zip.OpenArchive(archive);
+    ASSERT_TRUE(zip.IsZipFile());
+    EXPECT_FALSE(zip.Damaged());
+    std::string ours;
+    for (const auto& name : zip.FileNames()) ours += name + "\n";
+    ASSERT_EQ(ours, names);
+    for (int i = 0; i < zip.Entries().Count(); ++i) {
+        EXPECT_EQ(zip.Entries().ExtractToBuffer(zip.Entries()[i]),
+                  ReadFile(scratch / ("entry" + std::to_string(i))))
+            << zip.Entries()[i].FileName();
+    }
 }
 
 class ZipReadTools : public ::testing::Test {
 protected:
-  void SetUp() override {
-    files_ = {{"a.txt", TextBytes(5000, 1)},       {"b.bin", NoiseBytes(3000, 2)}, {"empty.txt", {}},
-              {"sub/c.xml", TextBytes(70000, 3)}, {"sub/deeper/d.txt", TextBytes(10, 4)}};
-    std::filesystem::create_directories(dir_ / "sub/deeper");
-    for (const auto& [name, data] : files_) WriteFile(dir_ / name, data);
-  }
+    void SetUp() override {
+        files_ = {{"a.txt", TextBytes(5000, 1)},
+                  {"b.bin", NoiseBytes(3000, 2)},
+                  {"empty.txt", {}},
+                  {"sub/c.xml", TextBytes(70000, 3)},
+                  {"sub/deeper/d.txt", TextBytes(10, 4)}};
+        std::filesystem::create_directories(dir_ / "sub/deeper");
+        for (const auto& [name, data] : files_) WriteFile(dir_ / name, data);
+    }
 
-  TempDir dir_;
-  std::map<std::string, Bytes> files_;
+    TempDir dir_;
+    std::map<std::string, Bytes> files_;
 };
 
 TEST_F(ZipReadTools, InfoZipAndPythonArchivesListAndExtract) {
-  std::vector<std::string> archives;
-  for (int level = 0; level <= 9; ++level) {
-    archives.push_back("level" + std::to_string(level) + ".zip");
-    ASSERT_EQ(0, InfoZip(dir_.Path(), "-r -" + std::to_string(level) + " " + archives.back() + " a.txt b.bin empty.txt sub"));
-  }
-  // To a pipe Info-ZIP writes data descriptors; reading stdin ("-") it also puts
-  // ZIP64 placeholders in the local header while the directory holds the sizes.
-  ASSERT_EQ(0, InfoZip(dir_.Path(), "- a.txt sub/c.xml | cat > piped.zip"));
-  ASSERT_EQ(0, InfoZip(dir_.Path(), "- - < a.txt > stdin.zip"));
-  // Python stored, deflated, and deflated to an unseekable stream (data descriptors).
-  ASSERT_EQ(0, RunPython(R"(
+    std::vector<std::string> archives;
+    for (int level = 0; level <= 9; ++level) {
+        archives.push_back("level" + std::to_string(level) + ".zip");
+        ASSERT_EQ(0, InfoZip(dir_.Path(), "-r -" + std::to_string(level) + " " + archives.back() +
+                                              " a.txt b.bin empty.txt sub"));
+    }
+    // To a pipe Info-ZIP writes data descriptors; reading stdin ("-") it also puts
+    // ZIP64 placeholders in the local header while the directory holds the sizes.
+    ASSERT_EQ(0, InfoZip(dir_.Path(), "- a.txt sub/c.xml | cat > piped.zip"));
+    ASSERT_EQ(0, InfoZip(dir_.Path(), "- - < a.txt > stdin.zip"));
+    // Python stored, deflated, and deflated to an unseekable stream (data descriptors).
+    ASSERT_EQ(0, RunPython(R"(
 import zipfile
 class Unseekable:
     def __init__(self, f): self.write, self.flush = f.write, f.flush
@@ -72,16 +79,18 @@ for name, method, wrap in [('py_stored.zip', zipfile.ZIP_STORED, False), ('py_de
         if hasattr(z, 'mkdir'): z.mkdir('sub')
         for f in ['a.txt', 'b.bin', 'empty.txt', 'sub/c.xml', 'sub/deeper/d.txt']: z.write(f)
 assert all(i.flag_bits & 8 for i in zipfile.ZipFile('py_stream.zip').infolist() if not i.is_dir())
-)", dir_.Path()));
-  archives.insert(archives.end(), {"piped.zip", "stdin.zip", "py_stored.zip", "py_deflated.zip", "py_stream.zip"});
-  TempDir scratch;
-  for (const auto& archive : archives) ExpectSameAsPython(dir_ / archive, scratch);
+)",
+                           dir_.Path()));
+    archives.insert(archives.end(), {"piped.zip", "stdin.zip", "py_stored.zip", "py_deflated.zip",
+                                     "py_stream.zip"});
+    TempDir scratch;
+    for (const auto& archive : archives) ExpectSameAsPython(dir_ / archive, scratch);
 }
 
 TEST_F(ZipReadTools, CommentsOfEveryLengthAreFoundAndReadAsRawBytes) {
-  // Comments from 0 to 65535 bytes, raw bytes (including NUL and a fake end
-  // record "PK\5\6" whose comment length does not reach the file's end).
-  ASSERT_EQ(0, RunPython(R"(
+    // Comments from 0 to 65535 bytes, raw bytes (including NUL and a fake end
+    // record "PK\5\6" whose comment length does not reach the file's end).
+    ASSERT_EQ(0, RunPython(R"(
 import zipfile
 fake = b'PK\x05\x06' + bytes(16) + b'\x02\x00'
 for n in [0, 1, 100, 2000, 65535]:
@@ -91,80 +100,82 @@ for n in [0, 1, 100, 2000, 65535]:
         z.writestr('x.txt', 'hello')
         z.comment = c
     open('c%d.bin' % n, 'wb').write(c)
-)", dir_.Path()));
-  for (const std::string n : {"0", "1", "100", "2000", "65535"}) {
-    SCOPED_TRACE(n);
-    TKAZip zip;
-    zip.OpenArchive(dir_ / ("c" + n + ".zip"));
-    ASSERT_TRUE(zip.IsZipFile());
-    EXPECT_FALSE(zip.Damaged());
-    EXPECT_EQ(ToBytes(zip.Comment()), ReadFile(dir_ / ("c" + n + ".bin")));
-    EXPECT_EQ(zip.ExtractToBuffer("x.txt"), ToBytes("hello"));
-  }
+)",
+                           dir_.Path()));
+    for (const std::string n : {"0", "1", "100", "2000", "65535"}) {
+        SCOPED_TRACE(n);
+        TKAZip zip;
+        zip.OpenArchive(dir_ / ("c" + n + ".zip"));
+        ASSERT_TRUE(zip.IsZipFile());
+        EXPECT_FALSE(zip.Damaged());
+        EXPECT_EQ(ToBytes(zip.Comment()), ReadFile(dir_ / ("c" + n + ".bin")));
+        EXPECT_EQ(zip.ExtractToBuffer("x.txt"), ToBytes("hello"));
+    }
 }
 
 TEST_F(ZipReadTools, ArchiveWithoutEndRecordIsListedByTheLocalHeaderScan) {
-  ASSERT_EQ(0, InfoZip(dir_.Path(), "-9 full.zip a.txt b.bin"));
-  std::string offsets;
-  ASSERT_EQ(0, RunPython("import zipfile\nz=zipfile.ZipFile('full.zip')\nprint(z.start_dir)\n"
-                         "print(' '.join(str(i.header_offset) for i in z.infolist()))\n",
-                         dir_.Path(), &offsets));
-  std::istringstream in(offsets);
-  std::size_t startDir = 0, first = 0, second = 0;
-  in >> startDir >> first >> second;
-  Bytes bytes = ReadFile(dir_ / "full.zip");
-  bytes.resize(startDir + 10);  // cut inside the central directory: the end record is gone
-  TKAZip zip;
-  zip.LoadFromBuffer(bytes);
-  ASSERT_TRUE(zip.IsZipFile());
-  EXPECT_TRUE(zip.Damaged());
-  ASSERT_EQ(zip.Entries().Count(), 2);
-  EXPECT_EQ(zip.Entries()[0].LocalOffset(), first);
-  EXPECT_EQ(zip.Entries()[1].LocalOffset(), second);
-  EXPECT_EQ(zip.ExtractToBuffer("b.bin"), files_["b.bin"]);
-  EXPECT_THROW(zip.Remove("a.txt"), EZipError);  // such an archive is read, never written
+    ASSERT_EQ(0, InfoZip(dir_.Path(), "-9 full.zip a.txt b.bin"));
+    std::string offsets;
+    ASSERT_EQ(0, RunPython("import zipfile\nz=zipfile.ZipFile('full.zip')\nprint(z.start_dir)\n"
+                           "print(' '.join(str(i.header_offset) for i in z.infolist()))\n",
+                           dir_.Path(), &offsets));
+    std::istringstream in(offsets);
+    std::size_t startDir = 0, first = 0, second = 0;
+    in >> startDir >> first >> second;
+    Bytes bytes = ReadFile(dir_ / "full.zip");
+    bytes.resize(startDir + 10);  // cut inside the central directory: the end record is gone
+    TKAZip zip;
+    zip.LoadFromBuffer(bytes);
+    ASSERT_TRUE(zip.IsZipFile());
+    EXPECT_TRUE(zip.Damaged());
+    ASSERT_EQ(zip.Entries().Count(), 2);
+    EXPECT_EQ(zip.Entries()[0].LocalOffset(), first);
+    EXPECT_EQ(zip.Entries()[1].LocalOffset(), second);
+    EXPECT_EQ(zip.ExtractToBuffer("b.bin"), files_["b.bin"]);
+    EXPECT_THROW(zip.Remove("a.txt"), EZipError);  // such an archive is read, never written
 }
 
 TEST_F(ZipReadTools, ExtractToFileAndFolderWriteTheEntryAndHonourTheOverwriteRule) {
-  ASSERT_EQ(0, InfoZip(dir_.Path(), "-r arch.zip a.txt sub"));
-  TKAZip zip;
-  zip.OpenArchive(dir_ / "arch.zip");
-  const std::string dest = dir_ / "out.xml";
-  WriteFile(dest, std::string("old"));
-  zip.ExtractToFile("sub/c.xml", dest);  // oaSkip without handler: nothing happens
-  EXPECT_EQ(ReadFile(dest), ToBytes("old"));
-  int asked = 0;
-  zip.OnOverwriteFile = [&](TKAZip&, std::string&, TOverwriteAction& action) {
-    ++asked;
-    action = TOverwriteAction::oaOverwrite;
-  };
-  zip.ExtractToFile("SUB\\C.XML", dest);
-  EXPECT_EQ(asked, 1);
-  EXPECT_EQ(ReadFile(dest), files_["sub/c.xml"]);
-  zip.OverwriteAction = TOverwriteAction::oaOverwriteAll;
-  zip.ExtractToFolder("sub/deeper/d.txt", dir_ / "tree");
-  EXPECT_EQ(ReadFile(dir_ / "tree/sub/deeper/d.txt"), files_["sub/deeper/d.txt"]);
-  zip.ExtractToFolder("sub/", dir_ / "tree2");
-  EXPECT_TRUE(std::filesystem::is_directory(dir_ / "tree2/sub"));
-  std::ostringstream stream;
-  zip.ExtractToStream("a.txt", stream);
-  EXPECT_EQ(ToBytes(stream.str()), files_["a.txt"]);
-  for (const auto& e : std::filesystem::directory_iterator(dir_.Path())) {
-    EXPECT_NE(e.path().filename().string().front(), '.') << e.path();  // no temporary file left
-  }
+    ASSERT_EQ(0, InfoZip(dir_.Path(), "-r arch.zip a.txt sub"));
+    TKAZip zip;
+    zip.OpenArchive(dir_ / "arch.zip");
+    const std::string dest = dir_ / "out.xml";
+    WriteFile(dest, std::string("old"));
+    zip.ExtractToFile("sub/c.xml", dest);  // oaSkip without handler: nothing happens
+    EXPECT_EQ(ReadFile(dest), ToBytes("old"));
+    int asked = 0;
+    zip.OnOverwriteFile = [&](TKAZip&, std::string&, TOverwriteAction& action) {
+        ++asked;
+        action = TOverwriteAction::oaOverwrite;
+    };
+    zip.ExtractToFile("SUB\\C.XML", dest);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(ReadFile(dest), files_["sub/c.xml"]);
+    zip.OverwriteAction = TOverwriteAction::oaOverwriteAll;
+    zip.ExtractToFolder("sub/deeper/d.txt", dir_ / "tree");
+    EXPECT_EQ(ReadFile(dir_ / "tree/sub/deeper/d.txt"), files_["sub/deeper/d.txt"]);
+    zip.ExtractToFolder("sub/", dir_ / "tree2");
+    EXPECT_TRUE(std::filesystem::is_directory(dir_ / "tree2/sub"));
+    std::ostringstream stream;
+    zip.ExtractToStream("a.txt", stream);
+    EXPECT_EQ(ToBytes(stream.str()), files_["a.txt"]);
+    for (const auto& e : std::filesystem::directory_iterator(dir_.Path())) {
+        EXPECT_NE(e.path().filename().string().front(), '.') << e.path();  // no temporary file left
+    }
 }
 
 TEST(ZipReadRealFiles, PublishedRdmlFilesListAndExtractLikePython) {
-  const std::filesystem::path folder = std::filesystem::path(QURVEX_SHARED_DATA_DIR) / "rdml";
-  if (!std::filesystem::is_directory(folder)) GTEST_SKIP() << "shared example files are not present: " << folder;
-  TempDir scratch;
-  int archives = 0;
-  for (const auto& file : std::filesystem::directory_iterator(folder)) {
-    if (file.path().extension() != ".rdml") continue;
-    ExpectSameAsPython(file.path().string(), scratch);
-    ++archives;
-  }
-  EXPECT_GT(archives, 0);
+    const std::filesystem::path folder = std::filesystem::path(QURVEX_SHARED_DATA_DIR) / "rdml";
+    if (!std::filesystem::is_directory(folder))
+        GTEST_SKIP() << "shared example files are not present: " << folder;
+    TempDir scratch;
+    int archives = 0;
+    for (const auto& file : std::filesystem::directory_iterator(folder)) {
+        if (file.path().extension() != ".rdml") continue;
+        ExpectSameAsPython(file.path().string(), scratch);
+        ++archives;
+    }
+    EXPECT_GT(archives, 0);
 }
 
 }  // namespace

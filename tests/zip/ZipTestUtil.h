@@ -15,15 +15,15 @@ using Bytes = std::vector<uint8_t>;
 // A fresh folder under the system temporary folder, removed with its content.
 class TempDir {
 public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& Path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
 private:
-  std::string path_;
+    std::string path_;
 };
 
 Bytes ReadFile(const std::string& path);

@@ -2,23 +2,24 @@
 // Reading a generated RDML 1.2 run of 384 reactions x 50 points through the
 // model (load, bind, read every cycle and fluorescence value), next to a bare
 // pugixml parse of the same bytes. The ratio of the two is the model's cost.
-#include "rdml/model/RDML_v1_2_CR.h"
-
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <string>
 
+#include "rdml/model/RDML_v1_2_CR.h"
+
 namespace {
 
 // Generated fixture: 384 reactions ("1".."384"), 50 points each, cycle c with
 // fluorescence 100 + 37.5 * c / (1 + reaction), written with ".".
-std::string generatedRun(int reactions, int points)
-{
-    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                      "<rdml xmlns=\"http://www.rdml.org\" version=\"1.2\">\n"
-                      " <experiment id=\"bench\">\n  <run id=\"run\">\n   <pcrFormat><rows>16</rows><columns>24</columns>"
-                      "<rowLabel>ABC</rowLabel><columnLabel>123</columnLabel></pcrFormat>\n";
+std::string generatedRun(int reactions, int points) {
+    std::string xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<rdml xmlns=\"http://www.rdml.org\" version=\"1.2\">\n"
+        " <experiment id=\"bench\">\n  <run id=\"run\">\n   "
+        "<pcrFormat><rows>16</rows><columns>24</columns>"
+        "<rowLabel>ABC</rowLabel><columnLabel>123</columnLabel></pcrFormat>\n";
     for (int r = 1; r <= reactions; ++r) {
         const std::string id = std::to_string(r);
         xml.append("   <react id=\"").append(id).append("\">\n    <sample id=\"S").append(id);
@@ -34,14 +35,12 @@ std::string generatedRun(int reactions, int points)
     return xml;
 }
 
-const std::string& fixture()
-{
+const std::string& fixture() {
     static const std::string xml = generatedRun(384, 50);
     return xml;
 }
 
-void BM_BarePugixmlParse(benchmark::State& state)
-{
+void BM_BarePugixmlParse(benchmark::State& state) {
     const std::string& xml = fixture();
     for (auto _ : state) {
         pugi::xml_document doc;
@@ -51,11 +50,11 @@ void BM_BarePugixmlParse(benchmark::State& state)
 }
 BENCHMARK(BM_BarePugixmlParse)->Unit(benchmark::kMillisecond);
 
-double loadAndReadAllPoints(const std::string& xml)
-{
+double loadAndReadAllPoints(const std::string& xml) {
     using namespace qurvex;
     RdmlDocument document = RdmlDocument::LoadFromBytes(xml);
-    RDML_v1_2_CR::TXMLRunType run = RDML_v1_2_CR::GetRdml(document).Get_Experiment().Items(0).Get_Run().Items(0);
+    RDML_v1_2_CR::TXMLRunType run =
+        RDML_v1_2_CR::GetRdml(document).Get_Experiment().Items(0).Get_Run().Items(0);
     auto reacts = run.Get_React();
     double sum = 0;
     const int n = reacts.Count();
@@ -74,8 +73,7 @@ double loadAndReadAllPoints(const std::string& xml)
 
 // Both roads in alternation within one run, so that a busy machine slows
 // both alike; the counter "model_over_parse" is the ratio of their times.
-void BM_ModelOverBareParse(benchmark::State& state)
-{
+void BM_ModelOverBareParse(benchmark::State& state) {
     using Clock = std::chrono::steady_clock;
     const std::string& xml = fixture();
     Clock::duration bare{};
@@ -97,13 +95,13 @@ void BM_ModelOverBareParse(benchmark::State& state)
 }
 BENCHMARK(BM_ModelOverBareParse)->Unit(benchmark::kMillisecond);
 
-void BM_ModelLoadAndReadAllPoints(benchmark::State& state)
-{
+void BM_ModelLoadAndReadAllPoints(benchmark::State& state) {
     using namespace qurvex;
     const std::string& xml = fixture();
     for (auto _ : state) {
         RdmlDocument document = RdmlDocument::LoadFromBytes(xml);
-        RDML_v1_2_CR::TXMLRunType run = RDML_v1_2_CR::GetRdml(document).Get_Experiment().Items(0).Get_Run().Items(0);
+        RDML_v1_2_CR::TXMLRunType run =
+            RDML_v1_2_CR::GetRdml(document).Get_Experiment().Items(0).Get_Run().Items(0);
         auto reacts = run.Get_React();
         double sum = 0;
         const int n = reacts.Count();
@@ -128,8 +126,7 @@ BENCHMARK(BM_ModelLoadAndReadAllPoints)->Unit(benchmark::kMillisecond);
 namespace {
 
 // The load alone (decoding checks, parse, namespace scan), for locating costs.
-void BM_ModelLoadOnly(benchmark::State& state)
-{
+void BM_ModelLoadOnly(benchmark::State& state) {
     const std::string& xml = fixture();
     for (auto _ : state) {
         qurvex::RdmlDocument document = qurvex::RdmlDocument::LoadFromBytes(xml);
@@ -143,12 +140,16 @@ BENCHMARK(BM_ModelLoadOnly)->Unit(benchmark::kMillisecond);
 namespace {
 
 // Reading every point of a document loaded once, for locating costs.
-void BM_ModelReadOnly(benchmark::State& state)
-{
+void BM_ModelReadOnly(benchmark::State& state) {
     using namespace qurvex;
     RdmlDocument document = RdmlDocument::LoadFromBytes(fixture());
     for (auto _ : state) {
-        auto reacts = RDML_v1_2_CR::GetRdml(document).Get_Experiment().Items(0).Get_Run().Items(0).Get_React();
+        auto reacts = RDML_v1_2_CR::GetRdml(document)
+                          .Get_Experiment()
+                          .Items(0)
+                          .Get_Run()
+                          .Items(0)
+                          .Get_React();
         double sum = 0;
         for (int r = 0; r < reacts.Count(); ++r) {
             auto points = reacts.Items(r).Get_Data().Items(0).Get_Adp();
@@ -176,8 +177,7 @@ namespace {
 // dilutes the ratio. Here both roads reuse warm pages, which gives the ratio
 // of the work done in the process itself. Registered last: the allocator
 // setting lasts for the rest of the run.
-void BM_ModelOverBareParseWarmHeap(benchmark::State& state)
-{
+void BM_ModelOverBareParseWarmHeap(benchmark::State& state) {
     mallopt(M_MMAP_THRESHOLD, 16 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
     using Clock = std::chrono::steady_clock;
@@ -196,8 +196,10 @@ void BM_ModelOverBareParseWarmHeap(benchmark::State& state)
         bare += t1 - t0;
         model += t2 - t1;
     }
-    state.counters["bare_ms"] = std::chrono::duration<double, std::milli>(bare).count() / state.iterations();
-    state.counters["model_ms"] = std::chrono::duration<double, std::milli>(model).count() / state.iterations();
+    state.counters["bare_ms"] =
+        std::chrono::duration<double, std::milli>(bare).count() / state.iterations();
+    state.counters["model_ms"] =
+        std::chrono::duration<double, std::milli>(model).count() / state.iterations();
     state.counters["model_over_parse"] =
         std::chrono::duration<double>(model).count() / std::chrono::duration<double>(bare).count();
 }

@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Building new RDML 1.2 documents and editing read ones: schema position of
 // new children, lists, and validity of the results against the official schemas.
-#include "rdml/model/RDML_v1_2_CR.h"
-#include "rdml/model/RdmlError.h"
-#include "tests/rdml/model/RdmlTestSupport.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -13,20 +9,23 @@
 #include <iterator>
 #include <map>
 
+#include "rdml/model/RDML_v1_2_CR.h"
+#include "rdml/model/RdmlError.h"
+#include "tests/rdml/model/RdmlTestSupport.h"
+
 namespace qurvex {
 namespace {
 
 using namespace RDML_v1_2_CR;
+using test::childNames;
+using test::firstData;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::UnorderedElementsAreArray;
-using test::childNames;
-using test::firstData;
 
 // Touches the members the writers use, each element's members in reverse
 // schema order, so that only insertion by schema order gives a valid file.
-TXMLRdml buildInReverseOrder(const std::string& version)
-{
+TXMLRdml buildInReverseOrder(const std::string& version) {
     TXMLRdml root = NewRdml();
     TXMLExperimentType experiment = root.Get_Experiment().Add();
     TXMLRunType run = experiment.Get_Run().Add();
@@ -100,13 +99,14 @@ TXMLRdml buildInReverseOrder(const std::string& version)
     return root;
 }
 
-TEST(Rdml12Build, ReverseOrderBuildValidatesAgainstTheSchemas)
-{
-    for (const auto& [version, xsd] : {std::pair{"1.2", "RDML_v1_2_REC.xsd"}, {"1.3", "RDML_v1_3_REC.xsd"}}) {
+TEST(Rdml12Build, ReverseOrderBuildValidatesAgainstTheSchemas) {
+    for (const auto& [version, xsd] :
+         {std::pair{"1.2", "RDML_v1_2_REC.xsd"}, {"1.3", "RDML_v1_3_REC.xsd"}}) {
         const std::string text = buildInReverseOrder(version).OwnerDocument().SaveToString();
         // A new document declares the default namespace once, on the root.
         EXPECT_THAT(text, HasSubstr("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
-        EXPECT_THAT(text, HasSubstr(std::string("<rdml xmlns=\"http://www.rdml.org\" version=\"") + version + "\">"));
+        EXPECT_THAT(text, HasSubstr(std::string("<rdml xmlns=\"http://www.rdml.org\" version=\"") +
+                                    version + "\">"));
         EXPECT_EQ(text.find("xmlns", text.find("xmlns") + 1), std::string::npos);
         // Floats are written through 32 bits with 15 significant digits.
         EXPECT_THAT(text, HasSubstr("<cq>0.100000001490116</cq>"));
@@ -116,10 +116,10 @@ TEST(Rdml12Build, ReverseOrderBuildValidatesAgainstTheSchemas)
     }
 }
 
-TEST(Rdml12Build, NewChildrenOfAPrefixedDocumentTakeThePrefix)
-{
+TEST(Rdml12Build, NewChildrenOfAPrefixedDocumentTakeThePrefix) {
     RdmlDocument document = RdmlDocument::LoadFromBytes(
-        "<r:rdml xmlns:r=\"http://www.rdml.org\" version=\"1.2\"><r:experiment id=\"E\"/></r:rdml>");
+        "<r:rdml xmlns:r=\"http://www.rdml.org\" version=\"1.2\"><r:experiment "
+        "id=\"E\"/></r:rdml>");
     TXMLRdml root = GetRdml(document);
     root.Get_Sample().Add().Set_Id("S");
     EXPECT_THAT(childNames(root.DomNode()), ElementsAre("r:sample", "r:experiment"));
@@ -128,11 +128,12 @@ TEST(Rdml12Build, NewChildrenOfAPrefixedDocumentTakeThePrefix)
 
 // Lists keep call order among their items and schema order among the other
 // children; a view sees every change made through another view or a copy.
-TEST(Rdml12Build, ListsKeepCallOrderAndSchemaOrderAcrossViews)
-{
+TEST(Rdml12Build, ListsKeepCallOrderAndSchemaOrderAcrossViews) {
     RdmlDocument document = RdmlDocument::LoadFromBytes(
-        "<rdml xmlns=\"http://www.rdml.org\"><experiment id=\"E\"><run id=\"R\"><description>d</description>"
-        "<runDate>today</runDate><react id=\"1\"/><!-- note --><react id=\"3\"/></run></experiment></rdml>");
+        "<rdml xmlns=\"http://www.rdml.org\"><experiment id=\"E\"><run "
+        "id=\"R\"><description>d</description>"
+        "<runDate>today</runDate><react id=\"1\"/><!-- note --><react "
+        "id=\"3\"/></run></experiment></rdml>");
     TXMLRunType run = GetRdml(document).Get_Experiment().Items(0).Get_Run().Items(0);
     auto reader = run.Get_React();
     ASSERT_EQ(reader.Count(), 2);
@@ -144,12 +145,12 @@ TEST(Rdml12Build, ListsKeepCallOrderAndSchemaOrderAcrossViews)
     EXPECT_THROW(writer.Insert(6), RdmlError);
     EXPECT_THROW(writer.Insert(-1), RdmlError);
     ASSERT_EQ(reader.Count(), 5);
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(copy.Items(i).Get_Id(), static_cast<std::uint32_t>(i));
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(copy.Items(i).Get_Id(), static_cast<std::uint32_t>(i));
     run.Get_Documentation().Add().Set_Id("D");
     run.Set_Instrument("cycler");
-    EXPECT_THAT(childNames(run.DomNode()), ElementsAre("description", "documentation", "instrument", "runDate",
-                                                       "react", "react", "react", "react", "react"));
+    EXPECT_THAT(childNames(run.DomNode()),
+                ElementsAre("description", "documentation", "instrument", "runDate", "react",
+                            "react", "react", "react", "react"));
     writer.Delete(0);
     EXPECT_EQ(reader.Items(0).Get_Id(), 1u);
     EXPECT_EQ(writer.Remove(reader.Items(1).DomNode()), 1);
@@ -160,15 +161,15 @@ TEST(Rdml12Build, ListsKeepCallOrderAndSchemaOrderAcrossViews)
     writer.Clear();
     EXPECT_EQ(reader.Count(), 0);
     EXPECT_THROW(copy.Items(0), RdmlError);
-    EXPECT_THAT(childNames(run.DomNode()), ElementsAre("description", "documentation", "instrument", "runDate"));
+    EXPECT_THAT(childNames(run.DomNode()),
+                ElementsAre("description", "documentation", "instrument", "runDate"));
     writer.Add().Set_Id(7);
     writer.Add().Set_Id(8);
     EXPECT_EQ(run.Get_React().Items(1).Get_Id(), 8u);  // a fresh view, items before Count()
     EXPECT_EQ(reader.Count(), 2);
 }
 
-TEST(Rdml12Build, BadAccessFailsWithoutChangingTheDocument)
-{
+TEST(Rdml12Build, BadAccessFailsWithoutChangingTheDocument) {
     TXMLRdml root = NewRdml();
     const std::string before = root.OwnerDocument().SaveToString();
     EXPECT_THAT([&] { root.Get_Experiment().Items(0); },
@@ -184,24 +185,20 @@ TEST(Rdml12Build, BadAccessFailsWithoutChangingTheDocument)
 
 // Every attribute and every leaf text as "path=value", the path in local
 // names with 1-based sibling indices.
-void collectLeaves(pugi::xml_node node, const std::string& path, std::vector<std::string>& out)
-{
+void collectLeaves(pugi::xml_node node, const std::string& path, std::vector<std::string>& out) {
     for (pugi::xml_attribute a : node.attributes())
         out.push_back(path + "/@" + a.name() + "=" + a.value());
     std::map<std::string, int> seen;
     for (pugi::xml_node c : node.children()) {
-        if (c.type() != pugi::node_element)
-            continue;
+        if (c.type() != pugi::node_element) continue;
         const char* colon = std::strchr(c.name(), ':');
         const std::string local = colon ? colon + 1 : c.name();
         collectLeaves(c, path + "/" + local + "[" + std::to_string(++seen[local]) + "]", out);
     }
-    if (seen.empty())
-        out.push_back(path + "=" + node.text().get());
+    if (seen.empty()) out.push_back(path + "=" + node.text().get());
 }
 
-std::vector<std::string> leaves(const std::string& xml)
-{
+std::vector<std::string> leaves(const std::string& xml) {
     pugi::xml_document doc;
     EXPECT_TRUE(doc.load_string(xml.c_str()));
     std::vector<std::string> out;
@@ -210,8 +207,8 @@ std::vector<std::string> leaves(const std::string& xml)
     return out;
 }
 
-std::vector<std::string> minus(const std::vector<std::string>& a, const std::vector<std::string>& b)
-{
+std::vector<std::string> minus(const std::vector<std::string>& a,
+                               const std::vector<std::string>& b) {
     std::vector<std::string> out;
     std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out));
     return out;
@@ -219,8 +216,7 @@ std::vector<std::string> minus(const std::vector<std::string>& a, const std::vec
 
 // The results writer's edits of a real file change exactly the expected leaves
 // and keep the file valid against the schema of its version.
-TEST(Rdml12Edit, ResultsAddedToRealFilesKeepThemValid)
-{
+TEST(Rdml12Edit, ResultsAddedToRealFilesKeepThemValid) {
     const struct {
         std::filesystem::path file;
         bool shared;
@@ -230,7 +226,8 @@ TEST(Rdml12Edit, ResultsAddedToRealFilesKeepThemValid)
         const char *oldEfficiency, *oldCq, *xsd;
     } files[] = {
         // 8 targets, 12 samples, no documentation (counted with grep).
-        {test::testData("rdml/lc96_bACTXY.rdml"), false, 8, 12, "FAM", false, "0", "33.56", "RDML_v1_1_REC.xsd"},
+        {test::testData("rdml/lc96_bACTXY.rdml"), false, 8, 12, "FAM", false, "0", "33.56",
+         "RDML_v1_1_REC.xsd"},
         {test::sharedData("rdml/example_1_2.rdml"), true, 5, 5, "SYBRGreen I", true, "0.95", "23.2",
          "RDML_v1_2_REC.xsd"},
     };
@@ -243,8 +240,7 @@ TEST(Rdml12Edit, ResultsAddedToRealFilesKeepThemValid)
         TXMLRdml root = GetRdml(document);
         TXMLTargetType target = root.Get_Target().Items(0);
         target.Set_AmplificationEfficiency(1.9f);
-        if (f.withSE)
-            target.Set_AmplificationEfficiencySE(0.05f);
+        if (f.withSE) target.Set_AmplificationEfficiencySE(0.05f);
         target.Set_AmplificationEfficiencyMethod("window of linearity");
         firstData(root).Set_Excl("user excluded");
         firstData(root).Set_Cq(21.5f);
@@ -264,25 +260,31 @@ TEST(Rdml12Edit, ResultsAddedToRealFilesKeepThemValid)
         const std::string smp = "/rdml/sample[" + std::to_string(f.samples + 1) + "]";
         const std::string data = "/rdml/experiment[1]/run[1]/react[1]/data[1]";
         std::vector<std::string> added = {
-            "/rdml/documentation[1]/@id=QurvexDoc", "/rdml/documentation[1]/text[1]=notes",
-            tar + "/@id=NewTarget", tar + "/type[1]=toi", tar + "/dyeId[1]/@id=" + f.dye, tar + "/dyeId[1]=",
-            smp + "/@id=NewSample", smp + "/type[1]=unkn",
+            "/rdml/documentation[1]/@id=QurvexDoc",
+            "/rdml/documentation[1]/text[1]=notes",
+            tar + "/@id=NewTarget",
+            tar + "/type[1]=toi",
+            tar + "/dyeId[1]/@id=" + f.dye,
+            tar + "/dyeId[1]=",
+            smp + "/@id=NewSample",
+            smp + "/type[1]=unkn",
             "/rdml/target[1]/amplificationEfficiencyMethod[1]=window of linearity",
             "/rdml/target[1]/amplificationEfficiency[1]=1.89999997615814",
-            data + "/cq[1]=21.5", data + "/excl[1]=user excluded"};
+            data + "/cq[1]=21.5",
+            data + "/excl[1]=user excluded"};
         if (f.withSE)
             added.push_back("/rdml/target[1]/amplificationEfficiencySE[1]=0.0500000007450581");
         EXPECT_THAT(minus(leaves(saved), leaves(before)), UnorderedElementsAreArray(added));
         const std::string oldEfficiency = "/rdml/target[1]/amplificationEfficiency[1]=";
         EXPECT_THAT(minus(leaves(before), leaves(saved)),
-                    UnorderedElementsAreArray({oldEfficiency + f.oldEfficiency, data + "/cq[1]=" + f.oldCq}));
+                    UnorderedElementsAreArray(
+                        {oldEfficiency + f.oldEfficiency, data + "/cq[1]=" + f.oldCq}));
         std::string report;
         EXPECT_TRUE(test::validatesAgainst(saved, f.xsd, &report)) << report;
     }
 }
 
-TEST(Rdml12Edit, ResultsAddedToAVersion13FilePassOverItsNewerElements)
-{
+TEST(Rdml12Edit, ResultsAddedToAVersion13FilePassOverItsNewerElements) {
     // Valid RDML 1.3 with elements the 1.2 model does not know: dyeChemistry,
     // meltingTemperature, N0 and note.
     const char* original =
@@ -291,8 +293,10 @@ TEST(Rdml12Edit, ResultsAddedToAVersion13FilePassOverItsNewerElements)
         "<sample id=\"S1\"><type>unkn</type></sample>"
         "<target id=\"T1\"><type>toi</type><amplificationEfficiency>1.9</amplificationEfficiency>"
         "<meltingTemperature>82.5</meltingTemperature><dyeId id=\"SYBR\"/></target>"
-        "<experiment id=\"E1\"><run id=\"R1\"><pcrFormat><rows>1</rows><columns>1</columns><rowLabel>ABC</rowLabel>"
-        "<columnLabel>123</columnLabel></pcrFormat><react id=\"1\"><sample id=\"S1\"/><data><tar id=\"T1\"/>"
+        "<experiment id=\"E1\"><run "
+        "id=\"R1\"><pcrFormat><rows>1</rows><columns>1</columns><rowLabel>ABC</rowLabel>"
+        "<columnLabel>123</columnLabel></pcrFormat><react id=\"1\"><sample id=\"S1\"/><data><tar "
+        "id=\"T1\"/>"
         "<N0>0.5</N0><note>checked</note><adp><cyc>1</cyc><fluor>10</fluor></adp></data></react>"
         "</run></experiment></rdml>";
     std::string report;
@@ -310,7 +314,8 @@ TEST(Rdml12Edit, ResultsAddedToAVersion13FilePassOverItsNewerElements)
     root.Get_Dye().Items(0).Set_Description("dye");
     EXPECT_THAT(childNames(data.DomNode()),
                 ElementsAre("tar", "cq", "N0", "excl", "note", "adp", "bgFluor", "quantFluor"));
-    EXPECT_TRUE(test::validatesAgainst(document.SaveToString(), "RDML_v1_3_REC.xsd", &report)) << report;
+    EXPECT_TRUE(test::validatesAgainst(document.SaveToString(), "RDML_v1_3_REC.xsd", &report))
+        << report;
 }
 
 }  // namespace

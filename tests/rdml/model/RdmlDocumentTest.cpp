@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Loading and saving documents: encodings, malformed XML, namespaces, the
 // active state, saving through a temporary file, and the process locale.
-#include "rdml/model/RDML_v1_0_REC.h"
-#include "rdml/model/RDML_v1_2_CR.h"
-#include "rdml/model/RdmlDocument.h"
-#include "rdml/model/RdmlError.h"
-#include "tests/rdml/model/RdmlTestSupport.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <locale>
 #include <stdexcept>
+
+#include "rdml/model/RDML_v1_0_REC.h"
+#include "rdml/model/RDML_v1_2_CR.h"
+#include "rdml/model/RdmlDocument.h"
+#include "rdml/model/RdmlError.h"
+#include "tests/rdml/model/RdmlTestSupport.h"
 
 namespace qurvex {
 namespace {
@@ -22,19 +22,18 @@ using ::testing::HasSubstr;
 
 // "é" (U+00E9) exists in ISO-8859-1 too.
 const std::string kSampleId = "Probe\xC3\xA9";
-const std::string kDocument = "<rdml xmlns=\"http://www.rdml.org\" version=\"1.2\"><sample id=\"" + kSampleId +
-                              "\"><type>unkn</type></sample></rdml>";
+const std::string kDocument = "<rdml xmlns=\"http://www.rdml.org\" version=\"1.2\"><sample id=\"" +
+                              kSampleId + "\"><type>unkn</type></sample></rdml>";
 
-std::string firstSampleId(const std::string& bytes)
-{
+std::string firstSampleId(const std::string& bytes) {
     RdmlDocument document = RdmlDocument::LoadFromBytes(bytes);
     return GetRdml(document).Get_Sample().Items(0).Get_Id();
 }
 
 // UTF-16 of a UTF-8 text holding one- and two-byte sequences only.
-std::string toUtf16(const std::string& utf8, bool bigEndian, bool mark)
-{
-    std::string out = mark ? (bigEndian ? std::string("\xFE\xFF", 2) : std::string("\xFF\xFE", 2)) : "";
+std::string toUtf16(const std::string& utf8, bool bigEndian, bool mark) {
+    std::string out =
+        mark ? (bigEndian ? std::string("\xFE\xFF", 2) : std::string("\xFF\xFE", 2)) : "";
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         unsigned code = static_cast<unsigned char>(utf8[i]);
         if (code >= 0xC0)
@@ -47,16 +46,16 @@ std::string toUtf16(const std::string& utf8, bool bigEndian, bool mark)
 }
 
 // `bytes` is refused with an RdmlError whose message holds `message`.
-void expectRefused(const std::string& bytes, const std::string& message)
-{
-    EXPECT_THAT([&] { RdmlDocument::LoadFromBytes(bytes); }, testing::ThrowsMessage<RdmlError>(HasSubstr(message)))
+void expectRefused(const std::string& bytes, const std::string& message) {
+    EXPECT_THAT([&] { RdmlDocument::LoadFromBytes(bytes); },
+                testing::ThrowsMessage<RdmlError>(HasSubstr(message)))
         << bytes;
 }
 
-TEST(RdmlDocumentEncoding, UnicodeAndLatin1DocumentsReadTheSameText)
-{
+TEST(RdmlDocumentEncoding, UnicodeAndLatin1DocumentsReadTheSameText) {
     EXPECT_EQ(firstSampleId(kDocument), kSampleId);
-    EXPECT_EQ(firstSampleId("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + kDocument), kSampleId);
+    EXPECT_EQ(firstSampleId("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + kDocument),
+              kSampleId);
     const std::string utf16 = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>" + kDocument;
     for (const auto& [bigEndian, mark] : {std::pair{false, true}, {true, true}, {false, false}})
         EXPECT_EQ(firstSampleId(toUtf16(utf16, bigEndian, mark)), kSampleId) << bigEndian << mark;
@@ -69,11 +68,12 @@ TEST(RdmlDocumentEncoding, UnicodeAndLatin1DocumentsReadTheSameText)
     EXPECT_THAT(latin1.SaveToString(), HasSubstr(kSampleId));
 }
 
-TEST(RdmlDocumentEncoding, UndecodableDocumentsAreRefusedNotMisread)
-{
+TEST(RdmlDocumentEncoding, UndecodableDocumentsAreRefusedNotMisread) {
     expectRefused("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><rdml/>", "shift_jis");
-    expectRefused("<rdml xmlns=\"http://www.rdml.org\"><sample id=\"Probe\xE9\"/></rdml>", "not valid UTF-8");
-    expectRefused("<rdml xmlns=\"http://www.rdml.org\"><sample id=\"Probe\xE9\"/></rdml>", "byte offset 51");
+    expectRefused("<rdml xmlns=\"http://www.rdml.org\"><sample id=\"Probe\xE9\"/></rdml>",
+                  "not valid UTF-8");
+    expectRefused("<rdml xmlns=\"http://www.rdml.org\"><sample id=\"Probe\xE9\"/></rdml>",
+                  "byte offset 51");
     // UTF-16 with a lone high surrogate (D800 followed by "<").
     const std::string utf16 = toUtf16("<rdml>x</rdml>", false, true);
     std::string lone = utf16;
@@ -82,14 +82,14 @@ TEST(RdmlDocumentEncoding, UndecodableDocumentsAreRefusedNotMisread)
     expectRefused(lone, "byte offset 8");
     // An odd byte count, UTF-16 declared over 8-bit bytes, an overlong "/",
     // an encoded surrogate and a cut sequence.
-    for (const std::string& bytes : {utf16 + "x", std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?><rdml/>"),
-                                     std::string("<rdml>\xC0\xAF</rdml>"), std::string("<rdml>\xED\xA0\x80</rdml>"),
-                                     std::string("<rdml>\xE2\x82</rdml>")})
+    for (const std::string& bytes :
+         {utf16 + "x", std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?><rdml/>"),
+          std::string("<rdml>\xC0\xAF</rdml>"), std::string("<rdml>\xED\xA0\x80</rdml>"),
+          std::string("<rdml>\xE2\x82</rdml>")})
         expectRefused(bytes, "");
 }
 
-TEST(RdmlDocumentParse, MalformedDocumentsNameTheirPlace)
-{
+TEST(RdmlDocumentParse, MalformedDocumentsNameTheirPlace) {
     const std::pair<const char*, const char*> cases[] = {
         {"", "line 1"},
         {"<rdml>\n<sample></rdml>", "line 2"},
@@ -105,17 +105,20 @@ TEST(RdmlDocumentParse, MalformedDocumentsNameTheirPlace)
     EXPECT_THROW(RdmlDocument::LoadFromFile("/nonexistent/rdml_data.xml"), RdmlError);
 }
 
-TEST(RdmlDocumentNamespace, OnlyRdmlElementsOfTheRootNamespaceAreRead)
-{
+TEST(RdmlDocumentNamespace, OnlyRdmlElementsOfTheRootNamespaceAreRead) {
     for (const char* text : {
              "<rdml xmlns=\"http://www.rdml.org\" version=\"1.2\"><sample id=\"S\"/></rdml>",
-             "<r:rdml xmlns:r=\"http://www.rdml.org\" version=\"1.2\"><r:sample id=\"S\"/></r:rdml>",
+             "<r:rdml xmlns:r=\"http://www.rdml.org\" version=\"1.2\"><r:sample "
+             "id=\"S\"/></r:rdml>",
              "<rdml version=\"1.2\"><sample id=\"S\"/></rdml>",
              // Both declarations on the root, as some instruments write them.
-             "<rdml xmlns:rdml=\"http://www.rdml.org\" xmlns=\"http://www.rdml.org\"><rdml:sample id=\"S\"/></rdml>",
-             "<rdml xmlns=\"http://www.rdml.org\"><sample xmlns=\"http://www.rdml.org\" id=\"S\"/></rdml>",
+             "<rdml xmlns:rdml=\"http://www.rdml.org\" xmlns=\"http://www.rdml.org\"><rdml:sample "
+             "id=\"S\"/></rdml>",
+             "<rdml xmlns=\"http://www.rdml.org\"><sample xmlns=\"http://www.rdml.org\" "
+             "id=\"S\"/></rdml>",
              // Elements of other namespaces are not RDML children.
-             "<rdml xmlns=\"http://www.rdml.org\" xmlns:x=\"urn:other\"><x:sample id=\"foreign\"/><sample id=\"S\"/>"
+             "<rdml xmlns=\"http://www.rdml.org\" xmlns:x=\"urn:other\"><x:sample "
+             "id=\"foreign\"/><sample id=\"S\"/>"
              "<ext xmlns=\"urn:other\"><sample id=\"nested\"/></ext></rdml>",
          }) {
         RdmlDocument document = RdmlDocument::LoadFromBytes(text);
@@ -129,12 +132,13 @@ TEST(RdmlDocumentNamespace, OnlyRdmlElementsOfTheRootNamespaceAreRead)
     };
     for (const auto& [text, message] : wrongRoots) {
         RdmlDocument document = RdmlDocument::LoadFromBytes(text);
-        EXPECT_THAT([&] { GetRdml(document); }, testing::ThrowsMessage<RdmlError>(HasSubstr(message))) << text;
+        EXPECT_THAT([&] { GetRdml(document); },
+                    testing::ThrowsMessage<RdmlError>(HasSubstr(message)))
+            << text;
     }
 }
 
-TEST(RdmlDocumentLifecycle, InactiveDocumentsRefuseAccessAndFailedSavesKeepTheOldFile)
-{
+TEST(RdmlDocumentLifecycle, InactiveDocumentsRefuseAccessAndFailedSavesKeepTheOldFile) {
     RdmlDocument document = RdmlDocument::LoadFromBytes(kDocument);
     TXMLRdml root = GetRdml(document);
     auto samples = root.Get_Sample();
@@ -157,15 +161,17 @@ TEST(RdmlDocumentLifecycle, InactiveDocumentsRefuseAccessAndFailedSavesKeepTheOl
 }
 
 // Values read from a real file and a few written texts, as one text.
-std::string readAndWrite()
-{
+std::string readAndWrite() {
     std::string out;
-    RdmlDocument document = RdmlDocument::LoadFromBytes(test::archiveEntry(test::testData("rdml/stepone_std.rdml")));
-    auto reacts = RDML_v1_0_REC::GetRdml(document).Get_Experiment().Items(0).Get_Run().Items(0).Get_React();
+    RdmlDocument document =
+        RdmlDocument::LoadFromBytes(test::archiveEntry(test::testData("rdml/stepone_std.rdml")));
+    auto reacts =
+        RDML_v1_0_REC::GetRdml(document).Get_Experiment().Items(0).Get_Run().Items(0).Get_React();
     for (int r = 0; r < reacts.Count(); ++r) {
         auto points = reacts.Items(r).Get_Data().Items(0).Get_Adp();
         for (int p = 0; p < points.Count(); ++p)
-            out += formatSingle(points.Items(p).Get_Cyc()) + ";" + formatSingle(points.Items(p).Get_Fluor()) + "\n";
+            out += formatSingle(points.Items(p).Get_Cyc()) + ";" +
+                   formatSingle(points.Items(p).Get_Fluor()) + "\n";
     }
     TXMLRdml root = NewRdml();
     auto data = root.Get_Experiment().Add().Get_Run().Add().Get_React().Add().Get_Data().Add();
@@ -173,12 +179,12 @@ std::string readAndWrite()
     data.Set_BgFluor(0.1f);
     out += root.OwnerDocument().SaveToString();
     RdmlDocument comma = RdmlDocument::LoadFromBytes(
-        "<rdml><sample id=\"S\"><quantity><value>1234.5</value></quantity></sample></rdml>", RdmlReadOptions{','});
+        "<rdml><sample id=\"S\"><quantity><value>1234.5</value></quantity></sample></rdml>",
+        RdmlReadOptions{','});
     return out + formatSingle(GetRdml(comma).Get_Sample().Items(0).Get_Quantity().Get_Value());
 }
 
-TEST(RdmlLocale, GermanLocaleChangesNothing)
-{
+TEST(RdmlLocale, GermanLocaleChangesNothing) {
     std::setlocale(LC_ALL, "C");
     const std::string underC = readAndWrite();
     EXPECT_THAT(underC, HasSubstr("<cq>1234.5</cq>"));

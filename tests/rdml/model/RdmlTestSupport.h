@@ -4,9 +4,8 @@
 // Helpers of the RDML model tests: archive extraction through the `unzip`
 // tool, schema validation through `xmllint`, temporary folders.
 
-#include <pugixml.hpp>
-
 #include <filesystem>
+#include <pugixml.hpp>
 #include <string>
 #include <vector>
 
@@ -34,9 +33,9 @@ std::vector<std::string> childNames(pugi::xml_node node);
 
 // The first data element of the first reaction of the first run, in any model version.
 template <typename Root>
-auto firstData(Root root)
-{
-    return root.Get_Experiment().Items(0).Get_Run().Items(0).Get_React().Items(0).Get_Data().Items(0);
+auto firstData(Root root) {
+    return root.Get_Experiment().Items(0).Get_Run().Items(0).Get_React().Items(0).Get_Data().Items(
+        0);
 }
 
 }  // namespace qurvex::test
