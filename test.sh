@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 ./scripts/install-deps.sh
+./scripts/check-format.sh
 
 BUILD_DIR=${QURVEX_TEST_BUILD_DIR:-build-test}
 JOBS=$(nproc)

@@ -8,7 +8,7 @@ PACKAGES=(
   # toolchain and build
   g++ cmake ninja-build pkg-config
   # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
   # zip component
   zlib1g-dev zip unzip python3
   # RDML model

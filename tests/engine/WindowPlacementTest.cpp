@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "core_test_helpers.h"
+#include "CoreTestHelpers.h"
 
 namespace qurvex {
 namespace {

@@ -8,7 +8,7 @@
 #include <functional>
 #include <random>
 
-#include "core_test_helpers.h"
+#include "CoreTestHelpers.h"
 
 namespace qurvex {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core_test_helpers.h"
+#include "CoreTestHelpers.h"
 
 namespace qurvex {
 namespace {

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core_test_helpers.h"
+#include "CoreTestHelpers.h"
 
 namespace qurvex {
 namespace {

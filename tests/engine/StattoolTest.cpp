@@ -8,12 +8,12 @@
 // critical values 1.96, 2.228 (df 10), 4.303 (df 2), 2.015 (df 5, two-tailed
 // 0.10), 2.845 (df 20, 0.01) are those of the usual printed t and normal
 // tables.
-#include "engine/Stattool.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <stdexcept>
+
+#include "engine/Stattool.h"
 
 namespace qurvex {
 namespace {
