@@ -10,6 +10,7 @@
 
 #include "engine/EngineOptions.h"
 #include "engine/EngineView.h"
+#include "engine/RunInput.h"
 #include "engine/RunState.h"
 #include "engine/Stattool.h"
 #include "engine/Utilities.h"
@@ -55,6 +56,14 @@ public:
     // empty. meaneff, meaneffse and uniquetissues are not touched. Negative
     // counts are taken as 0.
     void setarraylengths(int ncycles_, int nsamples_);
+    // Takes over a run a reader has completed: counts, arrays (through
+    // setarraylengths), names, targets, annotations ("undefined" where empty),
+    // cycles, raw fluorescence and the run's provenance fields; baselinedone
+    // follows the run's baseline-corrected answer. The caller then runs
+    // ResetInterfaceAfterRead, the reader's extra processing and
+    // ProcessDataAfterRead. A run whose sizes do not agree with its counts is
+    // refused (false) and nothing changes.
+    bool loadrun(const TRunInput& in);
     // Lets the window handle pending events; returns whether one was handled.
     bool pumpmessages();
     // Makes sample s current (shown as a long loop advances) and lets the
