@@ -1,0 +1,584 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The cut of a block into a run, for every layout, without an office: samples, names, cycles,
+// points, lifts, notices, and the exact refusals of blocks that do not fit.
+#include <gtest/gtest.h>
+
+#include <QStringList>
+#include <cstdlib>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "spreadsheet/InstrumentLayouts.h"
+
+using namespace qurvex;
+
+namespace {
+
+// "" empty, "#..." an error value, "'..." a text as written, a whole number text a number,
+// anything else a text.
+TCellValue C(const std::string& s) {
+    if (s.empty()) return TCellValue::Empty();
+    if (s[0] == '#') return TCellValue::Error(QString::fromStdString(s));
+    if (s[0] == '\'') return TCellValue::Text(QString::fromStdString(s.substr(1)));
+    char* end = nullptr;
+    const double v = std::strtod(s.c_str(), &end);
+    if (*end == '\0') return TCellValue::Number(v);
+    return TCellValue::Text(QString::fromStdString(s));
+}
+
+TCellBlock B(const std::vector<std::vector<std::string>>& rows) {
+    TCellBlock b;
+    for (const auto& r : rows) {
+        b.emplace_back();
+        for (const auto& s : r) b.back().push_back(C(s));
+    }
+    return b;
+}
+
+struct TScript : TImportAsker {
+    std::deque<QString> answers;  // empty: the user cancels (the default is returned)
+    QStringList asked;            // the captions, in order
+    QString InputBox(const QString& caption, const QString&, const QString& def) override {
+        asked << caption;
+        if (answers.empty()) return def;
+        QString a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    bool AskYesNo(const QString&, const QString&) override { return true; }
+};
+
+TexcelreadQVX Record(int layout, bool baselinecorrected = false) {
+    TexcelreadQVX r;
+    r.filetype = layout;
+    r.book = QStringLiteral("run.xlsx");
+    r.sheet = QStringLiteral("Amplification Data");
+    r.startcol = 2;  // the block starts at B3
+    r.startrow = 3;
+    r.baselinecorrected = baselinecorrected;
+    r.chemistry = 3;
+    r.substrate = 2;
+    return r;
+}
+
+TLayoutCut Cut(int layout, const TCellBlock& b, std::deque<QString> answers = {},
+               bool baselinecorrected = false) {
+    TScript s;
+    s.answers = std::move(answers);
+    return CutInstrumentLayout(b, Record(layout, baselinecorrected), s);
+}
+
+std::vector<double> Points(const doublearray& m, const TRunInput& run, int k) {
+    const auto& row = m[static_cast<std::size_t>(k)];
+    return {row.begin() + 1, row.begin() + 1 + run.npoints[static_cast<std::size_t>(k)]};
+}
+
+struct TLayoutCase {
+    int layout;
+    TCellBlock block;
+    std::vector<std::string> names;  // samples 1..S
+    int ncycles;
+    std::vector<int> npoints;       // samples 1..S
+    std::vector<double> cyc1;       // cycles of sample 1
+    std::vector<double> fluorLast;  // values of the last sample
+    std::deque<QString> answers = {};
+    bool baselinecorrected = false;
+};
+
+// Two samples of three cycles in each layout's own arrangement.
+std::vector<TLayoutCase> LayoutCases() {
+    return {
+        {0,
+         B({{"s 1", "", "s2", ""},
+            {"x", "x", "x", "x"},
+            {"1", "10", "1", "4"},
+            {"2", "0", "2", "5"},
+            {"3", "12", "3", "6"}}),
+         {"s_1", "s2"},
+         3,
+         {1, 3},
+         {1},  // two values differ from 0: two points count, and the trailing 0 goes
+         {4, 5, 6}},
+        {1,
+         B({{"Well", "Name", "c1", "c2", "c3"},
+            {"A1", "gene x", "1", "2", "3"},
+            {"A2", "gene y", "4", "5", "6"}}),
+         {"A1_gene_x", "A2_gene_y"},
+         3,
+         {3, 3},
+         {1, 2, 3},
+         {4, 5, 6}},
+        {2,
+         B({{"a", "b", "c", "S1", "S2"},
+            {"", "", "", "1", "4"},
+            {"", "", "", "2", "5"},
+            {"", "", "", "3", "6"}}),
+         {"S1", "S2"},
+         3,
+         {3, 3},
+         {1, 2, 3},
+         {4, 5, 6}},
+        {3,
+         B({{"x", "x", "x"},
+            {"Cycle", "s1", "s2"},
+            {"5", "1", "4"},
+            {"6", "2", "5"},
+            {"7", "3", "6"}}),
+         {"s1", "s2"},
+         3,
+         {3, 3},
+         {5, 6, 7},
+         {4, 5, 6}},
+        {5,
+         B({{"h", "", ""},
+            {"h", "", ""},
+            {"s1", "", ""},
+            {"", "1", "7"},
+            {"", "2", "8"},
+            {"", "3", "9"},
+            {"s2", "", ""},
+            {"", "1", "4"},
+            {"", "2", "5"},
+            {"", "3", "6"}}),
+         {"s1", "s2"},
+         3,
+         {3, 3},
+         {1, 2, 3},
+         {4, 5, 6}},
+        {6,
+         B({{"Well", " CYCLE ", "Target Name", " Rn "},
+            {"A1", "1", "actb", "7"},
+            {"A1", "2", "actb", "8"},
+            {"A1", "3", "actb", "9"},
+            {"B1", "1", "gapdh", "4"},
+            {"B1", "2", "gapdh", "5"},
+            {"B1", "3", "gapdh", "6"}}),
+         {"A1_actb", "B1_gapdh"},
+         3,
+         {3, 3},
+         {1, 2, 3},
+         {4, 5, 6}},
+        {7,
+         B({{"Cycle", "", "A1 x", "", "A2"},
+            {"", "1", "7", "1", "4"},
+            {"", "2", "8", "2", "5"},
+            {"", "3", "9", "3", "6"}}),
+         {"A1_x", "A2"},
+         3,
+         {3, 3},
+         {1, 2, 3},
+         {4, 5, 6},
+         {QString()}},
+        {8,
+         B({{"No", "Name", "1", "2", "3"},
+            {"1", "std", "7", "8", "9"},
+            {"2", "ntc", "4", "5", "6"}}),
+         {"1_std", "2_ntc"},
+         3,
+         {3, 3},
+         {1, 2, 3},
+         {4, 5, 6}},
+        {9,
+         B({{"a", "b", "c", "d", "e", "f", "1", "2", "3"},
+            {"A1", "s", "t", "u", "v", "w", "7", "8", "9"},
+            {"A2", "s", "t", "u", "v", "w", "4", "5", "6"}}),
+         {"A1_s_t_u_v_w", "A2_s_t_u_v_w"},
+         3,
+         {3, 3},
+         {1, 2, 3},
+         {4, 5, 6}},
+        {11,
+         B({{"Well", "x", "Sample", "Cq", "1", "2", "3"},
+            {"A1", "x", "s1", "20.5", "7", "8", "9"},
+            {"A2", "x", "s2", "22", "4", "5", "6"}}),
+         {"A1_s1", "A2_s2"},
+         4,
+         {4, 4},
+         {1, 2, 3, 4},
+         {22, 4, 5, 6}},
+        {14,
+         B({{"", "Cycle", "A1", "A2"},
+            {"", "1", "7", "4"},
+            {"", "2", "8", "5"},
+            {"", "3", "9", "6"}}),
+         {"A1", "A2"},
+         3,
+         {3, 3},
+         {1, 2, 3},
+         {4, 5, 6}},
+        {15,
+         B({{"", "", "", "", "", ""},
+            {"A1", "1", "7", "A2", "1", "4"},
+            {"", "2", "8", "", "2", "5"},
+            {"", "3", "9", "", "3", "6"}}),
+         {"A1", "A2"},
+         3,
+         {3, 3},
+         {1, 2, 3},
+         {4, 5, 6}},
+        {16,
+         B({{"Well", "Well Position", "Cycle", "Target Name", "Rn", "Delta Rn"},
+            {"1", "A1", "1", "RNase P", "7", "0.1"},
+            {"1", "A1", "2", "RNase P", "8", "0.2"},
+            {"1", "A1", "3", "RNase P", "9", "0.3"},
+            {"2", "A2", "1", "RNase P", "4", "0.4"},
+            {"2", "A2", "2", "RNase P", "5", "0.5"},
+            {"2", "A2", "3", "RNase P", "6", "0.6"}}),
+         {"A1_RNase_P", "A2_RNase_P"},
+         3,
+         {3, 3},
+         {1, 2, 3},
+         {4, 5, 6}},
+        {17,
+         B({{"Fluorescence\\Cycle", "1", "2", "3"}, {"1", "7", "8", "9"}, {"A 2", "4", "5", "6"}}),
+         {"1", "A 2"},
+         3,
+         {3, 3},
+         {1, 2, 3},
+         {4, 5, 6}},
+        {18,
+         B({{"s0", "7", "7", "7"},
+            {"FAM", "1", "2", "3"},
+            {"A1", "7", "9", "8"},
+            {"A 2", "4", "6", "5"}}),
+         {"s0_", "A1_FAM", "A_2_FAM"},
+         3,
+         {3, 3, 3},
+         {1, 2, 3},
+         {4, 6, 5}},
+        {20,
+         B({{"Cycle", "1", "2"}, {"1", "7", "4"}, {"2", "8", "5"}, {"3", "9", "6"}}),
+         {"1", "2"},
+         3,
+         {3, 3},
+         {1, 2, 3},
+         {4, 5, 6}},
+        {21,
+         B({{"s 1", "Cycles", ""},
+            {"", "1", "7"},
+            {"", "2", "8"},
+            {"", "3", "9"},
+            {"", "", ""},
+            {"s 2", "Cycles", ""},
+            {"", "1", "4"},
+            {"", "2", "5"},
+            {"", "3", "6"}}),
+         {"s 1", "s 2"},
+         3,
+         {3, 3},
+         {1, 2, 3},
+         {4, 5, 6}},
+    };
+}
+
+TEST(InstrumentLayouts, layouts_cutEachArrangement_samplesNamesCyclesPoints) {
+    for (const auto& c : LayoutCases()) {
+        SCOPED_TRACE("layout " + std::to_string(c.layout));
+        const TLayoutCut cut = Cut(c.layout, c.block, c.answers, c.baselinecorrected);
+        ASSERT_TRUE(cut.ok) << cut.refusal.text.toStdString();
+        const TRunInput& run = cut.run;
+        EXPECT_EQ(run.sizeerror(), "");
+        ASSERT_EQ(run.nsamples, static_cast<int>(c.names.size()));
+        EXPECT_EQ(run.ncycles, c.ncycles);
+        EXPECT_EQ(std::vector<std::string>(run.sampname.begin() + 1, run.sampname.end()), c.names);
+        EXPECT_EQ(std::vector<int>(run.npoints.begin() + 1, run.npoints.end()), c.npoints);
+        EXPECT_EQ(Points(run.rawcyc, run, 1), c.cyc1);
+        EXPECT_EQ(Points(run.rawfluor, run, run.nsamples), c.fluorLast);
+        EXPECT_EQ(run.expid, "run.xlsx");
+        EXPECT_EQ(run.runid, "Amplification Data");
+        EXPECT_EQ(run.inputsheetname, "Amplification Data");
+        EXPECT_EQ(run.chemistry, 3);
+        EXPECT_EQ(run.inputtype, 2);
+        EXPECT_FALSE(run.fromrdml);
+        EXPECT_TRUE(cut.notices.empty() || c.layout == 11);
+    }
+}
+
+TEST(InstrumentLayouts, aliases_sameBlock_identicalRuns) {
+    const auto cases = LayoutCases();
+    const auto find = [&](int layout) {
+        for (const auto& c : cases)
+            if (c.layout == layout) return c;
+        return cases.front();
+    };
+    for (auto [alias, layout] : {std::pair{4, 1}, {12, 2}, {10, 9}, {13, 9}, {19, 18}}) {
+        SCOPED_TRACE("alias " + std::to_string(alias));
+        const auto c = find(layout);
+        const TLayoutCut a = Cut(alias, c.block), b = Cut(layout, c.block);
+        ASSERT_TRUE(a.ok && b.ok);
+        EXPECT_EQ(a.run.sampname, b.run.sampname);
+        EXPECT_EQ(a.run.rawfluor, b.run.rawfluor);
+        EXPECT_EQ(a.run.rawcyc, b.run.rawcyc);
+        EXPECT_EQ(a.run.npoints, b.run.npoints);
+        EXPECT_EQ(a.run.headercyc, b.run.headercyc);
+    }
+    EXPECT_EQ(EffectiveLayout(22), -1);
+    EXPECT_EQ(EffectiveLayout(-1), -1);
+}
+
+TEST(InstrumentLayouts, lift_negativeMinimum_liftedAboveZeroOnlyFor6_11_13) {
+    const TCellBlock b = B({{"a", "b", "c", "d", "e", "f", "1", "2"},
+                            {"A1", "", "", "", "", "", "-0.0345", "0.5"},
+                            {"A2", "", "", "", "", "", "0.2", "0.3"}});
+    const TLayoutCut cut = Cut(13, b);
+    ASSERT_TRUE(cut.ok);
+    EXPECT_NEAR(cut.run.rawfluor[1][1], 0.001, 1e-12);
+    EXPECT_NEAR(cut.run.rawfluor[1][2], 0.5 + 0.0355, 1e-12);
+    EXPECT_EQ(cut.run.rawfluor[2][1], 0.2);  // no negative value: unchanged
+    // Layout 9 does not lift; the negative value stays.
+    EXPECT_EQ(Cut(9, b).run.rawfluor[1][1], -0.0345);
+}
+
+TEST(InstrumentLayouts, nopositive_layout9_refusedWithListEndingInComma) {
+    const TCellBlock b = B({{"a", "b", "c", "d", "e", "f", "1", "2"},
+                            {"A1", "", "", "", "", "", "0", "-1"},
+                            {"x", "", "", "", "", "", "1", "2"},
+                            {"B2", "", "", "", "", "", "-3", "0"}});
+    const TLayoutCut cut = Cut(9, b);
+    ASSERT_FALSE(cut.ok);
+    EXPECT_EQ(cut.refusal, (TImportNotice{TNoticeKind::Warning,
+                                          "Some samples (A1_____, B2_____, ) have no positive "
+                                          "values: please remove them from the input"}));
+    EXPECT_TRUE(Cut(13, b).ok);  // lifted, so no refusal
+}
+
+TEST(InstrumentLayouts, tail_trailingValuesBelowLimitTrimmed_headerFromLongestSample) {
+    const TCellBlock b = B({{"Cycle", "A", "B", "C"},
+                            {"11", "5", "1e-8", "1"},
+                            {"12", "6", "0", "2"},
+                            {"13", "0", "0", "0"},
+                            {"14", "0", "0", "1e-7"}});
+    const TLayoutCut cut = Cut(20, b);
+    ASSERT_TRUE(cut.ok);
+    EXPECT_EQ(cut.run.npoints, (std::vector<int>{0, 2, 0, 4}));  // 1e-7 itself stays
+    EXPECT_EQ(cut.run.headercyc, (std::vector<double>{0, 11, 12, 13, 14}));
+    // Layout 0: zeros among the values are not counted; the header is the first sample's
+    // cycles when it has the most points.
+    const TLayoutCut zero = Cut(
+        0, B({{"a", "", "b", ""}, {"", "", "", ""}, {"1", "0", "5", "3"}, {"2", "4", "6", "3"}}));
+    ASSERT_TRUE(zero.ok);
+    EXPECT_EQ(zero.run.npoints, (std::vector<int>{0, 0, 2}));
+    EXPECT_EQ(zero.run.headercyc, (std::vector<double>{0, 5, 6}));
+}
+
+TEST(InstrumentLayouts, numbers_strictTextConversion_commaAcceptedWordsRefused) {
+    const TLayoutCut comma = Cut(20, B({{"Cycle", "A"}, {"'1", "' 2,5 "}, {"2", "'3.25"}}));
+    ASSERT_TRUE(comma.ok);
+    EXPECT_EQ(Points(comma.run.rawfluor, comma.run, 1), (std::vector<double>{2.5, 3.25}));
+    EXPECT_EQ(Points(comma.run.rawcyc, comma.run, 1), (std::vector<double>{1, 2}));
+
+    const TLayoutCut liver = Cut(20, B({{"Cycle", "A"}, {"1", "12 liver"}, {"2", "3"}}));
+    EXPECT_EQ(liver.refusal.text,
+              "Cell C4 holds \"12 liver\", which is not a number (layout \"Mic\").");
+    const TLayoutCut error = Cut(1, B({{"", "", "1"}, {"A1", "x", "#DIV/0!"}}));
+    EXPECT_EQ(error.refusal.text,
+              "Cell D4 holds \"#DIV/0!\", which is not a number (layout \"Applied Biosystems\").");
+    EXPECT_EQ(Cut(3, B({{"", ""}, {"", "#N/A"}, {"1", "2"}})).refusal.text,
+              "Cell C4 holds the error #N/A, where the layout \"Bio -Rad iCycler\" needs a text.");
+}
+
+struct TRefusalCase {
+    int layout;
+    TCellBlock block;
+    QString text;
+    std::deque<QString> answers = {};
+    TNoticeKind kind = TNoticeKind::Warning;
+};
+
+TEST(InstrumentLayouts, refusals_blocksThatDoNotFit_refusedNamingLayoutAndMisfit) {
+    const TCellBlock long7 = B({{"Well", "Cycle", "Rn"},
+                                {"A1", "1", "5"},
+                                {"A1", "2", "6"},
+                                {"A1", "3", "7"},
+                                {"B1", "1", "5"},
+                                {"B1", "2", "6"}});
+    const std::vector<TRefusalCase> cases{
+        {0, B({{"a", "", "b"}, {"", "", ""}, {"1", "2", "3"}}),
+         "The block does not fit the layout \"Roche Lightcycler (32 caps)\": it has 3 columns, "
+         "and each sample takes two (an even number)."},
+        {7, B({{"a", "", "b", ""}, {"1", "2", "3", "4"}}),
+         "The block does not fit the layout \"LightCycler 480 (2 columns per sample)\": it has 4 "
+         "columns: one first column and two per sample (an odd number) are needed."},
+        {15, B({{"a", "", "", "b"}, {"1", "2", "3", "4"}}),
+         "The block does not fit the layout \"Corbett 6000 (3 columns per well)\": it has 4 "
+         "columns, and each well takes three (a multiple of 3)."},
+        {6, long7,
+         "The block does not fit the layout \"Step-One Plus and ViiA7 (ABI)\": its 5 data rows "
+         "do not divide into wells of 3 cycles each."},
+        {16,
+         B({{"Well Position", "Cycle", "Target", "Rn"},
+            {"A1", "1", "t", "5"},
+            {"A1", "2", "t", "6"},
+            {"B1", "1", "t", "5"}}),
+         "The block does not fit the layout \"Quantstudio Flex (Amplification Data)\": its 3 data "
+         "rows do not divide into wells of 2 cycles each."},
+        {6, B({{"Well", "Cycle", "Rn"}, {"A1", "0", "5"}, {"A1", "-2", "6"}}),
+         "The block does not fit the layout \"Step-One Plus and ViiA7 (ABI)\": its cycle column "
+         "holds no positive whole number."},
+        {16, B({{"Well Position", "Cycle", "Target", "Rn"}, {"A1", "", "t", "5"}}),
+         "The block does not fit the layout \"Quantstudio Flex (Amplification Data)\": its cycle "
+         "column holds no positive whole number."},
+        {6, B({{"Well", "Cycle", "Rn"}, {"A1", "9", "5"}, {"A1", "2", "6"}}),
+         "The block does not fit the layout \"Step-One Plus and ViiA7 (ABI)\": its 2 data rows "
+         "cannot hold 9 cycles."},
+        {5, B({{"", "", ""}, {"", "", ""}, {"s1", "", ""}, {"", "1", "2"}, {"", "2", "3"}}),
+         "The block does not fit the layout \"Stratagene Format 1 (Vertically Grouped)\": column "
+         "1 holds only one sample name, and the next name after row 3 marks where a sample ends."},
+        {5,
+         B({{"", "", ""},
+            {"", "", ""},
+            {"s1", "", ""},
+            {"", "1", "2"},
+            {"", "2", "3"},
+            {"s2", "", ""},
+            {"", "1", "2"}}),
+         "The block does not fit the layout \"Stratagene Format 1 (Vertically Grouped)\": its "
+         "last sample has fewer than 2 data rows."},
+        {18, B({{"A1", "5", "5", "5"}, {"A2", "6", "6", "6"}}),
+         "The block does not fit the layout \"Analytik Jena qTOWER3 (singleplex)\": no row is a "
+         "dye header row (a name followed by the cycle numbers 1, 2, 3 ...)."},
+        {19, B({{"A1", "5", "5"}}),
+         "The block does not fit the layout \"Analytik Jena qTOWER3 (multiplex)\": it needs a "
+         "name column and at least three value columns."},
+        {21, B({{"s", "x", "1"}, {"", "1", "2"}}),
+         "The block does not fit the layout \"Agilent ARIA MX\": no row holds \"Cycles\" in "
+         "column 2."},
+        {21,
+         B({{"s", "Cycles", ""},
+            {"", "1", "2"},
+            {"", "2", "2"},
+            {"", "3", "2"},
+            {"", "4", "2"},
+            {"", "", ""},
+            {"t", "Cycles", ""},
+            {"", "1", "2"},
+            {"", "2", "2"},
+            {"", "3", "2"}}),
+         "The block does not fit the layout \"Agilent ARIA MX\": its last sample has fewer than 4 "
+         "cycle rows."},
+        {10, B({{"a", "b", "c", "d", "e", "f"}, {"A1", "", "", "", "", ""}}),
+         "The block does not fit the layout \"Applied Biosystems (5 leading columns)\": it needs a "
+         "header row and six name columns before the values."},
+        {7,
+         B({{"Cycle", "", "Sample 1"}, {"", "1", "2"}}),
+         "The block does not fit the layout \"LightCycler 480 (2 columns per sample)\": no sample "
+         "is left to read.",
+         {QStringLiteral("SAMPLE")}},
+        {6,
+         B({{"Well", "Cyc", "Rn"}, {"A1", "1", "5"}}),
+         "Excel file should contain columns labelled <cycle> and <Rn>",
+         {},
+         TNoticeKind::Information},
+        {6,
+         B({{"Well", "Cycle", "Rn x"}, {"A1", "1", "5"}}),
+         "Excel file should contain columns labelled <cycle> and <Rn>",
+         {QStringLiteral("4")},
+         TNoticeKind::Information},
+        {16,
+         B({{"Well Position", "Cycle", "Target", "Delta Rn"}, {"A1", "1", "t", "5"}}),
+         "Excel file should contain columns labelled <Cycle> and <Rn>",
+         {QStringLiteral("x")},
+         TNoticeKind::Information},
+        {16,
+         B({{"Well", "Cycle", "Target", "Rn"}, {"A1", "1", "t", "5"}}),
+         "Excel file should contain columns labelled with <Position> and <Target>",
+         {},
+         TNoticeKind::Information},
+        {22, B({{"1"}}), "There is no instrument layout number 22."},
+        {20, TCellBlock{}, "The block does not fit the layout \"Mic\": the block is empty."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("layout " + std::to_string(c.layout) + ": " + c.text.toStdString());
+        const TLayoutCut cut = Cut(c.layout, c.block, c.answers);
+        EXPECT_FALSE(cut.ok);
+        EXPECT_EQ(cut.refusal, (TImportNotice{c.kind, c.text}));
+        EXPECT_EQ(cut.run.nsamples, 0);
+    }
+}
+
+TEST(InstrumentLayouts, longFormat_inputBoxesNoticesAndSurvey) {
+    // Layout 6: no cycle and fluorescence headers; the user names columns 2 and 3.
+    TScript s;
+    s.answers = {QStringLiteral("2"), QStringLiteral(" 3 ")};
+    const TCellBlock noHeaders = B({{"x", "Cyc#", "Fluo"},
+                                    {"", "1", "5"},
+                                    {"", "2", "-6"},
+                                    {"", "1", ""},
+                                    {"", "2", "7"},
+                                    {"", "1", "1"},
+                                    {"", "2", "2"}});
+    TLayoutCut cut = CutInstrumentLayout(noHeaders, Record(6), s);
+    ASSERT_TRUE(cut.ok) << cut.refusal.text.toStdString();
+    EXPECT_EQ(s.asked, (QStringList{"The cycle column was not found",
+                                    "The fluorescence column was not found"}));
+    EXPECT_EQ(cut.run.sampname, (std::vector<std::string>{"", "1", "3"}));  // well numbers
+    EXPECT_EQ(cut.notices,
+              (std::vector<TImportNotice>{
+                  {TNoticeKind::Information,
+                   "Unused wells have been removed from the input. You will have to this manually "
+                   "in your annotation sheets. Analysis contimues."}}));
+    EXPECT_NEAR(cut.run.rawfluor[1][2], 0.01, 1e-12);  // lifted by 6 + 0.01
+    EXPECT_EQ(cut.StringGrid7, (TColumnSurvey{{-1, -1, -1, -1}, 2, 3, std::nullopt}));
+
+    // Layout 16 with an error in the position column, an empty well and a well without a
+    // positive value; declared baseline-corrected, it reads "Delta Rn".
+    const TCellBlock flex = B({{"Well Position", "Cycle", "Target", "Rn", "Delta Rn"},
+                               {"#N/A", "1", "t", "9", "1"},
+                               {"#N/A", "2", "t", "9", "2"},
+                               {"B1", "1", "t", "9", ""},
+                               {"B1", "2", "t", "9", "3"},
+                               {"C1", "1", "t", "9", "0"},
+                               {"C1", "2", "t", "9", "-1"}});
+    cut = CutInstrumentLayout(flex, Record(16, true), s);
+    ASSERT_TRUE(cut.ok);
+    EXPECT_EQ(cut.run.sampname, (std::vector<std::string>{"", "error_t"}));
+    EXPECT_EQ(Points(cut.run.rawfluor, cut.run, 1), (std::vector<double>{1, 2}));
+    EXPECT_TRUE(cut.run.baselinecorrected);  // from this read's answer
+    EXPECT_EQ(cut.notices,
+              (std::vector<TImportNotice>{
+                  {TNoticeKind::Information,
+                   "An Excel error code was encountered in the Well or Target column. Analysis "
+                   "contimues."},
+                  {TNoticeKind::Warning,
+                   "Some wells are empty or have no positive values and were removed."}}));
+    EXPECT_EQ(cut.StringGrid7, (TColumnSurvey{{2, 5, 1, 3}, 2, 3, 1}));
+    EXPECT_FALSE(CutInstrumentLayout(flex, Record(16, false), s).run.baselinecorrected);
+}
+
+TEST(InstrumentLayouts, answersAndCounts_layouts7_8_11_17) {
+    // Layout 7: the default answer removes every well whose name holds "sample" in any case.
+    const TCellBlock wells =
+        B({{"", "", "SAMPLE 1", "", "liver", "", "my_sample"}, {"", "1", "5", "1", "6", "1", "7"}});
+    TScript s;
+    s.answers = {};
+    TLayoutCut cut = CutInstrumentLayout(wells, Record(7), s);
+    ASSERT_TRUE(cut.ok);
+    EXPECT_EQ(s.asked, QStringList{"This format includes empty wells"});
+    EXPECT_EQ(cut.run.sampname, (std::vector<std::string>{"", "liver"}));
+    EXPECT_EQ(cut.run.rawfluor[1][1], 6);
+    // Layout 8 declared baseline-corrected has two header rows.
+    const TCellBlock rotor = B({{"h", "", "1"}, {"h2", "", "1"}, {"1", "s", "5"}});
+    EXPECT_EQ(Cut(8, rotor, {}, true).run.sampname, (std::vector<std::string>{"", "1_s"}));
+    EXPECT_EQ(Cut(8, rotor).run.nsamples, 2);
+    // Layout 11: rows whose column 4 is not a number are counted and left out.
+    cut = Cut(11, B({{"W", "", "S", "Cq", "1"},
+                     {"A1", "", "a", "Excluded", "5"},
+                     {"A2", "", "b", "", "5"},
+                     {"A3", "", "c", "-999", "5"},
+                     {"A4", "", "d", "'21,5", "5"}}));
+    ASSERT_TRUE(cut.ok);
+    EXPECT_EQ(cut.run.sampname, (std::vector<std::string>{"", "A4_d"}));
+    EXPECT_EQ(
+        cut.notices,
+        (std::vector<TImportNotice>{{TNoticeKind::Information,
+                                     "2 Excluded or Empty wells were ignored. Please check your "
+                                     "output."}}));
+    // Layout 17: equal corner cells "1" under "Fluorescence\Cycle" mean samples down the rows;
+    // a lone "1" below another corner means cycles down the rows.
+    cut = Cut(17, B({{"x", "A1", "B1"}, {"1", "5", "6"}, {"2", "7", "8"}}));
+    EXPECT_EQ(cut.run.sampname, (std::vector<std::string>{"", "A1", "B1"}));
+    EXPECT_EQ(cut.run.ncycles, 2);
+}
+
+}  // namespace
