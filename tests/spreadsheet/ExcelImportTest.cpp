@@ -1,0 +1,357 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The whole road of an import against a private headless Calc: real exports opened as a user
+// opens them, a block of every layout written into a workbook, and the ways a read ends
+// without a run (refusal, cancel, declined question, Calc document closed meanwhile).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSettings>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+#include "engine/CqCorrection.h"
+#include "engine/Engine.h"
+#include "spreadsheet/ExcelImport.h"
+#include "spreadsheet/Excelcom.h"
+#include "spreadsheet/RadioGroup.h"
+#include "spreadsheet/ReadExcelDialog.h"
+#include "tests/spreadsheet/CalcTestSupport.h"
+#include "tests/spreadsheet/LayoutCases.h"
+
+using namespace qurvex;
+using namespace qurvex::test;
+
+namespace {
+
+const QString kSheets = QStringLiteral(QURVEX_TEST_DATA_DIR "/sheets/");
+
+// What the user picks in the read dialog.
+struct TDialogChoice {
+    QString book;
+    QString sheet;
+    int layout = 0;
+    QString startcol, stopcol;
+    int startrow = 1, stoprow = 1;
+    bool baselinecorrected = false;
+    std::function<void()> afterOk;  // runs once OK was pressed
+};
+TDialogChoice g_choice;
+
+struct TUser : TImportAsker {
+    std::deque<QString> answers;
+    QStringList asked;
+    bool yes = true;
+    int starts = 0;
+    QString InputBox(const QString& caption, const QString&, const QString& def) override {
+        asked << caption;
+        if (answers.empty()) return def;
+        QString a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    bool AskYesNo(const QString& caption, const QString&) override {
+        asked << caption;
+        return yes;
+    }
+    void ReadStarts() override { ++starts; }
+};
+
+// The read dialog, answered from g_choice without showing it.
+int AnswerDialog(QDialog& d) {
+    auto& f = static_cast<TreadexcelQVXcomform&>(d);
+    f.FormActivate();
+    f.booksbox->setCurrentIndex(f.booksbox->findText(g_choice.book));
+    f.booksboxChange();
+    f.sheetbox->setCurrentIndex(f.sheetbox->findText(g_choice.sheet));
+    f.sheetboxChange();
+    f.RG_format->SetItemIndex(g_choice.layout);
+    f.RG_formatClick();
+    f.startcolin->setText(g_choice.startcol);
+    f.stopcolin->setText(g_choice.stopcol);
+    f.startrowin->setText(QString::number(g_choice.startrow));
+    f.stoprowin->setText(QString::number(g_choice.stoprow));
+    f.Baseline_RG->SetItemIndex(g_choice.baselinecorrected ? 0 : 1);
+    f.OKExcelbuttonClick();
+    if (g_choice.afterOk) g_choice.afterOk();
+    return f.result();
+}
+
+class TQtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "spreadsheet_excel_import_test";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<QApplication>(argc, argv);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_.path());
+        DialogHooks().runModal = AnswerDialog;
+        DialogHooks().showError = [](const QString& text) {
+            ADD_FAILURE() << "dialog error: " << text.toStdString();
+        };
+        ASSERT_TRUE(WaitForOffice(30.0)) << "the test office did not accept within 30 s";
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    QTemporaryDir config_;
+    std::unique_ptr<QApplication> app_;
+};
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
+
+Doc LoadText(const QString& path, const char* options) {
+    css::uno::Sequence<css::beans::PropertyValue> args(2);
+    args.getArray()[0].Name = "FilterName";
+    args.getArray()[0].Value <<= rtl::OUString("Text - txt - csv (StarCalc)");
+    args.getArray()[1].Name = "FilterOptions";
+    args.getArray()[1].Value <<= rtl::OUString::createFromAscii(options);
+    Reference<css::frame::XComponentLoader> loader(Desktop(), UNO_QUERY_THROW);
+    return Doc(
+        loader->loadComponentFromURL(toU(QUrl::fromLocalFile(path).toString()), "_blank", 0, args),
+        UNO_QUERY_THROW);
+}
+
+std::string Name(const TRunInput& run, int k) { return run.sampname[static_cast<std::size_t>(k)]; }
+double Fluor(const TRunInput& run, int k, int i) {
+    return run.rawfluor[static_cast<std::size_t>(k)][static_cast<std::size_t>(i)];
+}
+
+struct TRealExport {
+    QString file;
+    const char* textOptions;  // nullptr: opened by its own type
+    TDialogChoice choice;
+    std::deque<QString> answers;
+    int nsamples, ncycles;
+    std::string firstName, lastName;
+    double fluor11, fluor12;  // sample 1, points 1 and 2, as in the file
+    QStringList notices;
+};
+
+class ExcelImport : public ::testing::Test {
+protected:
+    void SetUp() override { CloseAllDocuments(); }
+    void TearDown() override { CloseAllDocuments(); }
+    TExcelcom excel_;
+};
+
+TEST_F(ExcelImport, realExports_wholeRoad_runsAsInTheFiles) {
+    QTemporaryDir tmp;
+    // The LightCycler 480 export as a user prepares it: only the amplification program's rows.
+    const QString lc480 = tmp.filePath(QStringLiteral("Edward_program2.txt"));
+    {
+        QProcess unzip;
+        unzip.start(
+            QStringLiteral("gzip"),
+            {QStringLiteral("-dc"), kSheets + "Edward_qPCR_Nrd1_calibration_2019-02-02.txt.gz"});
+        ASSERT_TRUE(unzip.waitForFinished(30000));
+        const QList<QByteArray> lines = unzip.readAllStandardOutput().split('\n');
+        QFile out(lc480);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        for (int n = 0; n < lines.size(); ++n)
+            if (n < 2 || lines[n].split('\t').value(2) == "2") out.write(lines[n] + '\n');
+    }
+    const QString mx = QStringLiteral("3000 - Instrument Data - Text Format 1.txt");
+    const std::vector<TRealExport> exports{
+        {kSheets + "appbio_quantstudio_example08.xlsx",
+         nullptr,
+         {"appbio_quantstudio_example08.xlsx", "Amplification Data", 6, "A", "E", 43, 5743},
+         {},
+         36,
+         50,
+         "1_18S",
+         "",
+         0.2718197,
+         0.27360302,
+         {"Unused wells have been removed from the input. You will have to this manually in your "
+          "annotation sheets. Analysis contimues."}},
+        {kSheets + "appbio_quantstudio_designandanalysis_QS1_Standard_Curve_example01.xlsx",
+         nullptr,
+         {"appbio_quantstudio_designandanalysis_QS1_Standard_Curve_example01.xlsx",
+          "Amplification Data", 16, "A", "H", 25, 3865},
+         {"3"},
+         96,
+         40,
+         "A1_RNaseP",
+         "H12_RNaseP",
+         0.503162205219269,
+         0.501744747161865,
+         {}},
+        {kSheets + "appbio_quantstudio_design_and_analysis_example15_v1.5.2.xlsx",
+         nullptr,
+         {"appbio_quantstudio_design_and_analysis_example15_v1.5.2.xlsx", "Amplification Data", 16,
+          "A", "F", 46, 15406},
+         {},
+         232,
+         40,
+         "B1_MYGENE",
+         "O16_MYGENE",
+         1.51985442638397,
+         0,
+         {"Some wells are empty or have no positive values and were removed."}},
+        {kSheets + mx,
+         "9,34,76,1",
+         {mx, QStringLiteral("3000 - Instrument Data - Text Format 1"), 6, "D", "G", 2, 3842},
+         {"3", "4"},
+         96,
+         40,
+         "1",
+         "96",
+         7269,
+         7374,
+         {}},
+        {lc480,
+         "9,34,76,1",
+         {"Edward_program2.txt", "Edward_program2", 6, "A", "H", 2, 15362},
+         {"5", "8"},
+         384,
+         40,
+         "1",
+         "384",
+         0.59,
+         0.57,
+         {}},
+        {kSheets + "BioRad.xlsx",
+         nullptr,
+         {"BioRad.xlsx", "adp", 20, "A", "Q", 1, 64, true},
+         {},
+         16,
+         63,
+         "C3",
+         "E10",
+         -9.38,
+         1.02,
+         {}},
+        {kSheets + "Hanlon_Run1.csv",
+         "44,34,76,1",
+         {"Hanlon_Run1.csv", "Hanlon_Run1", 20, "A", "AW", 1, 41},
+         {},
+         48,
+         40,
+         "1",
+         "48",
+         0.100747095,
+         0.142784928,
+         {}},
+    };
+    for (const auto& e : exports) {
+        SCOPED_TRACE(e.file.toStdString());
+        e.textOptions ? LoadText(e.file, e.textOptions) : Load(e.file);
+        g_choice = e.choice;
+        TUser user;
+        user.answers = e.answers;
+        TexcelreadQVX record;
+        const TExcelImport r = ReadExcelImport(excel_, record, user);
+        ASSERT_EQ(r.outcome, TExcelImport::TOutcome::Read) << r.message.text.toStdString();
+        EXPECT_FALSE(excel_.IsAttached());
+        EXPECT_EQ(user.starts, 1);
+        EXPECT_EQ(r.run.nsamples, e.nsamples);
+        EXPECT_EQ(r.run.ncycles, e.ncycles);
+        EXPECT_EQ(Name(r.run, 1), e.firstName);
+        if (!e.lastName.empty()) EXPECT_EQ(Name(r.run, r.run.nsamples), e.lastName);
+        EXPECT_NEAR(Fluor(r.run, 1, 1), e.fluor11, 1e-9);  // the CSV text has 15 digits
+        if (e.fluor12 != 0) EXPECT_NEAR(Fluor(r.run, 1, 2), e.fluor12, 1e-9);
+        QStringList notices;
+        for (const auto& n : r.notices) notices << n.text;
+        EXPECT_EQ(notices, e.notices);
+        EXPECT_EQ(r.run.expid, e.choice.book.toStdString());
+        EXPECT_EQ(r.run.runid, e.choice.sheet.toStdString());
+        EXPECT_TRUE(r.untickTargetSeq);
+        EXPECT_EQ(r.run.baselinecorrected, e.choice.baselinecorrected);
+
+        // The window's order after a read: the run is analysed.
+        TEngine engine;
+        engine.ResetInterfaceAfterRead();
+        ASSERT_TRUE(engine.loadrun(r.run));
+        engine.ProcessDataAfterRead();
+        engine.ExtraExcelProcessing();
+        EXPECT_EQ(engine.nsamples, e.nsamples);
+        EXPECT_EQ(engine.ampname[1], "not_named");
+        CloseAllDocuments();
+    }
+}
+
+// A block of every layout written into a sheet reads back as the same run the cut makes of it.
+TEST_F(ExcelImport, everyLayout_generatedWorkbook_sameRunAsTheCut) {
+    excel_.NewWorkbook();
+    const QString book = excel_.CurrentWorkbook();
+    for (const auto& c : LayoutCases()) {
+        SCOPED_TRACE("layout " + std::to_string(c.layout));
+        const QString sheet = excel_.AddSheetLast(QStringLiteral("layout %1").arg(c.layout));
+        const int rows = static_cast<int>(c.block.size());
+        const int cols = static_cast<int>(c.block.front().size());
+        excel_.AttachExcel();
+        excel_.WriteValueToRange(2, cols + 1, 3, rows + 2, c.block);
+        excel_.DetachExcel();
+        g_choice = {book, sheet,    c.layout,           "B", TExcelcom::ColumnToLetters(cols + 1),
+                    3,    rows + 2, c.baselinecorrected};
+        TUser user;
+        user.answers = c.answers;
+        TexcelreadQVX record;
+        const TExcelImport r = ReadExcelImport(excel_, record, user);
+        ASSERT_EQ(r.outcome, TExcelImport::TOutcome::Read) << r.message.text.toStdString();
+        TUser same;
+        same.answers = c.answers;
+        const TLayoutCut cut = CutInstrumentLayout(c.block, record, same);
+        EXPECT_EQ(r.run.sampname, cut.run.sampname);
+        EXPECT_EQ(r.run.rawfluor, cut.run.rawfluor);
+        EXPECT_EQ(r.run.rawcyc, cut.run.rawcyc);
+        EXPECT_EQ(r.run.npoints, cut.run.npoints);
+        EXPECT_EQ(r.cqcorrneeded, CqCorrNeeded(record.chemistry));
+    }
+}
+
+// Reads that end without a run leave the run in memory as it was and the connection closed.
+TEST_F(ExcelImport, endsWithoutRun_refusedCancelledDeclinedClosed_previousRunIntact) {
+    LoadText(kSheets + "Hanlon_Run1.csv", "44,34,76,1");
+    const TDialogChoice mic{"Hanlon_Run1.csv", "Hanlon_Run1", 20, "A", "AW", 1, 41};
+    TUser user;
+    TexcelreadQVX record;
+    g_choice = mic;
+    const TExcelImport good = ReadExcelImport(excel_, record, user);
+    ASSERT_EQ(good.outcome, TExcelImport::TOutcome::Read);
+    TEngine engine;
+    ASSERT_TRUE(engine.loadrun(good.run));
+    engine.ProcessDataAfterRead();
+    const auto names = engine.sampname;
+    const auto fluor = engine.fluor;
+
+    const auto expectNoRun = [&](TExcelImport::TOutcome outcome, const QString& message) {
+        const TExcelImport r = ReadExcelImport(excel_, record, user);
+        EXPECT_EQ(r.outcome, outcome);
+        EXPECT_EQ(r.message.text.left(message.size()), message);
+        EXPECT_EQ(r.run.nsamples, 0);
+        EXPECT_FALSE(excel_.IsAttached());
+        EXPECT_EQ(engine.sampname, names);  // nothing to take over: the old run stands
+        EXPECT_EQ(engine.fluor, fluor);
+    };
+    g_choice = mic;
+    g_choice.layout = 0;  // 49 columns: not two per sample
+    expectNoRun(TExcelImport::TOutcome::Refused,
+                "The block does not fit the layout \"Roche Lightcycler (32 caps)\": it has 49 "
+                "columns");
+    g_choice = mic;
+    g_choice.stopcol = "A";  // a one-cell block comes as 1 x 1 and does not fit
+    g_choice.stoprow = 1;
+    expectNoRun(TExcelImport::TOutcome::Refused,
+                "The block does not fit the layout \"Mic\": it needs a name row");
+    g_choice = mic;
+    g_choice.baselinecorrected = true;
+    user.yes = false;
+    expectNoRun(TExcelImport::TOutcome::Declined, "");
+    EXPECT_EQ(user.asked.last(), BaselineCorrectedCaption());
+    user.yes = true;
+    g_choice = mic;
+    g_choice.afterOk = [] { CloseAllDocuments(); };  // the user closes the export meanwhile
+    expectNoRun(TExcelImport::TOutcome::Failed, "");
+    g_choice = {};
+    DialogHooks().runModal = [](QDialog&) { return 2; };  // Cancel
+    expectNoRun(TExcelImport::TOutcome::Cancelled, "");
+    DialogHooks().runModal = AnswerDialog;
+}
+
+}  // namespace
