@@ -282,13 +282,13 @@ TEST_F(ExcelImport, everyLayout_generatedWorkbook_sameRunAsTheCut) {
     for (const auto& c : LayoutCases()) {
         SCOPED_TRACE("layout " + std::to_string(c.layout));
         const QString sheet = excel_.AddSheetLast(QStringLiteral("layout %1").arg(c.layout));
-        const int rows = static_cast<int>(c.block.size());
-        const int cols = static_cast<int>(c.block.front().size());
+        const TCellBlock block = B(c.block);
+        const int rows = static_cast<int>(block.size());
+        const int cols = static_cast<int>(block.front().size());
         excel_.AttachExcel();
-        excel_.WriteValueToRange(2, cols + 1, 3, rows + 2, c.block);
+        excel_.WriteValueToRange(2, cols + 1, 3, rows + 2, block);
         excel_.DetachExcel();
-        g_choice = {book, sheet,    c.layout,           "B", TExcelcom::ColumnToLetters(cols + 1),
-                    3,    rows + 2, c.baselinecorrected};
+        g_choice = {book, sheet, c.layout, "B", TExcelcom::ColumnToLetters(cols + 1), 3, rows + 2};
         TUser user;
         user.answers = c.answers;
         TexcelreadQVX record;
@@ -296,7 +296,7 @@ TEST_F(ExcelImport, everyLayout_generatedWorkbook_sameRunAsTheCut) {
         ASSERT_EQ(r.outcome, TExcelImport::TOutcome::Read) << r.message.text.toStdString();
         TUser same;
         same.answers = c.answers;
-        const TLayoutCut cut = CutInstrumentLayout(c.block, record, same);
+        const TLayoutCut cut = CutInstrumentLayout(block, record, same);
         EXPECT_EQ(r.run.sampname, cut.run.sampname);
         EXPECT_EQ(r.run.rawfluor, cut.run.rawfluor);
         EXPECT_EQ(r.run.rawcyc, cut.run.rawcyc);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
-#include <cstdlib>
 #include <deque>
 #include <string>
 #include <vector>
@@ -12,13 +11,16 @@
 #include "spreadsheet/InstrumentLayouts.h"
 #include "tests/spreadsheet/LayoutCases.h"
 
+// Messages print as text in failures.
+void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
 using namespace qurvex;
 using namespace qurvex::test;
 
 namespace {
 
 struct TScript : TImportAsker {
-    std::deque<QString> answers;  // empty: the user cancels (the default is returned)
+    std::deque<QString> answers;  // none left: the user cancels (the default comes back)
     QStringList asked;            // the captions, in order
     QString InputBox(const QString& caption, const QString&, const QString& def) override {
         asked << caption;
@@ -43,52 +45,49 @@ TexcelreadQVX Record(int layout, bool baselinecorrected = false) {
     return r;
 }
 
-TLayoutCut Cut(int layout, const TCellBlock& b, std::deque<QString> answers = {},
+TLayoutCut Cut(int layout, const char* block, std::deque<QString> answers = {},
                bool baselinecorrected = false) {
     TScript s;
     s.answers = std::move(answers);
-    return CutInstrumentLayout(b, Record(layout, baselinecorrected), s);
+    return CutInstrumentLayout(B(block), Record(layout, baselinecorrected), s);
 }
 
 std::vector<double> Points(const doublearray& m, const TRunInput& run, int k) {
     const auto& row = m[static_cast<std::size_t>(k)];
     return {row.begin() + 1, row.begin() + 1 + run.npoints[static_cast<std::size_t>(k)]};
 }
+std::vector<std::string> Names(const TRunInput& run) {
+    return {run.sampname.begin() + 1, run.sampname.end()};
+}
 
 TEST(InstrumentLayouts, layouts_cutEachArrangement_samplesNamesCyclesPoints) {
     for (const auto& c : LayoutCases()) {
         SCOPED_TRACE("layout " + std::to_string(c.layout));
-        const TLayoutCut cut = Cut(c.layout, c.block, c.answers, c.baselinecorrected);
+        const TLayoutCut cut = Cut(c.layout, c.block, c.answers);
         ASSERT_TRUE(cut.ok) << cut.refusal.text.toStdString();
         const TRunInput& run = cut.run;
         EXPECT_EQ(run.sizeerror(), "");
-        ASSERT_EQ(run.nsamples, static_cast<int>(c.names.size()));
+        EXPECT_EQ(Names(run), L<std::string>(c.names));
         EXPECT_EQ(run.ncycles, c.ncycles);
-        EXPECT_EQ(std::vector<std::string>(run.sampname.begin() + 1, run.sampname.end()), c.names);
-        EXPECT_EQ(std::vector<int>(run.npoints.begin() + 1, run.npoints.end()), c.npoints);
-        EXPECT_EQ(Points(run.rawcyc, run, 1), c.cyc1);
-        EXPECT_EQ(Points(run.rawfluor, run, run.nsamples), c.fluorLast);
-        EXPECT_EQ(run.expid, "run.xlsx");
-        EXPECT_EQ(run.runid, "Amplification Data");
-        EXPECT_EQ(run.inputsheetname, "Amplification Data");
-        EXPECT_EQ(run.chemistry, 3);
-        EXPECT_EQ(run.inputtype, 2);
-        EXPECT_FALSE(run.fromrdml);
-        EXPECT_TRUE(cut.notices.empty() || c.layout == 11);
+        EXPECT_EQ(std::vector<int>(run.npoints.begin() + 1, run.npoints.end()), L<int>(c.npoints));
+        EXPECT_EQ(Points(run.rawcyc, run, 1), L<double>(c.cyc1));
+        EXPECT_EQ(Points(run.rawfluor, run, run.nsamples), L<double>(c.fluorLast));
+        EXPECT_EQ(run.expid + "/" + run.runid + "/" + run.inputsheetname,
+                  "run.xlsx/Amplification Data/Amplification Data");
+        EXPECT_EQ(run.chemistry * 10 + run.inputtype, 32);
+        EXPECT_TRUE(cut.notices.empty());
     }
 }
 
 TEST(InstrumentLayouts, aliases_sameBlock_identicalRuns) {
-    const auto cases = LayoutCases();
-    const auto find = [&](int layout) {
-        for (const auto& c : cases)
-            if (c.layout == layout) return c;
-        return cases.front();
+    const auto block = [](int layout) {
+        for (const auto& c : LayoutCases())
+            if (c.layout == layout) return c.block;
+        return "";
     };
     for (auto [alias, layout] : {std::pair{4, 1}, {12, 2}, {10, 9}, {13, 9}, {19, 18}}) {
         SCOPED_TRACE("alias " + std::to_string(alias));
-        const auto c = find(layout);
-        const TLayoutCut a = Cut(alias, c.block), b = Cut(layout, c.block);
+        const TLayoutCut a = Cut(alias, block(layout)), b = Cut(layout, block(layout));
         ASSERT_TRUE(a.ok && b.ok);
         EXPECT_EQ(a.run.sampname, b.run.sampname);
         EXPECT_EQ(a.run.rawfluor, b.run.rawfluor);
@@ -97,225 +96,158 @@ TEST(InstrumentLayouts, aliases_sameBlock_identicalRuns) {
         EXPECT_EQ(a.run.headercyc, b.run.headercyc);
     }
     EXPECT_EQ(EffectiveLayout(22), -1);
-    EXPECT_EQ(EffectiveLayout(-1), -1);
 }
 
-TEST(InstrumentLayouts, lift_negativeMinimum_liftedAboveZeroOnlyFor6_11_13) {
-    const TCellBlock b = B({{"a", "b", "c", "d", "e", "f", "1", "2"},
-                            {"A1", "", "", "", "", "", "-0.0345", "0.5"},
-                            {"A2", "", "", "", "", "", "0.2", "0.3"}});
-    const TLayoutCut cut = Cut(13, b);
+TEST(InstrumentLayouts, tail_liftNoPositiveTrimAndCycleHeader) {
+    // Lifting (13 only): the minimum -0.0345 becomes 0.001; a row without negatives stays.
+    const char* negative = "a|b|c|d|e|f|1|2;A1||||||-0.0345|0.5;A2||||||0.2|0.3";
+    TLayoutCut cut = Cut(13, negative);
     ASSERT_TRUE(cut.ok);
     EXPECT_NEAR(cut.run.rawfluor[1][1], 0.001, 1e-12);
-    EXPECT_NEAR(cut.run.rawfluor[1][2], 0.5 + 0.0355, 1e-12);
-    EXPECT_EQ(cut.run.rawfluor[2][1], 0.2);  // no negative value: unchanged
-    // Layout 9 does not lift; the negative value stays.
-    EXPECT_EQ(Cut(9, b).run.rawfluor[1][1], -0.0345);
-}
+    EXPECT_NEAR(cut.run.rawfluor[1][2], 0.5355, 1e-12);
+    EXPECT_EQ(cut.run.rawfluor[2][1], 0.2);
+    EXPECT_EQ(Cut(9, negative).run.rawfluor[1][1], -0.0345);
 
-TEST(InstrumentLayouts, nopositive_layout9_refusedWithListEndingInComma) {
-    const TCellBlock b = B({{"a", "b", "c", "d", "e", "f", "1", "2"},
-                            {"A1", "", "", "", "", "", "0", "-1"},
-                            {"x", "", "", "", "", "", "1", "2"},
-                            {"B2", "", "", "", "", "", "-3", "0"}});
-    const TLayoutCut cut = Cut(9, b);
-    ASSERT_FALSE(cut.ok);
-    EXPECT_EQ(cut.refusal, (TImportNotice{TNoticeKind::Warning,
-                                          "Some samples (A1_____, B2_____, ) have no positive "
-                                          "values: please remove them from the input"}));
-    EXPECT_TRUE(Cut(13, b).ok);  // lifted, so no refusal
-}
+    // Layout 9 refuses samples without a positive value; the list ends in ", ".
+    const char* nopositive = "a|b|c|d|e|f|1|2;A1||||||0|-1;x||||||1|2;B2||||||-3|0";
+    EXPECT_EQ(Cut(9, nopositive).refusal,
+              (TImportNotice{TNoticeKind::Warning,
+                             "Some samples (A1_____, B2_____, ) have no positive values: please "
+                             "remove them from the input"}));
+    EXPECT_TRUE(Cut(13, nopositive).ok);  // lifted, so not refused
 
-TEST(InstrumentLayouts, tail_trailingValuesBelowLimitTrimmed_headerFromLongestSample) {
-    const TCellBlock b = B({{"Cycle", "A", "B", "C"},
-                            {"11", "5", "1e-8", "1"},
-                            {"12", "6", "0", "2"},
-                            {"13", "0", "0", "0"},
-                            {"14", "0", "0", "1e-7"}});
-    const TLayoutCut cut = Cut(20, b);
-    ASSERT_TRUE(cut.ok);
-    EXPECT_EQ(cut.run.npoints, (std::vector<int>{0, 2, 0, 4}));  // 1e-7 itself stays
+    // Trailing values below 1e-7 go (1e-7 itself stays); the cycle header comes from the
+    // sample with the most points before the trim, the first on a tie.
+    cut = Cut(20, "Cycle|A|B|C;11|5|1e-8|1;12|6|0|2;13|0|0|0;14|0|0|1e-7");
+    EXPECT_EQ(cut.run.npoints, (std::vector<int>{0, 2, 0, 4}));
     EXPECT_EQ(cut.run.headercyc, (std::vector<double>{0, 11, 12, 13, 14}));
-    // Layout 0: zeros among the values are not counted; the header is the first sample's
-    // cycles when it has the most points.
-    const TLayoutCut zero = Cut(
-        0, B({{"a", "", "b", ""}, {"", "", "", ""}, {"1", "0", "5", "3"}, {"2", "4", "6", "3"}}));
-    ASSERT_TRUE(zero.ok);
-    EXPECT_EQ(zero.run.npoints, (std::vector<int>{0, 0, 2}));
-    EXPECT_EQ(zero.run.headercyc, (std::vector<double>{0, 5, 6}));
+    cut = Cut(0, "a||b|;|||;1|0|5|3;2|4|6|3");
+    EXPECT_EQ(cut.run.npoints, (std::vector<int>{0, 0, 2}));
+    EXPECT_EQ(cut.run.headercyc, (std::vector<double>{0, 5, 6}));
 }
 
 TEST(InstrumentLayouts, numbers_strictTextConversion_commaAcceptedWordsRefused) {
-    const TLayoutCut comma = Cut(20, B({{"Cycle", "A"}, {"'1", "' 2,5 "}, {"2", "'3.25"}}));
+    const TLayoutCut comma = Cut(20, "Cycle|A;'1|' 2,5 ;2|'3.25");
     ASSERT_TRUE(comma.ok);
     EXPECT_EQ(Points(comma.run.rawfluor, comma.run, 1), (std::vector<double>{2.5, 3.25}));
     EXPECT_EQ(Points(comma.run.rawcyc, comma.run, 1), (std::vector<double>{1, 2}));
-
-    const TLayoutCut liver = Cut(20, B({{"Cycle", "A"}, {"1", "12 liver"}, {"2", "3"}}));
-    EXPECT_EQ(liver.refusal.text,
+    EXPECT_EQ(Cut(20, "Cycle|A;1|12 liver;2|3").refusal.text,
               "Cell C4 holds \"12 liver\", which is not a number (layout \"Mic\").");
-    const TLayoutCut error = Cut(1, B({{"", "", "1"}, {"A1", "x", "#DIV/0!"}}));
-    EXPECT_EQ(error.refusal.text,
+    EXPECT_EQ(Cut(1, "||1;A1|x|#DIV/0!").refusal.text,
               "Cell D4 holds \"#DIV/0!\", which is not a number (layout \"Applied Biosystems\").");
-    EXPECT_EQ(Cut(3, B({{"", ""}, {"", "#N/A"}, {"1", "2"}})).refusal.text,
+    EXPECT_EQ(Cut(3, "|;|#N/A;1|2").refusal.text,
               "Cell C4 holds the error #N/A, where the layout \"Bio -Rad iCycler\" needs a text.");
 }
 
-struct TRefusalCase {
-    int layout;
-    TCellBlock block;
-    QString text;
-    std::deque<QString> answers = {};
-    TNoticeKind kind = TNoticeKind::Warning;
-};
-
 TEST(InstrumentLayouts, refusals_blocksThatDoNotFit_refusedNamingLayoutAndMisfit) {
-    const TCellBlock long7 = B({{"Well", "Cycle", "Rn"},
-                                {"A1", "1", "5"},
-                                {"A1", "2", "6"},
-                                {"A1", "3", "7"},
-                                {"B1", "1", "5"},
-                                {"B1", "2", "6"}});
-    const std::vector<TRefusalCase> cases{
-        {0, B({{"a", "", "b"}, {"", "", ""}, {"1", "2", "3"}}),
-         "The block does not fit the layout \"Roche Lightcycler (32 caps)\": it has 3 columns, "
-         "and each sample takes two (an even number)."},
-        {7, B({{"a", "", "b", ""}, {"1", "2", "3", "4"}}),
-         "The block does not fit the layout \"LightCycler 480 (2 columns per sample)\": it has 4 "
-         "columns: one first column and two per sample (an odd number) are needed."},
-        {15, B({{"a", "", "", "b"}, {"1", "2", "3", "4"}}),
-         "The block does not fit the layout \"Corbett 6000 (3 columns per well)\": it has 4 "
-         "columns, and each well takes three (a multiple of 3)."},
-        {6, long7,
-         "The block does not fit the layout \"Step-One Plus and ViiA7 (ABI)\": its 5 data rows "
-         "do not divide into wells of 3 cycles each."},
-        {16,
-         B({{"Well Position", "Cycle", "Target", "Rn"},
-            {"A1", "1", "t", "5"},
-            {"A1", "2", "t", "6"},
-            {"B1", "1", "t", "5"}}),
-         "The block does not fit the layout \"Quantstudio Flex (Amplification Data)\": its 3 data "
-         "rows do not divide into wells of 2 cycles each."},
-        {6, B({{"Well", "Cycle", "Rn"}, {"A1", "0", "5"}, {"A1", "-2", "6"}}),
-         "The block does not fit the layout \"Step-One Plus and ViiA7 (ABI)\": its cycle column "
-         "holds no positive whole number."},
-        {16, B({{"Well Position", "Cycle", "Target", "Rn"}, {"A1", "", "t", "5"}}),
-         "The block does not fit the layout \"Quantstudio Flex (Amplification Data)\": its cycle "
-         "column holds no positive whole number."},
-        {6, B({{"Well", "Cycle", "Rn"}, {"A1", "9", "5"}, {"A1", "2", "6"}}),
-         "The block does not fit the layout \"Step-One Plus and ViiA7 (ABI)\": its 2 data rows "
-         "cannot hold 9 cycles."},
-        {5, B({{"", "", ""}, {"", "", ""}, {"s1", "", ""}, {"", "1", "2"}, {"", "2", "3"}}),
-         "The block does not fit the layout \"Stratagene Format 1 (Vertically Grouped)\": column "
-         "1 holds only one sample name, and the next name after row 3 marks where a sample ends."},
-        {5,
-         B({{"", "", ""},
-            {"", "", ""},
-            {"s1", "", ""},
-            {"", "1", "2"},
-            {"", "2", "3"},
-            {"s2", "", ""},
-            {"", "1", "2"}}),
-         "The block does not fit the layout \"Stratagene Format 1 (Vertically Grouped)\": its "
-         "last sample has fewer than 2 data rows."},
-        {18, B({{"A1", "5", "5", "5"}, {"A2", "6", "6", "6"}}),
-         "The block does not fit the layout \"Analytik Jena qTOWER3 (singleplex)\": no row is a "
-         "dye header row (a name followed by the cycle numbers 1, 2, 3 ...)."},
-        {19, B({{"A1", "5", "5"}}),
-         "The block does not fit the layout \"Analytik Jena qTOWER3 (multiplex)\": it needs a "
-         "name column and at least three value columns."},
-        {21, B({{"s", "x", "1"}, {"", "1", "2"}}),
-         "The block does not fit the layout \"Agilent ARIA MX\": no row holds \"Cycles\" in "
-         "column 2."},
-        {21,
-         B({{"s", "Cycles", ""},
-            {"", "1", "2"},
-            {"", "2", "2"},
-            {"", "3", "2"},
-            {"", "4", "2"},
-            {"", "", ""},
-            {"t", "Cycles", ""},
-            {"", "1", "2"},
-            {"", "2", "2"},
-            {"", "3", "2"}}),
-         "The block does not fit the layout \"Agilent ARIA MX\": its last sample has fewer than 4 "
-         "cycle rows."},
-        {10, B({{"a", "b", "c", "d", "e", "f"}, {"A1", "", "", "", "", ""}}),
-         "The block does not fit the layout \"Applied Biosystems (5 leading columns)\": it needs a "
-         "header row and six name columns before the values."},
+    struct TCase {
+        int layout;
+        const char* block;
+        QString text;  // after "The block does not fit the layout "
+        std::deque<QString> answers = {};
+    };
+    const std::vector<TCase> cases{
+        {0, "a||b;||;1|2|3",
+         "\"Roche Lightcycler (32 caps)\": it has 3 columns, and each sample takes two (an even "
+         "number)."},
+        {7, "a||b|;1|2|3|4",
+         "\"LightCycler 480 (2 columns per sample)\": it has 4 columns: one first column and two "
+         "per sample (an odd number) are needed."},
+        {15, "a|||b;1|2|3|4",
+         "\"Corbett 6000 (3 columns per well)\": it has 4 columns, and each well takes three (a "
+         "multiple of 3)."},
+        {6, "Well|Cycle|Rn;A1|1|5;A1|2|6;A1|3|7;B1|1|5;B1|2|6",
+         "\"Step-One Plus and ViiA7 (ABI)\": its 5 data rows do not divide into wells of 3 cycles "
+         "each."},
+        {16, "Well Position|Cycle|Target|Rn;A1|1|t|5;A1|2|t|6;B1|1|t|5",
+         "\"Quantstudio Flex (Amplification Data)\": its 3 data rows do not divide into wells of "
+         "2 cycles each."},
+        {6, "Well|Cycle|Rn;A1|0|5;A1|-2|6",
+         "\"Step-One Plus and ViiA7 (ABI)\": its cycle column holds no positive whole number."},
+        {16, "Well Position|Cycle|Target|Rn;A1||t|5",
+         "\"Quantstudio Flex (Amplification Data)\": its cycle column holds no positive whole "
+         "number."},
+        {6, "Well|Cycle|Rn;A1|9|5;A1|2|6",
+         "\"Step-One Plus and ViiA7 (ABI)\": its 2 data rows cannot hold 9 cycles."},
+        {5, "||;||;s1||;|1|2;|2|3",
+         "\"Stratagene Format 1 (Vertically Grouped)\": column 1 holds only one sample name, and "
+         "the next name after row 3 marks where a sample ends."},
+        {5, "||;||;s1||;|1|2;|2|3;s2||;|1|2",
+         "\"Stratagene Format 1 (Vertically Grouped)\": its last sample has fewer than 2 data "
+         "rows."},
+        {18, "A1|5|5|5;A2|6|6|6",
+         "\"Analytik Jena qTOWER3 (singleplex)\": no row is a dye header row (a name followed by "
+         "the cycle numbers 1, 2, 3 ...)."},
+        {19, "A1|5|5",
+         "\"Analytik Jena qTOWER3 (multiplex)\": it needs a name column and at least three value "
+         "columns."},
+        {21, "s|x|1;|1|2", "\"Agilent ARIA MX\": no row holds \"Cycles\" in column 2."},
+        {21, "s|Cycles|;|1|2;|2|2;|3|2;|4|2;||;t|Cycles|;|1|2;|2|2;|3|2",
+         "\"Agilent ARIA MX\": its last sample has fewer than 4 cycle rows."},
+        {10, "a|b|c|d|e|f;A1|||||",
+         "\"Applied Biosystems (5 leading columns)\": it needs a header row and six name columns "
+         "before the values."},
         {7,
-         B({{"Cycle", "", "Sample 1"}, {"", "1", "2"}}),
-         "The block does not fit the layout \"LightCycler 480 (2 columns per sample)\": no sample "
-         "is left to read.",
+         "Cycle||Sample 1;|1|2",
+         "\"LightCycler 480 (2 columns per sample)\": no sample is left to read.",
          {QStringLiteral("SAMPLE")}},
-        {6,
-         B({{"Well", "Cyc", "Rn"}, {"A1", "1", "5"}}),
-         "Excel file should contain columns labelled <cycle> and <Rn>",
-         {},
-         TNoticeKind::Information},
-        {6,
-         B({{"Well", "Cycle", "Rn x"}, {"A1", "1", "5"}}),
-         "Excel file should contain columns labelled <cycle> and <Rn>",
-         {QStringLiteral("4")},
-         TNoticeKind::Information},
-        {16,
-         B({{"Well Position", "Cycle", "Target", "Delta Rn"}, {"A1", "1", "t", "5"}}),
-         "Excel file should contain columns labelled <Cycle> and <Rn>",
-         {QStringLiteral("x")},
-         TNoticeKind::Information},
-        {16,
-         B({{"Well", "Cycle", "Target", "Rn"}, {"A1", "1", "t", "5"}}),
-         "Excel file should contain columns labelled with <Position> and <Target>",
-         {},
-         TNoticeKind::Information},
-        {22, B({{"1"}}), "There is no instrument layout number 22."},
-        {20, TCellBlock{}, "The block does not fit the layout \"Mic\": the block is empty."},
+        {20, "", "\"Mic\": it needs a name row and a cycle column before the samples."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("layout " + std::to_string(c.layout) + ": " + c.text.toStdString());
         const TLayoutCut cut = Cut(c.layout, c.block, c.answers);
         EXPECT_FALSE(cut.ok);
-        EXPECT_EQ(cut.refusal, (TImportNotice{c.kind, c.text}));
+        EXPECT_EQ(cut.refusal.text, "The block does not fit the layout " + c.text);
         EXPECT_EQ(cut.run.nsamples, 0);
     }
+    // The missing-column messages are information, and stop the read too.
+    const std::vector<TCase> columns{
+        {6, "Well|Cyc|Rn;A1|1|5", "Excel file should contain columns labelled <cycle> and <Rn>"},
+        {6,
+         "Well|Cycle|Rn x;A1|1|5",
+         "Excel file should contain columns labelled <cycle> and <Rn>",
+         {QStringLiteral("4")}},
+        {16,
+         "Well Position|Cycle|Target|Delta Rn;A1|1|t|5",
+         "Excel file should contain columns labelled <Cycle> and <Rn>",
+         {QStringLiteral("x")}},
+        {16, "Well|Cycle|Target|Rn;A1|1|t|5",
+         "Excel file should contain columns labelled with <Position> and <Target>"},
+    };
+    for (const auto& c : columns)
+        EXPECT_EQ(Cut(c.layout, c.block, c.answers).refusal,
+                  (TImportNotice{TNoticeKind::Information, c.text}));
+    EXPECT_EQ(Cut(22, "1").refusal.text, "There is no instrument layout number 22.");
+    TScript none;
+    EXPECT_EQ(CutInstrumentLayout({}, Record(20), none).refusal.text,
+              "The block does not fit the layout \"Mic\": the block is empty.");
 }
 
 TEST(InstrumentLayouts, longFormat_inputBoxesNoticesAndSurvey) {
-    // Layout 6: no cycle and fluorescence headers; the user names columns 2 and 3.
+    // Layout 6 without cycle and fluorescence headers: the user names columns 2 and 3.
     TScript s;
     s.answers = {QStringLiteral("2"), QStringLiteral(" 3 ")};
-    const TCellBlock noHeaders = B({{"x", "Cyc#", "Fluo"},
-                                    {"", "1", "5"},
-                                    {"", "2", "-6"},
-                                    {"", "1", ""},
-                                    {"", "2", "7"},
-                                    {"", "1", "1"},
-                                    {"", "2", "2"}});
-    TLayoutCut cut = CutInstrumentLayout(noHeaders, Record(6), s);
+    TLayoutCut cut =
+        CutInstrumentLayout(B("x|Cyc#|Fluo;|1|5;|2|-6;|1|;|2|7;|1|1;|2|2"), Record(6), s);
     ASSERT_TRUE(cut.ok) << cut.refusal.text.toStdString();
     EXPECT_EQ(s.asked, (QStringList{"The cycle column was not found",
                                     "The fluorescence column was not found"}));
-    EXPECT_EQ(cut.run.sampname, (std::vector<std::string>{"", "1", "3"}));  // well numbers
-    EXPECT_EQ(cut.notices,
-              (std::vector<TImportNotice>{
-                  {TNoticeKind::Information,
-                   "Unused wells have been removed from the input. You will have to this manually "
-                   "in your annotation sheets. Analysis contimues."}}));
+    EXPECT_EQ(Names(cut.run), (std::vector<std::string>{"1", "3"}));  // well numbers
+    EXPECT_EQ(cut.notices, (std::vector<TImportNotice>{
+                               {TNoticeKind::Information,
+                                "Unused wells have been removed from the input. You will have to "
+                                "this manually in your annotation sheets. Analysis contimues."}}));
     EXPECT_NEAR(cut.run.rawfluor[1][2], 0.01, 1e-12);  // lifted by 6 + 0.01
     EXPECT_EQ(cut.StringGrid7, (TColumnSurvey{{-1, -1, -1, -1}, 2, 3, std::nullopt}));
 
     // Layout 16 with an error in the position column, an empty well and a well without a
     // positive value; declared baseline-corrected, it reads "Delta Rn".
-    const TCellBlock flex = B({{"Well Position", "Cycle", "Target", "Rn", "Delta Rn"},
-                               {"#N/A", "1", "t", "9", "1"},
-                               {"#N/A", "2", "t", "9", "2"},
-                               {"B1", "1", "t", "9", ""},
-                               {"B1", "2", "t", "9", "3"},
-                               {"C1", "1", "t", "9", "0"},
-                               {"C1", "2", "t", "9", "-1"}});
-    cut = CutInstrumentLayout(flex, Record(16, true), s);
+    const char* flex =
+        "Well Position|Cycle|Target|Rn|Delta Rn;#N/A|1|t|9|1;#N/A|2|t|9|2;B1|1|t|9|;B1|2|t|9|3;"
+        "C1|1|t|9|0;C1|2|t|9|-1";
+    cut = Cut(16, flex, {}, true);
     ASSERT_TRUE(cut.ok);
-    EXPECT_EQ(cut.run.sampname, (std::vector<std::string>{"", "error_t"}));
+    EXPECT_EQ(Names(cut.run), (std::vector<std::string>{"error_t"}));
     EXPECT_EQ(Points(cut.run.rawfluor, cut.run, 1), (std::vector<double>{1, 2}));
     EXPECT_TRUE(cut.run.baselinecorrected);  // from this read's answer
     EXPECT_EQ(cut.notices,
@@ -326,41 +258,31 @@ TEST(InstrumentLayouts, longFormat_inputBoxesNoticesAndSurvey) {
                   {TNoticeKind::Warning,
                    "Some wells are empty or have no positive values and were removed."}}));
     EXPECT_EQ(cut.StringGrid7, (TColumnSurvey{{2, 5, 1, 3}, 2, 3, 1}));
-    EXPECT_FALSE(CutInstrumentLayout(flex, Record(16, false), s).run.baselinecorrected);
+    EXPECT_FALSE(Cut(16, flex).run.baselinecorrected);
 }
 
 TEST(InstrumentLayouts, answersAndCounts_layouts7_8_11_17) {
     // Layout 7: the default answer removes every well whose name holds "sample" in any case.
-    const TCellBlock wells =
-        B({{"", "", "SAMPLE 1", "", "liver", "", "my_sample"}, {"", "1", "5", "1", "6", "1", "7"}});
     TScript s;
-    s.answers = {};
-    TLayoutCut cut = CutInstrumentLayout(wells, Record(7), s);
-    ASSERT_TRUE(cut.ok);
+    TLayoutCut cut =
+        CutInstrumentLayout(B("||SAMPLE 1||liver||my_sample;|1|5|1|6|1|7"), Record(7), s);
     EXPECT_EQ(s.asked, QStringList{"This format includes empty wells"});
-    EXPECT_EQ(cut.run.sampname, (std::vector<std::string>{"", "liver"}));
+    EXPECT_EQ(Names(cut.run), (std::vector<std::string>{"liver"}));
     EXPECT_EQ(cut.run.rawfluor[1][1], 6);
     // Layout 8 declared baseline-corrected has two header rows.
-    const TCellBlock rotor = B({{"h", "", "1"}, {"h2", "", "1"}, {"1", "s", "5"}});
-    EXPECT_EQ(Cut(8, rotor, {}, true).run.sampname, (std::vector<std::string>{"", "1_s"}));
-    EXPECT_EQ(Cut(8, rotor).run.nsamples, 2);
+    EXPECT_EQ(Names(Cut(8, "h||1;h2||1;1|s|5", {}, true).run), (std::vector<std::string>{"1_s"}));
+    EXPECT_EQ(Cut(8, "h||1;h2||1;1|s|5").run.nsamples, 2);
     // Layout 11: rows whose column 4 is not a number are counted and left out.
-    cut = Cut(11, B({{"W", "", "S", "Cq", "1"},
-                     {"A1", "", "a", "Excluded", "5"},
-                     {"A2", "", "b", "", "5"},
-                     {"A3", "", "c", "-999", "5"},
-                     {"A4", "", "d", "'21,5", "5"}}));
-    ASSERT_TRUE(cut.ok);
-    EXPECT_EQ(cut.run.sampname, (std::vector<std::string>{"", "A4_d"}));
+    cut = Cut(11, "W||S|Cq|1;A1||a|Excluded|5;A2||b||5;A3||c|-999|5;A4||d|'21,5|5");
+    EXPECT_EQ(Names(cut.run), (std::vector<std::string>{"A4_d"}));
     EXPECT_EQ(
         cut.notices,
         (std::vector<TImportNotice>{{TNoticeKind::Information,
                                      "2 Excluded or Empty wells were ignored. Please check your "
                                      "output."}}));
-    // Layout 17: equal corner cells "1" under "Fluorescence\Cycle" mean samples down the rows;
-    // a lone "1" below another corner means cycles down the rows.
-    cut = Cut(17, B({{"x", "A1", "B1"}, {"1", "5", "6"}, {"2", "7", "8"}}));
-    EXPECT_EQ(cut.run.sampname, (std::vector<std::string>{"", "A1", "B1"}));
+    // Layout 17: a lone "1" in the corner means cycles down the rows.
+    cut = Cut(17, "x|A1|B1;1|5|6;2|7|8");
+    EXPECT_EQ(Names(cut.run), (std::vector<std::string>{"A1", "B1"}));
     EXPECT_EQ(cut.run.ncycles, 2);
 }
 
