@@ -124,6 +124,8 @@ TEST(InstrumentLayouts, tail_liftNoPositiveTrimAndCycleHeader) {
     cut = Cut(0, "a||b|;|||;1|0|5|3;2|4|6|3");
     EXPECT_EQ(cut.run.npoints, (std::vector<int>{0, 0, 2}));
     EXPECT_EQ(cut.run.headercyc, (std::vector<double>{0, 5, 6}));
+    EXPECT_EQ(Cut(0, "a||b|;|||;1|1|5|3;2|4|6|3").run.headercyc,  // a tie: the first sample
+              (std::vector<double>{0, 1, 2}));
 }
 
 TEST(InstrumentLayouts, numbers_strictTextConversion_commaAcceptedWordsRefused) {
