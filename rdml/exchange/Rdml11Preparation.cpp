@@ -76,7 +76,7 @@ void PrepareForRDML11ButtonClick(TGridCells& T, TGridCells& U) {
     const int nc = static_cast<int>(T.size());
     for (int r = 1; r < rows(T); ++r) {
         std::string text = joined(T, 1, nc - 3, r, "_");
-        if (text.empty()) text = T[0][r];
+        if (joined(T, 1, nc - 3, r, "").empty()) text = T[0][r];
         T[nc - 1][r] = text;
     }
     UniqueAnnotationsButtonClick(T, U);
