@@ -157,58 +157,40 @@ TEST(RdmlDocumentWriter, groups_commonWindowOrOwnWindowEfficiencies) {
     }
 }
 
-TEST(RdmlDocumentWriter, excludedReaction_cqMinusOneWithAllPointsAndValues) {
+TEST(RdmlDocumentWriter, details_excludedReactionIdsAndLift) {
+    // An excluded reaction keeps its points and values; duplicate and empty
+    // names give one valid element each; the lift is taken off again.
     TEngine e;
     test::analyseSyntheticRun(e, 24, 1, false);
     finish(e);
-    const int flat = 24;  // the plate's non-amplifying well
-    ASSERT_TRUE(e.noamplif[flat]);
+    ASSERT_TRUE(e.noamplif[24]);  // the plate's non-amplifying well
+    e.sampname[1] = e.sampname[2] = "liver";
+    e.sampname[3] = "";
+    e.sampname[4] = "a b";
+    e.sampname[5] = "a_b";
+    e.expid = "  ";
     TRdmlWriteChoices choices = choicesAt();
+    choices.TargetnameEdit = "";
+    choices.lift.assign(25, 0.5);
     RdmlDocument document = BuildNewRdml(e, choices, TRdmlVersion::v1_2);
-    pugi::xml_node react = document.Dom().document_element().child("experiment").child("run");
-    react = react.find_child_by_attribute("react", "id", "24");
-    const pugi::xml_node data = react.child("data");
+    const pugi::xml_node root = document.Dom().document_element();
+    const auto samples = ids(root, "sample");
+    EXPECT_EQ(samples.size(), 23u);
+    for (const char* id : {"liver", "sample_3", "a b", "a_b"}) EXPECT_TRUE(samples.count(id)) << id;
+    EXPECT_EQ(ids(root, "target"), std::set<std::string>{"not_named"});
+    EXPECT_STREQ(root.child("experiment").attribute("id").value(), "experiment_1");
+    const pugi::xml_node run = root.child("experiment").child("run");
+    const pugi::xml_node data = run.find_child_by_attribute("react", "id", "24").child("data");
     EXPECT_STREQ(data.child_value("cq"), "-1");
     EXPECT_STREQ(data.child_value("excl"), "no_amplif");
     EXPECT_EQ(std::distance(data.children("adp").begin(), data.children("adp").end()),
-              e.nrawpoints[flat]);
-    EXPECT_TRUE(data.child("bgFluor"));
+              e.nrawpoints[24]);
+    EXPECT_EQ(data.child("bgFluor").text().as_float(), static_cast<float>(e.bgarr[24] - 0.5));
+    EXPECT_EQ(data.child("adp").next_sibling("adp").child("fluor").text().as_float(),
+              static_cast<float>(e.rawfluor[24][2] - 0.5));
     EXPECT_TRUE(data.child("quantFluor"));
-}
-
-TEST(RdmlDocumentWriter, ids_duplicateAndEmptyNamesGiveOneValidElementEach) {
-    TEngine e;
-    test::analyseSyntheticRun(e, 6, 1, false);
-    finish(e);
-    e.sampname = {"", "liver", "liver", "", "a b", "a_b", "kidney"};
-    e.expid = "  ";
-    e.chemistry = 2;
-    TRdmlWriteChoices choices = choicesAt();
-    choices.TargetnameEdit = "";
-    RdmlDocument document = BuildNewRdml(e, choices, TRdmlVersion::v1_2);
-    const pugi::xml_node root = document.Dom().document_element();
-    EXPECT_EQ(ids(root, "sample"),
-              (std::set<std::string>{"liver", "sample_3", "a b", "a_b", "kidney"}));
-    EXPECT_EQ(ids(root, "target"), std::set<std::string>{"not_named"});
-    EXPECT_STREQ(root.child("experiment").attribute("id").value(), "experiment_1");
     std::string report;
     EXPECT_TRUE(test::schemaValid(document.SaveToString(), TRdmlVersion::v1_2, &report)) << report;
-}
-
-TEST(RdmlDocumentWriter, lift_lowersRawValuesAndBackground) {
-    TEngine e;
-    test::analyseSyntheticRun(e, 4, 1, false);
-    finish(e);
-    TRdmlWriteChoices choices = choicesAt();
-    choices.lift = {0, 0.5, 0, 2.0};
-    RdmlDocument document = BuildNewRdml(e, choices, TRdmlVersion::v1_2);
-    auto reacts = GetRdml(document).Get_Experiment().Items(0).Get_Run().Items(0).Get_React();
-    for (int i = 1; i <= 4; ++i) {
-        const double lift = i < 4 ? choices.lift[i] : 0.0;
-        auto data = reacts[i - 1].Get_Data().Items(0);
-        EXPECT_EQ(data.Get_Adp()[2].Get_Fluor(), static_cast<float>(e.rawfluor[i][3] - lift));
-        EXPECT_EQ(data.Get_BgFluor(), static_cast<float>(e.bgarr[i] - lift));
-    }
 }
 
 TEST(RdmlDocumentWriter, tissues_annotatedSamplesIn12_joinedIdsIn11) {

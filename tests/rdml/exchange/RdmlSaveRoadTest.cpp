@@ -151,18 +151,6 @@ TEST(RdmlSaveRoad, failures_targetsLeftAsTheyWere) {
                                                "rdml_data.xml"}));
 }
 
-TEST(RdmlSaveRoad, failures_readOnlyFolderAndWorkingDocumentKept) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
-    TRoad r;
-    const fs::path locked = r.folder.path() / "locked";
-    fs::create_directory(locked);
-    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
-    r.asker.file = (locked / "out.rdml").string();
-    EXPECT_EQ(SavetoRDML2Click(r.engine, 12, r.choices, r.asker), TRdmlSaveOutcome::Failed);
-    EXPECT_EQ(r.asker.messages.size(), 1u);
-    EXPECT_TRUE(fs::is_empty(locked));
-}
-
 TEST(RdmlSaveRoad, addPath_failedArchiveLeavesWorkingDocument) {
     // A run read from RDML 1.2 with decimal points goes to the add path
     // without confirmation; when its archive cannot be written, the working
