@@ -199,6 +199,7 @@ TEST(RdmlAddResults, ids_cleanedNamesFindTheDocumentsElements_newGroupsAddTarget
     e.meaneffse.resize(e.ngroups + 1, 0.01);
     e.uniquetissues.push_back("fresh sample");
     ++e.ntissues;
+    e.tissue[1] = "fresh sample";
     run.choices.lift.assign(e.nsamples + 1, 0.75);
     RdmlDocument document = RdmlDocument::LoadFromBytes(run.original);
     AddResultsToRdml(document, e, run.choices);
@@ -212,11 +213,16 @@ TEST(RdmlAddResults, ids_cleanedNamesFindTheDocumentsElements_newGroupsAddTarget
                                                  "new gene"}));
     const pugi::xml_node added = root.find_child_by_attribute("target", "id", "new gene");
     EXPECT_STREQ(added.child_value("type"), "toi");
+    EXPECT_STREQ(added.child_value("amplificationEfficiencySE"), "0.00999999977648258");
+    EXPECT_EQ(root.child("target").child("amplificationEfficiencySE").text().as_float(),
+              static_cast<float>(e.meaneffse[1]));
+    EXPECT_STREQ(nthReactData(doc, 0).parent().child("sample").attribute("id").value(),
+                 "fresh sample");
     EXPECT_STREQ(added.child("dyeId").attribute("id").value(), "SYBRGreen I");
     EXPECT_TRUE(root.find_child_by_attribute("sample", "id", "fresh sample"));
     pugi::xml_document before;
     before.load_string(run.original.c_str());
-    for (int i = 0; i < e.nsamples; i += 11)
+    for (int i = 11; i < e.nsamples; i += 11)
         EXPECT_STREQ(nthReactData(doc, i).child("tar").attribute("id").value(),
                      nthReactData(before, i).child("tar").attribute("id").value());
     // The lift lowers bgFluor; the instrument's adp values stay as they were.
