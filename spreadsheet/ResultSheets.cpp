@@ -382,9 +382,12 @@ TResultSheet BuildCompleteSheet(const TRunState& run, const TEngineOptions& opti
             put(cells, k + 4, c, v);
         }
     }
-    if (outcol[kItemLegend] > 0)
+    if (outcol[kItemLegend] > 0) {
+        // The header fills columns 1 to 3: a narrower sheet is widened to hold it.
+        sheet.columns = std::max(sheet.columns, 3);
         WriteHeaderAndLegend(cells, run, options, choices.datetext, outcol[kItemN0Mean],
                              outcol[kItemCq], outcol[kItemLegend]);
+    }
 
     auto format = [&](int item, const char* keyword) {
         if (outcol[item] > 0) sheet.formats.push_back({outcol[item], QLatin1String(keyword)});

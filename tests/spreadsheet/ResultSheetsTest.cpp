@@ -155,6 +155,7 @@ TEST(ResultSheets, user_defined_narrow_sheet_keeps_three_columns_and_plain_cq) {
     EXPECT_EQ(textAt(s.cells, 1, 1), "Chemistry: hybridization probe");  // Cq column is 1
     EXPECT_EQ(textAt(s.cells, 1, 2), "LEGEND");
     EXPECT_EQ(textAt(s.cells, 1, 3), "WoL: common");
+    EXPECT_EQ(s.columns, 3);  // the written range holds the header's third column
 }
 
 TEST(ResultSheets, compact_columns_with_groups_annotations_and_chemistry_six) {
