@@ -18,7 +18,10 @@ T at(const std::vector<T>& values, int k) {
 bool flag(const boolarray& flags, int k) { return at(flags, k) != 0; }
 
 QString q(const std::string& utf8) { return QString::fromStdString(utf8); }
-TCellValue text(const QString& t) { return TCellValue::Text(t); }
+// An empty text is an empty cell, as Calc keeps it.
+TCellValue text(const QString& t) {
+    return t.isEmpty() ? TCellValue::Empty() : TCellValue::Text(t);
+}
 TCellValue number(double v) { return TCellValue::Number(v); }
 
 // Puts a cell at 1-based (row, column); cells outside the array are not written.
