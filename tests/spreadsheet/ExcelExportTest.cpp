@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <cmath>
 #include <com/sun/star/lang/Locale.hpp>
 #include <com/sun/star/table/CellHoriJustify.hpp>
 #include <ostream>
@@ -114,6 +115,12 @@ TEST_F(ExcelExportTest, export_germanBook_sheetsReadBackEqualGridsWithFormats) {
     EXPECT_EQ(result.written, (QStringList{"plate1_output", "plate1_compact"}));
     EXPECT_EQ(t::SheetNames(doc), "Sheet1,plate1,Other,plate1_output,plate1_compact");
 
+    // Each Cq was replaced by the Cq at the group's mean efficiency.
+    for (int k : {1, 5})
+        EXPECT_NEAR(engine.ct[k],
+                    engine.meancyc[k] + (engine.sampftval[k] - engine.meanlogfluor[k]) /
+                                            std::log10(engine.sampmeaneff[k]),
+                    1e-9);
     // The grids again from the state the save left (means, Cq and codes already applied).
     choices.outputchoice = kCompactAndComplete;
     choices.datetext = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
@@ -147,23 +154,6 @@ TEST_F(ExcelExportTest, export_germanBook_sheetsReadBackEqualGridsWithFormats) {
         EXPECT_EQ(output->getCellByPosition(col, 4)->getType(), css::table::CellContentType_VALUE);
 }
 
-TEST_F(ExcelExportTest, export_secondSave_numberedNamesAndUnformatted) {
-    asker.answer.outputchoice = kComplete;
-    ASSERT_EQ(SavetoExcel(com, engine, choices, asker).outcome, TSaveOutcome::Saved);
-    asker.answer.book = com.CurrentWorkbook();
-    asker.answer.formatoutput = false;
-    TSaveResult second = SavetoExcel(com, engine, choices, asker);
-    ASSERT_EQ(second.outcome, TSaveOutcome::Saved) << second.message;
-    EXPECT_EQ(second.written, QStringList{"plate1_1_output"});
-    second = SavetoExcel(com, engine, choices, asker);
-    EXPECT_EQ(second.written, QStringList{"plate1_2_output"});
-    const auto doc = t::CurrentDocument();
-    EXPECT_EQ(t::SheetNames(doc), "Sheet1,plate1_output,plate1_1_output,plate1_2_output");
-    const auto plain = t::Sheet(doc, "plate1_2_output");
-    EXPECT_NE(t::As<sal_Int16>(t::FormatProperty(doc, plain, 8, 4, "Decimals")), 3);
-    EXPECT_EQ(plain->getCellByPosition(8, 4)->getType(), css::table::CellContentType_VALUE);
-}
-
 TEST_F(ExcelExportTest, export_openBook_eachPlaceAndMissingInputSheet) {
     struct Case {
         int place;
@@ -189,7 +179,16 @@ TEST_F(ExcelExportTest, export_openBook_eachPlaceAndMissingInputSheet) {
     asker.answer.book = kNewBook;
     asker.answer.outputplace = 1;
     ASSERT_EQ(SavetoExcel(com, engine, choices, asker).outcome, TSaveOutcome::Saved);
-    EXPECT_EQ(t::SheetNames(t::CurrentDocument()), "Sheet1,plate1_output,plate1_compact");
+    // A second save, unformatted, into that book gets the numbered name; numbers stay numbers.
+    asker.answer.book = com.CurrentWorkbook();
+    asker.answer.outputchoice = kComplete;
+    asker.answer.formatoutput = false;
+    EXPECT_EQ(SavetoExcel(com, engine, choices, asker).written, QStringList{"plate1_1_output"});
+    const auto doc = t::CurrentDocument();
+    EXPECT_EQ(t::SheetNames(doc), "Sheet1,plate1_output,plate1_compact,plate1_1_output");
+    const auto plain = t::Sheet(doc, "plate1_1_output");
+    EXPECT_NE(t::As<sal_Int16>(t::FormatProperty(doc, plain, 8, 4, "Decimals")), 3);
+    EXPECT_EQ(plain->getCellByPosition(8, 4)->getType(), css::table::CellContentType_VALUE);
 }
 
 TEST_F(ExcelExportTest, export_refusedCancelledAndFailedSaves) {
