@@ -93,6 +93,8 @@ TSaveResult SavetoExcel(TExcelcom& excel, TEngine& engine, TSaveChoices choices,
         result.outcome = TSaveOutcome::Refused;
         return result;
     }
+    // The window refuses other long commands while the save runs (events pass during it).
+    const TEngine::BusyGuard busy(engine);
     engine.calc_mean_ButtonClick();
     ApplyMeanEfficiencyCq(engine);
     const std::string outlier = "efficiency outlier";
@@ -125,6 +127,7 @@ TSaveResult SavetoExcel(TExcelcom& excel, TEngine& engine, TSaveChoices choices,
                                         AnnotationColumnCount(choices.tissuegrid));
     const std::vector<TResultSheet> sheets =
         BuildResultSheets(engine, engine.options, choices, codes);
+    engine.pumpmessages();
 
     QStringList notWritten;
     for (const TResultSheet& s : sheets) notWritten << record.sheet.left(23) + s.suffix;

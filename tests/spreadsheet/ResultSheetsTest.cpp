@@ -117,6 +117,10 @@ TEST(ResultSheets, complete_titles_values_and_formats) {
     EXPECT_EQ(at(s.cells, 6, 16), V::Text("0 2 3"));
     EXPECT_EQ(at(s.cells, 7, 1), V::Empty());
     // Legend in column 18, N0 header over column 15, chemistry over column 10.
+    EXPECT_EQ(textAt(s.cells, 1, 1) + textAt(s.cells, 1, 2),
+              "Analysis of Real Time PCR data version:2021.2");
+    EXPECT_EQ(textAt(s.cells, 3, 2), "points in WoL: 4");
+    EXPECT_EQ(textAt(s.cells, 3, 3), "Threshold: common");
     EXPECT_EQ(textAt(s.cells, 1, 18), "LEGEND");
     EXPECT_EQ(textAt(s.cells, 1, 15), "N0 = threshold /(Eff_mean^Cq)");
     EXPECT_EQ(textAt(s.cells, 1, 10), "Chemistry: hybridization probe");
@@ -167,12 +171,15 @@ TEST(ResultSheets, compact_columns_with_groups_annotations_and_chemistry_six) {
     run.sampmeaneff[2] = 1.0005;  // not above 1.001: N0 -999
     run.ct[2] = 0;
     TSaveChoices choices;
-    choices.outputchoice = kCompact;
     choices.tissuegrid = {{"sample name", "tissue", "dose", "ID"},
                           {"s1", "liver", "5", "1"},
                           {"s2", "lung", "7", "2"}};
-    const TResultSheet s = BuildResultSheets(run, {}, choices, BuildSampleCodes(run))[0];
+    choices.outputchoice = kCompactAndComplete;
+    const auto both = BuildResultSheets(run, {}, choices, BuildSampleCodes(run));
+    EXPECT_EQ(both[0].columns, 19);  // two annotation columns on the complete sheet
+    const TResultSheet& s = both[1];
     EXPECT_EQ(s.suffix, "_compact");
+    EXPECT_EQ(s.formatrows, 6);
     EXPECT_EQ(s.columns, 13);  // m = 3
     const QStringList titles{"name", "indiv_PCR_eff", "Amplicon",       "tissue",
                              "dose", "threshold",     "mean_PCR_eff",   "Cq",
@@ -231,6 +238,9 @@ TEST(ResultSheets, legend_rows_follow_modes_and_end_by_row_41) {
         EXPECT_EQ(textAt(cells, c.lastRow, 4), c.lastText) << c.lastRow;
         for (int r = c.lastRow + 1; r <= 45; ++r) EXPECT_EQ(at(cells, r, 4), V::Empty()) << r;
         EXPECT_EQ(textAt(cells, 15, 4), "5: PCR efficiency outside 7%");
+        EXPECT_EQ(textAt(cells, 19, 4), "9: manual baseline");
+        EXPECT_EQ(textAt(cells, c.lastRow - (c.expert ? 3 : 1), 4),
+                  c.expert ? "Baseline Estimation and Noise Handling:" : "Baseline Estimation:");
         EXPECT_EQ(textAt(cells, 2, 1), "analysis date:07/12/2026");
         EXPECT_EQ(textAt(cells, 3, 1), "Input Sheet: plate1");
     }
