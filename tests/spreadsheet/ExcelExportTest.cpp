@@ -189,6 +189,7 @@ TEST_F(ExcelExportTest, export_openBook_eachPlaceAndMissingInputSheet) {
     const auto plain = t::Sheet(doc, "plate1_1_output");
     EXPECT_NE(t::As<sal_Int16>(t::FormatProperty(doc, plain, 8, 4, "Decimals")), 3);
     EXPECT_EQ(plain->getCellByPosition(8, 4)->getType(), css::table::CellContentType_VALUE);
+    EXPECT_EQ(plain->getCellByPosition(0, 4)->getValue(), 1.0);  // from A1: sample 1 in A5
 }
 
 TEST_F(ExcelExportTest, export_refusedCancelledAndFailedSaves) {
@@ -327,7 +328,15 @@ TEST_F(SaveDialogTest, dialog_emptyNameStaysOpen_cancelChangesNothing) {
     EXPECT_EQ(record.sheet, "mine");
     EXPECT_FALSE(record.useinputname);
 
-    // Through ExecuteSaveDialog: Cancel leaves the record and the registry as they were.
+    // Through ExecuteSaveDialog: OK hands the answers back; Cancel leaves the record and the
+    // registry as they were.
+    DialogHooks().runModal = [](QDialog& dialog) {
+        static_cast<TsaveexcelQVXcomform&>(dialog).OutputChoiceRG->SetItemIndex(2);
+        static_cast<TsaveexcelQVXcomform&>(dialog).OKbut->click();
+        return dialog.result();
+    };
+    EXPECT_TRUE(com.ExecuteSaveDialog(record));
+    EXPECT_EQ(record.outputchoice, 2);
     TRegistry reg;
     reg.OpenKey("Software\\Norvane Labs\\Qurvex\\OutputPreferences", false);
     const int storedChoice = reg.ReadInteger("Choice");
