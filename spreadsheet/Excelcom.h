@@ -91,6 +91,7 @@ public:
 
     // The read dialog (defined with the dialogs, qurvex_spreadsheet_dialogs): true after OK.
     bool ExecuteReadDialog(TexcelreadQVX& record);
+    bool ExecuteSaveDialog(struct TexcelsaveQVX& record);  // the save dialog, likewise
 
     // CurrentWorkbook/CurrentSheet: set by the last attach, select or add, and kept after the
     // connection ends ("" before the first). The workbook's name is its present title (the
