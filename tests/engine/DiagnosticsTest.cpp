@@ -6,6 +6,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <stdexcept>
 
 #include "CoreTestHelpers.h"
 #include "engine/Diagnostics.h"
@@ -117,23 +118,37 @@ TEST(Diagnostics, ctShift_fillsTwoRPlusOneCqsAroundTheUnshiftedOne) {
     EXPECT_FALSE(a.d.CtShift(-1).done);
 }
 
-TEST(Diagnostics, ctShift_stopByTheUserStillRestoresTheRun) {
-    struct StoppingView : RecordingView {
-        TDiagnostics* d = nullptr;
-        int pumps = 0;
-        bool pumpmessages() override {
-            if (d != nullptr && ++pumps == 3) d->requeststop();
-            return false;
+// Stopped by the user, or ended by an error from the window: the run is
+// restored either way and the engine is free again.
+TEST(Diagnostics, ctShift_stopOrErrorStillRestoresTheRun) {
+    for (bool fail : {false, true}) {
+        struct StoppingView : RecordingView {
+            TDiagnostics* d = nullptr;
+            bool fail = false;
+            int pumps = 0;
+            bool pumpmessages() override {
+                if (d == nullptr || ++pumps != 3) return false;
+                if (fail) throw std::runtime_error("window gone");
+                d->requeststop();
+                return false;
+            }
+        } view;
+        TEngine e(&view);
+        ASSERT_TRUE(analyse(e, dilutionseries()));
+        const TRunState before = e;
+        TDiagnostics d(e);
+        view.d = &d;
+        view.fail = fail;
+        if (fail) {
+            EXPECT_THROW(d.CtShift(5), std::runtime_error);
+        } else {
+            const auto r = d.CtShift(5);
+            EXPECT_TRUE(r.done && r.stopped);
+            EXPECT_EQ(r.grid.at(3, 1), TGridCell{});  // nothing after the stop
         }
-    } view;
-    TEngine e(&view);
-    ASSERT_TRUE(analyse(e, dilutionseries()));
-    const TRunState before = e;
-    TDiagnostics d(e);
-    view.d = &d;
-    const auto r = d.CtShift(5);
-    EXPECT_TRUE(r.done && r.stopped);
-    expectunchanged(e, before);
+        expectunchanged(e, before);
+        EXPECT_FALSE(e.busy());
+    }
 }
 
 TEST(Diagnostics, ctDrift_oneRowPerLog10StepOfTheMeanEfficiency) {
