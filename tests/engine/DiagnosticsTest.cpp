@@ -3,13 +3,12 @@
 // and the promise that every one leaves the run exactly as it found it.
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
-#include <cstdint>
 #include <stdexcept>
 
 #include "CoreTestHelpers.h"
 #include "engine/Diagnostics.h"
+#include "engine/RunRestore.h"
 
 namespace qurvex {
 namespace {
@@ -28,28 +27,23 @@ std::string text(const TDiagnosticGrid& g, int col, int row) {
     return t != nullptr ? *t : std::string("(no text)");
 }
 
-// Bit-for-bit equality of the fields an experiment could change.
-bool samebits(const std::vector<double>& a, const std::vector<double>& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::bit_cast<std::uint64_t>(a[i]) != std::bit_cast<std::uint64_t>(b[i])) return false;
-    return true;
+// The bytes of a vector's values: equal bytes, bit-identical values.
+template <typename T>
+std::string bytes(const std::vector<T>& v) {
+    return {reinterpret_cast<const char*>(v.data()), v.size() * sizeof(T)};
 }
-bool samebits(const doublearray& a, const doublearray& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (!samebits(a[i], b[i])) return false;
-    return true;
-}
+// The fields an experiment changes while it runs are back, bit for bit.
 void expectunchanged(const TRunState& a, const TRunState& b) {
     for (auto m :
          {&TRunState::bgarr, &TRunState::defbgarr, &TRunState::bgslope, &TRunState::ct,
           &TRunState::slope, &TRunState::intercept, &TRunState::indiveff, &TRunState::indivn0,
           &TRunState::sampftval, &TRunState::uplim, &TRunState::lowlim, &TRunState::ftval,
           &TRunState::defuplim, &TRunState::gruplim, &TRunState::rval, &TRunState::meancyc})
-        EXPECT_TRUE(samebits(a.*m, b.*m));
-    EXPECT_TRUE(samebits(a.fluor, b.fluor));
-    EXPECT_TRUE(samebits(a.cyc, b.cyc));
+        EXPECT_EQ(bytes(a.*m), bytes(b.*m));
+    for (int s = 0; s <= a.nsamples; ++s) {
+        EXPECT_EQ(bytes(a.fluor[s]), bytes(b.fluor[s]));
+        EXPECT_EQ(bytes(a.cyc[s]), bytes(b.cyc[s]));
+    }
     for (auto m : {&TRunState::npoints, &TRunState::fstart, &TRunState::fstop, &TRunState::wolstart,
                    &TRunState::wolstop, &TRunState::woltype})
         EXPECT_EQ(a.*m, b.*m);
@@ -58,8 +52,7 @@ void expectunchanged(const TRunState& a, const TRunState& b) {
         EXPECT_EQ(a.*m, b.*m);
     EXPECT_EQ(a.samplenum, b.samplenum);
     EXPECT_EQ(a.limitedittext, b.limitedittext);
-    EXPECT_EQ(a.ftvaledittext, b.ftvaledittext);
-    EXPECT_TRUE(samebits({a.logymin, a.logymax}, {b.logymin, b.logymax}));
+    EXPECT_EQ(bytes(std::vector{a.logymin, a.logymax}), bytes(std::vector{b.logymin, b.logymax}));
 }
 
 // A run of six noise-free dilutions after the baseline step.
@@ -74,6 +67,18 @@ struct Analysed {
         before = e;
     }
 };
+
+TEST(Diagnostics, grid_growsToHoldACellAndIsEmptyOutside) {
+    TDiagnosticGrid g(2, 1);
+    g.set(4, 2, 1.5);
+    g.set(-1, 0, 2.0);
+    g.set(0, -1, 2.0);
+    EXPECT_EQ(g.ColCount(), 5);
+    EXPECT_EQ(g.RowCount(), 3);
+    EXPECT_EQ(g.at(4, 2), TGridCell(1.5));
+    for (auto [c, r] : {std::pair{5, 0}, {0, 3}, {-1, 0}, {0, -1}, {1, 1}})
+        EXPECT_EQ(g.at(c, r), TGridCell{});
+}
 
 TEST(Diagnostics, runsTest_countsRunsAndSkipsSamplesWithoutChanges) {
     TEngine e;
@@ -224,6 +229,22 @@ TEST(Diagnostics, baselineSteps_replaysTheSearchAndRestoresTheSample) {
     const int last = g.RowCount() - 1;
     EXPECT_LT(std::fabs(num(g, 4, last) - num(g, 5, last)), 1e-3);
     expectunchanged(a.e, a.before);
+    // Every logged round is what the phase routines give at its baseline.
+    for (int row = 3; row < g.RowCount(); ++row) {
+        if (std::holds_alternative<std::monostate>(g.at(5, row))) continue;
+        TRunRestore back(a.e);
+        a.e.bgarr[3] = num(g, 1, row);
+        a.e.recomputefluor(3, false);
+        double sl = 0, r = 0, p = 0, su = 0;
+        EXPECT_EQ(num(g, 3, row), a.e.findfstop(3)) << row;
+        EXPECT_EQ(num(g, 2, row), a.e.findfstart(3)) << row;
+        a.e.ttestslopes(3, sl, r, p, su);
+        EXPECT_EQ(num(g, 4, row), sl) << row;
+        EXPECT_EQ(num(g, 5, row), su) << row;
+    }
+    // The window redraws the restored run, its current sample included.
+    const auto& calls = a.view.calls;
+    EXPECT_EQ(calls[calls.size() - 3], "plotsample 2");
     EXPECT_FALSE(a.d.DisplayBaselineSteps(0).done);
     EXPECT_FALSE(a.d.DisplayBaselineSteps(a.e.nsamples + 1).done);
 }
@@ -240,7 +261,10 @@ TEST(Diagnostics, baselineSteps_startSearchEndsAtTheLastRawPoint) {
     const auto r = d.DisplayBaselineSteps(1);
     ASSERT_TRUE(r.done);
     EXPECT_EQ(num(r.grid, 0, 2), 1);  // the minimum's point
-    for (int k = 2; k <= 12; ++k) EXPECT_EQ(num(r.grid, 0, 1 + k), k);
+    for (int k = 2; k <= 12; ++k) {
+        EXPECT_EQ(num(r.grid, 0, 1 + k), k);
+        EXPECT_EQ(num(r.grid, 1, 1 + k), 99.0);  // 0.99 x raw[k]
+    }
     EXPECT_EQ(text(r.grid, 0, 14), "end 0");
 }
 
