@@ -242,6 +242,14 @@ TEST(Diagnostics, baselineSteps_replaysTheSearchAndRestoresTheSample) {
         EXPECT_EQ(num(g, 4, row), sl) << row;
         EXPECT_EQ(num(g, 5, row), su) << row;
     }
+    // The refinement from the baseline at "end 1" is the baseline step's own.
+    {
+        TRunRestore back(a.e);
+        a.e.bgarr[3] = num(g, 2, end1);
+        double su = 0;
+        a.e.refinebaseline(3, false, su);
+        EXPECT_EQ(a.e.defbgarr[3], num(g, 1, last));
+    }
     // The window redraws the restored run, its current sample included.
     const auto& calls = a.view.calls;
     EXPECT_EQ(calls[calls.size() - 3], "plotsample 2");

@@ -95,6 +95,7 @@ TEST(Workshop, grid_titlesRowsAndPlateau) {
     EXPECT_EQ(g.at(10, 0), TGridCell(std::string("N0_indiv")));
     EXPECT_EQ(g.at(0, 4), TGridCell(4LL));
     EXPECT_EQ(g.at(1, 4), TGridCell(e.sampname[4]));
+    EXPECT_EQ(g.at(2, 4), TGridCell(e.ampname[4]));
     EXPECT_EQ(g.at(8, 4), TGridCell(e.ct[4]));
     EXPECT_EQ(g.at(6, 2), TGridCell(-999.0));
     // A noise-free curve ends on its plateau, far after fstop: the mean of
@@ -109,6 +110,9 @@ TEST(Workshop, grid_titlesRowsAndPlateau) {
     e.fstop[s] = n - 2;
     EXPECT_EQ(w.GetPlateau(s), -999);
     EXPECT_EQ(w.GetPlateau(0), -999);
+    EXPECT_EQ(w.GetPlateau(e.nsamples + 1), -999);
+    TEngine empty;
+    EXPECT_FALSE(TWorkshop(empty).ResetDefbgarr());
 }
 
 }  // namespace
