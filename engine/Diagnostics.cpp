@@ -86,7 +86,6 @@ TDiagnosticResult TDiagnostics::DisplayBaselineSteps(int s) {
     if (s < 1 || s > e_.nsamples)
         return refuse("Sample number " + std::to_string(s) + " is not between 1 and " +
                       std::to_string(e_.nsamples) + ".");
-    stoprequested_ = false;
     TEngine::BusyGuard busy(e_);
     TRunRestore restore(e_);
     TDiagnosticResult result;
@@ -156,7 +155,6 @@ TDiagnosticResult TDiagnostics::DisplayBaselineSteps(int s) {
         logrow(e_, g, s, whole(count), sl, su);
         if (sl < su) break;
         setbaseline(e_, s, 0.99 * e_.bgarr[s]);
-        if (stoprequested_) break;
     } while (e_.bgarr[s] >= 0.95 * minv && count <= kMaxRounds);
     row = g.appendrow();
     g.set(0, row, std::string("end 1"));
@@ -193,13 +191,11 @@ TDiagnosticResult TDiagnostics::DisplayBaselineSteps(int s) {
         }
         if (std::fabs(absd - previousabsd) < 1e-5 && direction == previousdirection && turned)
             break;
-        if (stoprequested_) break;
     } while (absd >= 1e-4 && count <= kMaxRounds);
 
     e_.do_cascade(false, s, 1);
     e_.resetaxes();
-    result.stopped = stoprequested_;
-    if (!result.stopped) g.set(1, 0, std::string("ready"));
+    g.set(1, 0, std::string("ready"));
     return result;
 }
 

@@ -33,7 +33,8 @@ public:
     explicit TDiagnostics(TEngine& e) : e_(e) {}
 
     // A handler reached through the engine's message pump calls this to end
-    // the experiment that runs (after its current sample or round).
+    // the experiment that runs after its current step (the replay of one
+    // sample does not pump and always runs to its end).
     void requeststop() { stoprequested_ = true; }
 
     // Logged replay of the baseline search of sample s (10 columns):
