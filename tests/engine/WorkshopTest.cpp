@@ -80,6 +80,10 @@ TEST(Workshop, trend_refusesBeforeTheBaselineStepAndOutOfRange) {
     EXPECT_EQ(e.bgarr, bg);
     EXPECT_EQ(e.ct, ct);
     EXPECT_TRUE(w.BaselineTrend(" 1 ", "45"));
+    // The shortest sample bounds the end, wherever it is in the run.
+    e.nrawpoints[e.nsamples] = 20;
+    EXPECT_FALSE(w.BaselineTrend("3", "21", &message));
+    EXPECT_NE(message.find("<= 20"), std::string::npos) << message;
 }
 
 TEST(Workshop, grid_titlesRowsAndPlateau) {
