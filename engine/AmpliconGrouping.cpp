@@ -33,12 +33,6 @@ std::optional<int> parseinteger(std::string_view text) {
     return value;
 }
 
-// Makes the grid at least cols x rows, keeping what it holds.
-void sizegrid(std::vector<std::vector<std::string>>& grid, int cols, int rows) {
-    grid.resize(static_cast<std::size_t>(cols));
-    for (auto& column : grid) column.resize(static_cast<std::size_t>(rows));
-}
-
 }  // namespace
 
 std::optional<std::string> TEngine::extractpart(std::string_view name, int part, char separator,
@@ -78,11 +72,9 @@ void TEngine::GetAmpliconGroupNumbers() {
     // The group codes as the grid's column 2 shows them.
     AmpliconGroupGridcode.assign(ampgroup.begin(), ampgroup.begin() + nsamples + 1);
 
-    means_Grid.clear();
-    sizegrid(means_Grid, 6, ngroups + 2);
-    means_Grid[1][1] = "one group";
-    for (int g = 1; g <= ngroups; ++g) means_Grid[1][g + 1] = identifiers[g - 1];
-    view->groupsnumbered();
+    groupidentifiers.assign(1, std::string());
+    groupidentifiers.insert(groupidentifiers.end(), identifiers.begin(), identifiers.end());
+    view->tablechanged(TRunTable::groups, 0);
 }
 
 bool TEngine::GroupButtonClick() {
@@ -122,34 +114,26 @@ bool TEngine::GroupButtonClick() {
     // are already in ampname: it is the identifier column of the grid.
     GetAmpliconGroupNumbers();
     numgroupsEditChange();
-    view->setcontrolvisible("TabSheetGroupWindow", true);
-    view->setcontrolenabled("SetWolPerGroupButton", true);
+    view->stagechanged(TRunStage::groupsdefined);
     identsdone = false;
     return true;
 }
 
 void TEngine::AllOneGroupRBClick() {
     const auto source = options.groupsource;
-    view->setcontrolenabled("GroupButton", false);
     if (source == TEngineOptions::AllOneGroupRB) {
         selectcommonwindow();
         identsdone = true;
     } else if (groupsdefined) {
         commonwol = false;
     }
-    view->setcontrolenabled("GroupButton", source == TEngineOptions::PartXGroupRB);
-    view->setcontrolenabled("EditGroupsButton", source == TEngineOptions::ManualGrpsRB);
-    view->setcontrolvisible("AmpliconFromExcelPanel", source == TEngineOptions::ExcelGroupRB);
-    if (source == TEngineOptions::ExcelGroupRB) {
-        view->setcontrolenabled("SetWolAfterReadButton", false);
-        view->setcontrolvisible("OtherGroupOptionsPanel", false);
-    }
+    view->stagechanged(TRunStage::groupsourcechanged);
 }
 
 void TEngine::selectcommonwindow() {
     options.CommonGroupWindowRG = 0;
     options.ThresholdsRG = 0;
-    view->windowchoicechanged();
+    view->stagechanged(TRunStage::windowchoicechanged);
     for (int s = 1; s <= nsamples; ++s) {
         uplim[s] = uplim[0];
         lowlim[s] = lowlim[0];
@@ -160,7 +144,7 @@ void TEngine::selectcommonwindow() {
     do_cascade(true, 1, 1);
     AssignFtVal(1, nsamples);
     pumpmessages();
-    view->setcontrolvisible("TabSheetCommonWindow", true);
+    view->stagechanged(TRunStage::commonwindowchosen);
     samplenumChange();
 }
 
@@ -169,11 +153,11 @@ void TEngine::numgroupsEditChange() {
     commonwol = false;
     ShowGroupCBItems.assign(1, "All");
     for (int g = 1; g <= ngroups; ++g) {
-        const bool listed = means_Grid.size() > 1 && static_cast<int>(means_Grid[1].size()) > g + 1;
-        ShowGroupCBItems.push_back(listed ? means_Grid[1][g + 1] : std::string());
+        const bool listed = static_cast<int>(groupidentifiers.size()) > g;
+        ShowGroupCBItems.push_back(listed ? groupidentifiers[g] : std::string());
     }
     fitcache.forgetgroups();
-    view->numgroupsEditChange();
+    view->stagechanged(TRunStage::groupcountchanged);
 }
 
 void TEngine::NameSepEditEnter() {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -18,9 +19,9 @@ using doublearray = std::vector<std::vector<double>>;
 // Boolean per sample. Not std::vector<bool>: elements must be addressable.
 using boolarray = std::vector<std::uint8_t>;
 
-// The six window-limit edits of the main window (log10 limits). The engine
-// applies every limit through them, so limits in force are rounded to 3
-// decimals and clamped to the axis range as the edits would do.
+// The six window limits a user sets (log10): upper and lower limit of the
+// common, group and individual level. A limit set by value is rounded to 3
+// decimals and clamped to the axis range before it is applied.
 enum class TLimitEdit : int {
     cuplimedit = 0,    // common, upper
     clowlimedit = 1,   // common, lower
@@ -173,12 +174,15 @@ struct TRunState {
     // identifiers. A sample's group for group windows and thresholds is the
     // position of its ampname in this list.
     std::vector<std::string> ShowGroupCBItems{"All"};
-    // Texts of the six window-limit edits (log10, shown rounded to 3
-    // decimals), indexed by TLimitEdit, and of their fluorescence companions.
-    std::array<std::string, 6> limitedittext{};
-    std::array<std::string, 6> fluoredittext{};
-    // Text of the threshold edit (log10, rounded to 3 decimals).
-    std::string ftvaledittext;
+    // The value shown for each of the six limits (log10, rounded to 3
+    // decimals, or the axis bound it was clamped to), indexed by TLimitEdit,
+    // and the fluorescence shown beside it (10^limit rounded to 3 decimals).
+    // NaN before any value.
+    static constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
+    std::array<double, 6> limitshown{kNoValue, kNoValue, kNoValue, kNoValue, kNoValue, kNoValue};
+    std::array<double, 6> fluorshown{kNoValue, kNoValue, kNoValue, kNoValue, kNoValue, kNoValue};
+    // The threshold shown (log10, rounded to 3 decimals); NaN before any.
+    double ftvalshown = kNoValue;
 
     // ---- baseline and window of linearity state  (ENGINE-BASELINE)
     // One evaluated position of the window search of Set_WoL: position k, the
@@ -206,9 +210,10 @@ struct TRunState {
         double bestcv = 0.0;
     };
     TWoLSearch wolsearch;
-    // Result of the last noise check per sample ("StringGrid3" column 6):
-    // "excluded", "noisy" or "OK"; empty before a check. nsamples + 1.
-    std::vector<std::string> noisecheck;
+    // Result of the last noise check per sample; unchecked before a check.
+    // nsamples + 1.
+    enum class TNoiseCheck : std::uint8_t { unchecked, excluded, noisy, ok };
+    std::vector<TNoiseCheck> noisecheck;
     // Cq at the determined baseline after the Cq-shift test of the baseline
     // step ("StringGrid6" column 5), per sample; 0 when not tested.
     std::vector<double> ctshiftct;
@@ -242,11 +247,11 @@ struct TRunState {
     // ("IndivAmpGroupEdit").
     int AmpGroupNumEdit = -1;
     int IndivAmpGroupEdit = -1;
-    // Cells of the group-means grid, indexed [column][row] as the window shows
-    // them: column 1 holds "one group" in row 1 and the identifier of group g
-    // in row g + 1; columns 2..6 the statistics of calc_mean_ButtonClick
-    // ("n included", "mean Efficiency", "St Dev", "SEM", "RSE").
-    std::vector<std::vector<std::string>> means_Grid;
+    // Identifier of each numbered group g = 1..ngroups (element 0 unused).
+    std::vector<std::string> groupidentifiers;
+    // Whether the group means in groupstatistics still hold for the windows
+    // in force (a window search voids them).
+    bool meansshown = false;
     // The statistics behind the means grid, per group g = 0..ngroups (row 0 =
     // all contributing samples). sd, sem and rse are 0 for fewer than 2
     // samples, mean is 1.0 for none.
@@ -258,21 +263,36 @@ struct TRunState {
         double rse = 0.0;
     };
     std::vector<TGroupStatistics> groupstatistics;
-    // Items of the subset filter "display" (ShowSetCB) and the selected one.
-    // The means add "Cq too low" and "efficiency outlier"; a read removes
-    // "efficiency outlier" again.
-    std::vector<std::string> ShowSetCBItems{"all samples",
-                                            "no amplification",
-                                            "baseline error",
-                                            "no plateau",
-                                            "noisy samples",
-                                            "excluded by user",
-                                            "no target quantity calculated",
-                                            "target quantity calculated",
-                                            "unflagged samples"};
+    // Subsets of samples the display offers, in the order offered, and the
+    // position of the one shown. The means add cqtoolow and effoutlier; a
+    // read removes effoutlier again.
+    enum class TSubset : std::uint8_t {
+        all,
+        noamplification,
+        baselineerror,
+        noplateau,
+        noisy,
+        userexcluded,
+        non0,
+        n0,
+        unflagged,
+        cqtoolow,
+        effoutlier
+    };
+    std::vector<TSubset> ShowSetCBItems{
+        TSubset::all,      TSubset::noamplification, TSubset::baselineerror, TSubset::noplateau,
+        TSubset::noisy,    TSubset::userexcluded,    TSubset::non0,          TSubset::n0,
+        TSubset::unflagged};
     int ShowSetCBItemIndex = 0;
-    // Cells of the reduced statistics grid of the scratch tab, [column][row].
-    std::vector<std::vector<std::string>> StringGridTest;
+    // The reduced statistics per sample of the scratch tab (row s = sample s;
+    // row 0 unused): efficiency, mean efficiency of its group and Cq.
+    struct TSampleDataRow {
+        std::string name;
+        double indiveff = 0.0;
+        double meaneff = 0.0;
+        double ct = 0.0;
+    };
+    std::vector<TSampleDataRow> sampledata;
 };
 
 }  // namespace qurvex

@@ -490,7 +490,7 @@ void Tmainform::logYaxisallClick() {
 // number, a limit that is not positive in linear mode, or a minimum at or
 // above the maximum (and the reverse) is refused with a message.
 bool Tmainform::AskAxisLimit(bool maximum) {
-    TEngine& e = *engine_;
+    const TEngine& e = *engine_;
     const bool logmode = LogMode();
     const double current = maximum ? e.logymax : e.logymin;
     const QString prompt =
@@ -520,7 +520,7 @@ bool Tmainform::AskAxisLimit(bool maximum) {
                            QStringLiteral("the minimum of the axis must lie below its maximum"));
         return false;
     }
-    (maximum ? e.logymax : e.logymin) = stored;
+    engine_->setaxislimit(maximum, stored);
     logyaxisClick();
     return true;
 }
@@ -530,9 +530,7 @@ void Tmainform::MinFluor1Click() { AskAxisLimit(false); }
 void Tmainform::MaxFluor1Click() { AskAxisLimit(true); }
 
 void Tmainform::resetYaxis1Click() {
-    TEngine& e = *engine_;
-    e.logymax = e.deflogymax;
-    e.logymin = e.deflogymin;
+    engine_->resetYaxis1Click();
     logyaxisClick();
 }
 
@@ -592,22 +590,16 @@ void Tmainform::allsampchartMouseDown(TChartView* chart, Qt::MouseButton button)
 // ---- which samples are shown
 
 void Tmainform::cb_isdisplayedClick() {
-    TEngine& e = *engine_;
-    const int s = samplenum2->text().toInt();
-    if (s < 1 || s > e.nsamples) return;
-    e.isdisplayed[s] = cb_isdisplayed->isChecked() ? 1 : 0;
-    e.do_cascade(false, s, 2);
+    engine_->setdisplayed(samplenum2->text().toInt(), cb_isdisplayed->isChecked());
 }
 
 void Tmainform::showallButClick() {
-    TEngine& e = *engine_;
     {
         const QSignalBlocker block(ShowGroupCB);
         ShowGroupCB->setCurrentIndex(0);
     }
     ShowGroupUD->SetPosition(0);
-    for (int s = 1; s <= e.nsamples; ++s) e.isdisplayed[s] = 1;
-    e.do_cascade(true, 1, 2);
+    engine_->showallButClick();
 }
 
 void Tmainform::cb_show_hiddenClick() { update_surveys(); }

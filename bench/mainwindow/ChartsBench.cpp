@@ -87,7 +87,7 @@ void BM_CommonUpperLimitChange(benchmark::State& state) {
     const double base = e.uplim[0];
     int k = 0;
     for (auto _ : state) {
-        e.editlock = false;
+        e.endlimitedit();
         e.applylimitedit(TLimitEdit::cuplimedit, base - 0.05 * (++k % 2));  // refit of every sample
         w.FlushCharts();
         paint(w.allsampchart, a);

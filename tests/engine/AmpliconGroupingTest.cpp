@@ -75,8 +75,9 @@ TEST(AmpliconGrouping, CaseInsensitiveGroupsFromPartOfTheName) {
     EXPECT_FALSE(e.commonwol || e.identsdone);
     // "All" heads the browser list but is no identifier.
     ASSERT_EQ(e.ShowGroupCBItems, (Names{"All", "GAPDH", "actb", "all"}));
-    EXPECT_EQ(v.count("show TabSheetGroupWindow"), 1);
-    EXPECT_EQ(e.means_Grid[1], (Names{e.means_Grid[1][0], "one group", "GAPDH", "actb", "all"}));
+    EXPECT_EQ(
+        v.count(RecordingView::withnumber("stage", static_cast<int>(TRunStage::groupsdefined))), 1);
+    EXPECT_EQ(e.groupidentifiers, (Names{"", "GAPDH", "actb", "all"}));
     for (int s = 1; s <= 5; ++s) EXPECT_EQ(e.groupofsample(s), e.ampgroup[s]) << s;
     EXPECT_EQ(e.groupofsample(6), -1);
     e.ftval = {0.5, 1.0, 2.0, 3.0, 0.0, 0.0};

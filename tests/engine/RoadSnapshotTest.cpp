@@ -141,13 +141,9 @@ std::vector<Step> road() {
         },
         [](TEngine& e) {
             e.samplenum = 30;
-            e.limitedittext[static_cast<int>(TLimitEdit::GrUpLimEdit)] = "0.5";
-            e.cuplimeditChange(TLimitEdit::GrUpLimEdit);
+            e.cuplimeditChange(TLimitEdit::GrUpLimEdit, 0.5);
         },
-        [](TEngine& e) {
-            e.limitedittext[static_cast<int>(TLimitEdit::clowlimedit)] = "-1.2345";
-            e.cuplimeditChange(TLimitEdit::clowlimedit);
-        },
+        [](TEngine& e) { e.cuplimeditChange(TLimitEdit::clowlimedit, -1.2345); },
         [](TEngine& e) { e.ApplyManualBaseline(5, e.bgarr[5] * 1.02); },
         [](TEngine& e) {
             e.samplenum = 3;
