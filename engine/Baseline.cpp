@@ -412,6 +412,10 @@ void TEngine::ResetDefaultbaselineButtonClick() {
     const int s = samplenum;
     if (busy() || s < 1 || s > nsamples) return;
     BusyGuard guard(*this);
+    // The baseline set by hand is given up before the refit: a sample with a
+    // baseline error is then fitted (or skipped) as the error says.
+    manualbg[s] = 0;
+    if (bgerror[s]) skipped[s] = 1;
     bgarr[s] = defbgarr[s];
     recomputefluor(s, true);
     findfstop(s);
@@ -438,8 +442,6 @@ void TEngine::ResetDefaultbaselineButtonClick() {
             do_cascade(false, s, 1);
             break;
     }
-    manualbg[s] = 0;
-    if (bgerror[s]) skipped[s] = 1;
     const auto& F = fluor[s];
     shortloglin[s] =
         npoints[s] >= 1 && fstop[s] >= 1 && fstart[s] >= 1 && F[fstop[s]] / F[fstart[s]] < 20;

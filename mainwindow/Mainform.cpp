@@ -71,6 +71,7 @@ Tmainform::Tmainform(const QStringList& parameters, TMainformServices services, 
     ConnectHandlers();
     BuildChartSeries();
     ConnectChartsAndEditors();
+    ConnectRunControls();
     resize(1280, 860);
     FormCreate(parameters);
 }
@@ -82,7 +83,9 @@ Tmainform::~Tmainform() {
 }
 
 void Tmainform::Guard(const std::function<void()>& handler) {
-    // One user action: the charts it changes are drawn once, when it ends.
+    // One user action: the charts it changes are drawn once, when it ends
+    // (or, for a long one, a quarter of a second after it began).
+    if (actionDepth_ == 0) actionStart_.restart();
     ++actionDepth_;
     runGuarded(services_.prompter, handler);
     --actionDepth_;
@@ -269,6 +272,17 @@ void Tmainform::PushOptions() {
     o.ExcludeTooLowCqCB = ExcludeTooLowCqCB->isChecked();
     o.AcceptErrorEffRG = AcceptErrorEffRG->ItemIndex();
     o.AcceptBiasN0RG = AcceptBiasN0RG->ItemIndex();
+    o.groupsource = AllOneGroupRB->isChecked()  ? TEngineOptions::AllOneGroupRB
+                    : ManualGrpsRB->isChecked() ? TEngineOptions::ManualGrpsRB
+                    : PartXGroupRB->isChecked() ? TEngineOptions::PartXGroupRB
+                    : ExcelGroupRB->isChecked() ? TEngineOptions::ExcelGroupRB
+                                                : o.groupsource;
+    o.NameSepEdit = NameSepEdit->text().toStdString();
+    o.PartWantedEdit = PartWantedEdit->text().toStdString();
+    o.FrontBackRG = FrontBackRG->ItemIndex();
+    o.ToggleShowRG = ToggleShowRG->ItemIndex();
+    if (auto* wolgroup = Control<QLineEdit>("setwolgroupEdit"))
+        o.setwolgroupEdit = wolgroup->text().toStdString();
     engine_->setoptions(o);
 }
 

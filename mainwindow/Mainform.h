@@ -238,6 +238,11 @@ public:
     void FillSubsets();
     // The window-choice radio groups follow the engine's options.
     void ShowWindowChoice();
+    // Handlers of run controls (MainformRunControls.cpp).
+    void CommonGroupWindowRGClick();
+    void PartWantedEditChange(const QString& text);
+    void IncluPercEditChange(const QString& text);
+    void NameSepEditEnter();
 
     // ---- menus
     QMenu* File1;
@@ -394,6 +399,7 @@ private:
     void ConnectHandlers();
     void BuildChartSeries();
     void ConnectChartsAndEditors();
+    void ConnectRunControls();
 
     // Chart drawing (MainformCharts.cpp).
     enum TChartPart { kAllSamples = 1, kSample = 2, kSurveys = 4, kPointers = 8 };
@@ -442,6 +448,7 @@ private:
     int actionDepth_ = 0;
     QTimer chartTimer_;
     QElapsedTimer lastFlush_;
+    QElapsedTimer actionStart_;
     std::array<int, 5> chartDraws_{};
     // Line dragging: the chart and whether the line left the allowed range.
     TChartView* dragChart_ = nullptr;

@@ -125,14 +125,18 @@ void Tmainform::RequestCharts(int parts) {
 }
 
 // Outside user actions and long loops the charts are drawn at the next turn
-// of the event loop; inside them at most every 250 ms, so that a loop that
-// reports every sample shows its progress without drawing every sample.
+// of the event loop; inside them no sooner than 250 ms after the action
+// began and after the last drawing, so that an action draws each chart once
+// when it ends, and a long loop shows its progress without drawing every
+// sample.
 void Tmainform::FlushChartsLater() {
     if (!chartTimer_.isSingleShot()) {
         chartTimer_.setSingleShot(true);
         connect(&chartTimer_, &QTimer::timeout, this, [this] {
             if (actionDepth_ > 0 || engine_->busy()) {
-                const qint64 since = lastFlush_.isValid() ? lastFlush_.elapsed() : 1000;
+                qint64 since = lastFlush_.isValid() ? lastFlush_.elapsed() : 1000;
+                if (actionDepth_ > 0 && actionStart_.isValid())
+                    since = std::min(since, actionStart_.elapsed());
                 if (since < 250) {
                     chartTimer_.start(static_cast<int>(250 - since));
                     return;
@@ -438,7 +442,7 @@ void Tmainform::axeschanged() {
     samplechart->SetXRange(0.0, maxcyc);
     for (TChartView* c : {PCR_eff_Chart, Correl_Chart, npoints_Chart})
         c->SetXRange(0.0, e.nsamples + 4);
-    npoints_Chart->SetYAxis(0.0, std::max(10.0, static_cast<double>(e.ncycles)));
+    npoints_Chart->SetCountAxis(std::max(10.0, static_cast<double>(e.ncycles)));
     SetFluorescenceAxes();
 }
 

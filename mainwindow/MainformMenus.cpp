@@ -337,6 +337,8 @@ void Tmainform::fillboxesbutClick() {
 bool Tmainform::eventFilter(QObject* watched, QEvent* event) {
     if (watched == PartWantedEdit && event->type() == QEvent::FocusIn)
         Guard([this] { PartWantedEditEnter(); });
+    if (watched == NameSepEdit && event->type() == QEvent::FocusIn)
+        Guard([this] { NameSepEditEnter(); });
     // Limit and fluorescence edits: entering one holds the recalculation until
     // "apply"; leaving a fluorescence edit that was typed in applies it.
     const bool in = event->type() == QEvent::FocusIn, out = event->type() == QEvent::FocusOut;
@@ -419,8 +421,8 @@ void Tmainform::ConnectHandlers() {
     PartWantedEdit->installEventFilter(this);
 
     // Option controls the engine reads.
-    for (TRadioGroup* g : {rg_fitoptions, ThresholdsRG, CommonGroupWindowRG, BaselineStrictnessRG,
-                           RelaxCtShiftRG, RelaxLogLinLengthRG, AcceptErrorEffRG, AcceptBiasN0RG})
+    for (TRadioGroup* g : {rg_fitoptions, ThresholdsRG, BaselineStrictnessRG, RelaxCtShiftRG,
+                           RelaxLogLinLengthRG, AcceptErrorEffRG, AcceptBiasN0RG})
         connect(g, &TRadioGroup::Click, this, [this] { PushOptions(); });
     for (QCheckBox* c : {ExcludeNoPlateauCB, ExcludeOutlierCB, ExcludeTooLowCqCB})
         connect(c, &QCheckBox::toggled, this, [this] { PushOptions(); });
