@@ -102,7 +102,7 @@ static std::string limitText(double v) {
     if (std::isnan(v)) return {};
     const std::string rounded = roundedtext(v, 3);
     if (shownvalue(v, 3) == v) return rounded;
-    return QString::number(v, 'g', 17).toStdString();
+    return QString::number(v, 'g', QLocale::FloatingPointShortest).toStdString();
 }
 
 void Tmainform::limiteditchanged(TLimitEdit edit) {
