@@ -35,6 +35,8 @@ std::optional<int> parseinteger(std::string_view text) {
 
 }  // namespace
 
+std::optional<int> TEngine::WholeNumber(std::string_view text) { return parseinteger(text); }
+
 std::optional<std::string> TEngine::extractpart(std::string_view name, int part, char separator,
                                                 bool fromback) {
     if (part < 1) return std::nullopt;
@@ -78,16 +80,15 @@ void TEngine::GetAmpliconGroupNumbers() {
 }
 
 bool TEngine::GroupButtonClick() {
-    const char separator = options.NameSepEdit.empty() ? ' ' : options.NameSepEdit.front();
+    const char separator = options.NameSepEdit;
     const bool bypart = options.groupsource == TEngineOptions::PartXGroupRB;
     std::vector<std::string> newnames;
     if (bypart) {
         // Every name is split before any identifier changes, so a name with too
         // few parts leaves all identifiers as they were.
-        const auto part = parseinteger(options.PartWantedEdit);
+        const auto part = options.PartWantedEdit;
         if (!part) {
-            view->showmessage(TMessageKind::error,
-                              "'" + options.PartWantedEdit + "' is not a valid part number.");
+            view->showmessage(TMessageKind::error, "the part number is not a whole number.");
             return false;
         }
         const bool fromback = options.FrontBackRG == 1;

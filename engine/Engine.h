@@ -378,6 +378,11 @@ public:
     // 5 % when the edit is empty or not a (finite) number. A negative
     // percentage is taken as it stands.
     double InclusionTolerance() const;
+    // The percentage an edit holds (surrounding blanks allowed); NaN when it
+    // holds no finite number.
+    static double InclusionPercent(std::string_view text);
+    // The whole number an edit holds; none for any other text.
+    static std::optional<int> WholeNumber(std::string_view text);
     // Exclusions, Cq-too-low flags, outliers, group means with standard
     // errors, means_Grid and N0 of every sample. Sets meansdone.
     void calc_mean_ButtonClick();

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,16 +46,19 @@ std::optional<double> sortedmedian(const std::vector<double>& sorted) {
 
 }  // namespace
 
-double TEngine::InclusionTolerance() const {
-    std::string_view text = options.IncluPercEdit;
+double TEngine::InclusionPercent(std::string_view text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    double percent = kDefaultInclusionPercent;
     double v = 0.0;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
     if (!text.empty() && ec == std::errc() && ptr == text.data() + text.size() && std::isfinite(v))
-        percent = v;
-    return percent / 100.0;
+        return v;
+    return std::numeric_limits<double>::quiet_NaN();
+}
+
+double TEngine::InclusionTolerance() const {
+    const double v = options.IncluPercEdit;
+    return (std::isfinite(v) ? v : kDefaultInclusionPercent) / 100.0;
 }
 
 // The samples of every group: members[0] is every sample, members[g] those

@@ -310,14 +310,13 @@ void TEngine::Set_WoL(int g) {
 
 void TEngine::Set_WoL_ButtonClick() {
     if (busy()) return;
-    const std::string& text = options.setwolgroupEdit;
-    int g = -1;
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), g);
-    if (ec != std::errc() || ptr != text.data() + text.size() || g < 0 || g > ngroups) {
-        view->showmessage(TMessageKind::error, "'" + text + "' is not a valid group number");
+    const std::optional<int> g = options.setwolgroupEdit;
+    if (!g || *g < 0 || *g > ngroups) {
+        view->showmessage(TMessageKind::error, "'" + (g ? std::to_string(*g) : std::string()) +
+                                                   "' is not a valid group number");
         return;
     }
-    Set_WoL(g);
+    Set_WoL(*g);
 }
 
 // noplateau := noamplif or bgerror or fstop = npoints, for group g.

@@ -268,7 +268,7 @@ void Tmainform::PushOptions() {
     o.ExcludeSkippedCB = ExcludeSkippedCB->isChecked();
     o.ExcludeNoPlateauCB = ExcludeNoPlateauCB->isChecked();
     o.ExcludeOutlierCB = ExcludeOutlierCB->isChecked();
-    o.IncluPercEdit = IncluPercEdit->text().toStdString();
+    o.IncluPercEdit = TEngine::InclusionPercent(IncluPercEdit->text().toStdString());
     o.ExcludeTooLowCqCB = ExcludeTooLowCqCB->isChecked();
     o.AcceptErrorEffRG = AcceptErrorEffRG->ItemIndex();
     o.AcceptBiasN0RG = AcceptBiasN0RG->ItemIndex();
@@ -277,12 +277,13 @@ void Tmainform::PushOptions() {
                     : PartXGroupRB->isChecked() ? TEngineOptions::PartXGroupRB
                     : ExcelGroupRB->isChecked() ? TEngineOptions::ExcelGroupRB
                                                 : o.groupsource;
-    o.NameSepEdit = NameSepEdit->text().toStdString();
-    o.PartWantedEdit = PartWantedEdit->text().toStdString();
+    const std::string separator = NameSepEdit->text().toStdString();
+    o.NameSepEdit = separator.empty() ? ' ' : separator.front();
+    o.PartWantedEdit = TEngine::WholeNumber(PartWantedEdit->text().toStdString());
     o.FrontBackRG = FrontBackRG->ItemIndex();
     o.ToggleShowRG = ToggleShowRG->ItemIndex();
     if (auto* wolgroup = Control<QLineEdit>("setwolgroupEdit"))
-        o.setwolgroupEdit = wolgroup->text().toStdString();
+        o.setwolgroupEdit = TEngine::WholeNumber(wolgroup->text().toStdString());
     engine_->setoptions(o);
 }
 

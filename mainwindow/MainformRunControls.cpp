@@ -81,7 +81,15 @@ void Tmainform::ConnectRunControls() {
     command("Set_WoL_Button", [](TEngine& e) { e.Set_WoL_ButtonClick(); });
     command("SetWolPerGroupButton", [](TEngine& e) { e.SetWolPerGroupButtonClick(); });
     command("SetWolAfterReadButton", [](TEngine& e) { e.SetWolAfterReadButtonClick(); });
-    command("GroupButton", [](TEngine& e) { e.GroupButtonClick(); });
+    command("GroupButton", [this](TEngine& e) {
+        if (e.options.groupsource == TEngineOptions::PartXGroupRB && !e.options.PartWantedEdit) {
+            Prompter().message(
+                TPromptKind::Error, QStringLiteral("Error"),
+                QStringLiteral("'%1' is not a valid part number.").arg(PartWantedEdit->text()));
+            return;
+        }
+        e.GroupButtonClick();
+    });
     command("ResetDefaultbaselineButton", [](TEngine& e) { e.ResetDefaultbaselineButtonClick(); });
     connect(MarkAsSkippedCB, &QCheckBox::clicked, this, [this](bool checked) {
         Guard([this, checked] {

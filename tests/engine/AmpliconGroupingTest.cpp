@@ -55,8 +55,8 @@ void groupbypart(TEngine& e, const Names& names, const std::string& sep, const s
     e.setarraylengths(5, static_cast<int>(names.size()));
     for (std::size_t i = 0; i < names.size(); ++i) e.sampname[i + 1] = names[i];
     e.options.groupsource = TEngineOptions::PartXGroupRB;
-    e.options.NameSepEdit = sep;
-    e.options.PartWantedEdit = part;
+    e.options.NameSepEdit = sep.empty() ? ' ' : sep.front();
+    e.options.PartWantedEdit = TEngine::WholeNumber(part);
     e.options.FrontBackRG = frontback;
 }
 
@@ -110,9 +110,11 @@ TEST(AmpliconGrouping, FailedSplitChangesNoIdentifier) {
     ASSERT_EQ(v.messages.size(), 1u);
     EXPECT_NE(v.messages[0].find("B1_actb"), std::string::npos);
     for (const char* bad : {"", "x", "2a"}) {
-        e.options.PartWantedEdit = bad;
+        EXPECT_FALSE(TEngine::WholeNumber(bad)) << bad;
+        e.options.PartWantedEdit = TEngine::WholeNumber(bad);
         EXPECT_FALSE(e.GroupButtonClick()) << bad;
     }
+    EXPECT_EQ(TEngine::WholeNumber(" +2 "), 2);
     EXPECT_EQ(v.messages.size(), 4u);
     EXPECT_EQ(e.ampname[1], "old1");
 }
@@ -121,7 +123,7 @@ TEST(AmpliconGrouping, TypedIdentifiersAreNumbered) {
     TEngine e;
     e.setarraylengths(5, 3);
     e.options.groupsource = TEngineOptions::ManualGrpsRB;
-    e.options.PartWantedEdit = "";  // not needed for typed identifiers
+    e.options.PartWantedEdit = std::nullopt;  // not needed for typed identifiers
     e.ampname = {"", "t2", "t1", "T2"};
     ASSERT_TRUE(e.GroupButtonClick());
     EXPECT_EQ(e.ampgroup, (std::vector<int>{0, 1, 2, 1}));

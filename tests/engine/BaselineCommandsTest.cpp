@@ -111,7 +111,7 @@ TEST(WindowButtons, RecalculateRestoresTheWindowAndBadGroupIsRefused) {
     e.samplenum = 2;
     e.RecalculateWoLButtonClick();
     EXPECT_EQ(e.uplim[0], up);
-    e.options.setwolgroupEdit = "x1";
+    e.options.setwolgroupEdit = std::nullopt;  // "x1" typed
     view.messages.clear();
     e.Set_WoL_ButtonClick();
     EXPECT_EQ(view.messages.size(), 1u);

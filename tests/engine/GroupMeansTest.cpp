@@ -50,7 +50,7 @@ TEST(GroupMeansOutliers, MedianOfFourAndSecondPass) {
     EXPECT_FALSE(e.exclmeaneff[1]);
     EXPECT_NEAR(e.meaneff[1], (1.80 + 1.90 + 1.92 + 1.95) / 4, 1e-12);
     e.options.ExcludeOutlierCB = true;
-    e.options.IncluPercEdit = "15";
+    e.options.IncluPercEdit = 15;
     e.calc_mean_ButtonClick();
     EXPECT_FALSE(e.effoutlier[1]);
 }
@@ -64,7 +64,7 @@ TEST(GroupMeansOutliers, UnusablePercentageCountsAsFive) {
         {"", 0.05},      {"abc", 0.05}, {" ", 0.05},  {"+", 0.05},
         {"1e999", 0.05}, {"10", 0.1},   {"-3", -0.03}};  // a negative percentage is a number
     for (const auto& c : cases) {
-        e.options.IncluPercEdit = c.text;
+        e.options.IncluPercEdit = TEngine::InclusionPercent(c.text);
         EXPECT_DOUBLE_EQ(e.InclusionTolerance(), c.tol) << c.text;
     }
 }
@@ -102,7 +102,7 @@ TEST(GroupMeansOutliers, EmptySecondMedianPooledAndPlantedCases) {
         SCOPED_TRACE(c.name);
         TEngine e;
         loadfits(e, c.effs, c.groups);
-        e.options.IncluPercEdit = c.groups.size() == 10 ? "10" : "5";
+        e.options.IncluPercEdit = c.groups.size() == 10 ? 10 : 5;
         if (c.skipall) e.skipped.assign(e.skipped.size(), 1);
         e.calc_mean_ButtonClick();
         EXPECT_EQ(flags(e.effoutlier), c.outliers);

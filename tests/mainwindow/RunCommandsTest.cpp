@@ -145,10 +145,10 @@ private slots:
         QTest::keyClicks(w.PartWantedEdit, QStringLiteral("12a"));
         QCOMPARE(w.PartWantedEdit->text(), QStringLiteral("12"));
         QCOMPARE(w.rankLabel->text(), QStringLiteral("th"));
-        QCOMPARE(e.options.PartWantedEdit, std::string("12"));
+        QCOMPARE(e.options.PartWantedEdit, std::optional<int>(12));
         w.IncluPercEdit->clear();
         QTest::keyClicks(w.IncluPercEdit, QStringLiteral("7x"));
-        QCOMPARE(e.options.IncluPercEdit, std::string("7"));
+        QCOMPARE(e.options.IncluPercEdit, 7.0);
     }
 
     // Data grids filled, the baseline panel no longer red after the step,
