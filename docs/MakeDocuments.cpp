@@ -5,13 +5,18 @@
 //   UpdateHistory.pdf update-history.html
 // Usage: qurvex_makedocs <docs folder> <output folder>. Exit code 1 (with a
 // message) when a source is missing or a PDF cannot be written.
+#include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <cstdio>
 
 #include "mainwindow/HelpPageTable.h"
@@ -37,6 +42,31 @@ QString bodyOf(const QString& html) {
     return html.mid(start, end < 0 ? -1 : end - start);
 }
 
+// The page (0-based) on which a vertical position of the laid-out document lies.
+int pageAt(const QTextDocument& doc, qreal y) {
+    return static_cast<int>(y / doc.pageSize().height());
+}
+
+// A heading whose following text does not start on the same page starts a
+// new page itself. Headings are moved in order, as each move shifts the rest.
+void keepHeadingsWithText(QTextDocument& doc) {
+    QAbstractTextDocumentLayout* layout = doc.documentLayout();
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        if (block.blockFormat().headingLevel() == 0) continue;
+        const QTextBlock next = block.next();
+        if (!next.isValid() || next.layout() == nullptr || next.layout()->lineCount() == 0)
+            continue;
+        const QRectF heading = layout->blockBoundingRect(block);
+        const QRectF text = layout->blockBoundingRect(next);
+        const qreal firstLine = text.top() + next.layout()->lineAt(0).rect().bottom();
+        if (pageAt(doc, heading.top()) == pageAt(doc, firstLine)) continue;
+        QTextCursor cursor(block);
+        QTextBlockFormat format = block.blockFormat();
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        cursor.setBlockFormat(format);
+    }
+}
+
 bool writePdf(const QString& html, const QString& title, const QString& path) {
     QPdfWriter writer(path);
     writer.setTitle(title);
@@ -51,6 +81,14 @@ bool writePdf(const QString& html, const QString& title, const QString& path) {
                        " h2 { font-size: 13pt; color: #1f4e8c; } h3 { font-size: 11pt; } td, th { "
                        "padding: 3px; }"));
     doc.setHtml(html);
+    // Laid out on the writer's pages (as print would, with 2 cm margins), so
+    // that a heading left alone at the bottom of a page can go to the next.
+    doc.documentLayout()->setPaintDevice(&writer);
+    QTextFrameFormat frame = doc.rootFrame()->frameFormat();
+    frame.setMargin(static_cast<int>(2 / 2.54 * writer.logicalDpiY()));
+    doc.rootFrame()->setFrameFormat(frame);
+    doc.setPageSize(QSizeF(writer.width(), writer.height()));
+    keepHeadingsWithText(doc);
     doc.print(&writer);
     if (!QFile::exists(path)) {
         std::fprintf(stderr, "qurvex_makedocs: could not write %s\n", qPrintable(path));
@@ -74,6 +112,11 @@ int main(int argc, char** argv) {
     QString manual, part;
     if (!readText(docs.filePath(QStringLiteral("manual.html")), part)) return 1;
     manual = bodyOf(part);
+    // The help window shows buttons under its first page; the manual has none.
+    const QRegularExpression buttons(QStringLiteral("Use the buttons below[^.]*\\."));
+    const QString chapters = QStringLiteral(
+        "The chapters below begin with the help on reading data; the frequently asked "
+        "questions are in the document Qurvex.pdf beside the program.");
     for (const qurvex::THelpPage& page : qurvex::HelpPageTable()) {
         if (!readText(docs.filePath(
                           QStringLiteral("help/%1.html").arg(QString::fromLatin1(page.resource))),
@@ -84,8 +127,8 @@ int main(int argc, char** argv) {
             page.parent ? QStringLiteral("%1: %2").arg(QString::fromLatin1(page.parent),
                                                        QString::fromLatin1(page.caption))
                         : QString::fromLatin1(page.caption);
-        manual +=
-            QStringLiteral("<%1>%2</%1>").arg(heading, caption.toHtmlEscaped()) + bodyOf(part);
+        manual += QStringLiteral("<%1>%2</%1>").arg(heading, caption.toHtmlEscaped()) +
+                  bodyOf(part).replace(buttons, chapters);
     }
     if (!writePdf(QStringLiteral("<html><body>%1</body></html>").arg(manual),
                   QStringLiteral("Qurvex manual"), out.filePath(QStringLiteral("Qurvex_help.pdf"))))

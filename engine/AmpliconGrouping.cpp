@@ -33,13 +33,9 @@ std::optional<int> parseinteger(std::string_view text) {
     return value;
 }
 
-// Makes the grid at least cols x rows, keeping what it holds.
-void sizegrid(std::vector<std::vector<std::string>>& grid, int cols, int rows) {
-    grid.resize(static_cast<std::size_t>(cols));
-    for (auto& column : grid) column.resize(static_cast<std::size_t>(rows));
-}
-
 }  // namespace
+
+std::optional<int> TEngine::WholeNumber(std::string_view text) { return parseinteger(text); }
 
 std::optional<std::string> TEngine::extractpart(std::string_view name, int part, char separator,
                                                 bool fromback) {
@@ -78,24 +74,21 @@ void TEngine::GetAmpliconGroupNumbers() {
     // The group codes as the grid's column 2 shows them.
     AmpliconGroupGridcode.assign(ampgroup.begin(), ampgroup.begin() + nsamples + 1);
 
-    means_Grid.clear();
-    sizegrid(means_Grid, 6, ngroups + 2);
-    means_Grid[1][1] = "one group";
-    for (int g = 1; g <= ngroups; ++g) means_Grid[1][g + 1] = identifiers[g - 1];
-    view->groupsnumbered();
+    groupidentifiers.assign(1, std::string());
+    groupidentifiers.insert(groupidentifiers.end(), identifiers.begin(), identifiers.end());
+    view->tablechanged(TRunTable::groups, 0);
 }
 
 bool TEngine::GroupButtonClick() {
-    const char separator = options.NameSepEdit.empty() ? ' ' : options.NameSepEdit.front();
+    const char separator = options.NameSepEdit;
     const bool bypart = options.groupsource == TEngineOptions::PartXGroupRB;
     std::vector<std::string> newnames;
     if (bypart) {
         // Every name is split before any identifier changes, so a name with too
         // few parts leaves all identifiers as they were.
-        const auto part = parseinteger(options.PartWantedEdit);
+        const auto part = options.PartWantedEdit;
         if (!part) {
-            view->showmessage(TMessageKind::error,
-                              "'" + options.PartWantedEdit + "' is not a valid part number.");
+            view->showmessage(TMessageKind::error, "the part number is not a whole number.");
             return false;
         }
         const bool fromback = options.FrontBackRG == 1;
@@ -122,34 +115,26 @@ bool TEngine::GroupButtonClick() {
     // are already in ampname: it is the identifier column of the grid.
     GetAmpliconGroupNumbers();
     numgroupsEditChange();
-    view->setcontrolvisible("TabSheetGroupWindow", true);
-    view->setcontrolenabled("SetWolPerGroupButton", true);
+    view->stagechanged(TRunStage::groupsdefined);
     identsdone = false;
     return true;
 }
 
 void TEngine::AllOneGroupRBClick() {
     const auto source = options.groupsource;
-    view->setcontrolenabled("GroupButton", false);
     if (source == TEngineOptions::AllOneGroupRB) {
         selectcommonwindow();
         identsdone = true;
     } else if (groupsdefined) {
         commonwol = false;
     }
-    view->setcontrolenabled("GroupButton", source == TEngineOptions::PartXGroupRB);
-    view->setcontrolenabled("EditGroupsButton", source == TEngineOptions::ManualGrpsRB);
-    view->setcontrolvisible("AmpliconFromExcelPanel", source == TEngineOptions::ExcelGroupRB);
-    if (source == TEngineOptions::ExcelGroupRB) {
-        view->setcontrolenabled("SetWolAfterReadButton", false);
-        view->setcontrolvisible("OtherGroupOptionsPanel", false);
-    }
+    view->stagechanged(TRunStage::groupsourcechanged);
 }
 
 void TEngine::selectcommonwindow() {
     options.CommonGroupWindowRG = 0;
     options.ThresholdsRG = 0;
-    view->windowchoicechanged();
+    view->stagechanged(TRunStage::windowchoicechanged);
     for (int s = 1; s <= nsamples; ++s) {
         uplim[s] = uplim[0];
         lowlim[s] = lowlim[0];
@@ -160,7 +145,7 @@ void TEngine::selectcommonwindow() {
     do_cascade(true, 1, 1);
     AssignFtVal(1, nsamples);
     pumpmessages();
-    view->setcontrolvisible("TabSheetCommonWindow", true);
+    view->stagechanged(TRunStage::commonwindowchosen);
     samplenumChange();
 }
 
@@ -169,11 +154,11 @@ void TEngine::numgroupsEditChange() {
     commonwol = false;
     ShowGroupCBItems.assign(1, "All");
     for (int g = 1; g <= ngroups; ++g) {
-        const bool listed = means_Grid.size() > 1 && static_cast<int>(means_Grid[1].size()) > g + 1;
-        ShowGroupCBItems.push_back(listed ? means_Grid[1][g + 1] : std::string());
+        const bool listed = static_cast<int>(groupidentifiers.size()) > g;
+        ShowGroupCBItems.push_back(listed ? groupidentifiers[g] : std::string());
     }
     fitcache.forgetgroups();
-    view->numgroupsEditChange();
+    view->stagechanged(TRunStage::groupcountchanged);
 }
 
 void TEngine::NameSepEditEnter() {

@@ -40,9 +40,8 @@ bool TEngine::BaselineButtonPanelClick() {
         samplenumChange();
     }
     if (!fromrdml || scratchmode) {
-        view->setcontrolvisible("AmpliGroupsTabSheet", true);
-        view->setcontrolvisible("TissueSampleTabSheet", true);
-        view->showpage("TabSheetTissPerSamp");
+        view->stagechanged(TRunStage::annotationsneeded);
+        view->pageneeded(TRunPage::tissuepersample);
     }
     return true;
 }
@@ -50,7 +49,7 @@ bool TEngine::BaselineButtonPanelClick() {
 // Phase 0 of both baseline routines: raw data back, flags of the step cleared.
 void TEngine::baselinereset() {
     view->setbusycursor(true);
-    view->baselinepanelstate(true);
+    view->stagechanged(TRunStage::baselinecorrected);
     for (int s = 1; s <= nsamples; ++s) {
         const int nraw = nrawpoints[s];
         for (int p = 1; p <= nraw; ++p) fluor[s][p] = rawfluor[s][p];
@@ -59,11 +58,9 @@ void TEngine::baselinereset() {
             noisy[s] = 0;
         woltype[s] = 0;
     }
-    for (const char* name : {"rawdataCB", "indivBaselineButton", "bgedit", "bgUpDown", "rg_bgstep",
-                             "TabSheet_baseline"})
-        view->setcontrolvisible(name, true);
-    view->showpage("TabSheetIndivSample");
-    view->showpage("TabSheetPCREffs");
+    view->stagechanged(TRunStage::baselinestepstarted);
+    view->pageneeded(TRunPage::individualsample);
+    view->pageneeded(TRunPage::efficiencies);
 }
 
 // Smallest raw value of sample s (a strictly smaller one replaces) and its
@@ -305,7 +302,7 @@ bool TEngine::baselineButtonClick() {
         const double cqplus = refitat((1 + x) * bg);
         const double cqminus = refitat((1 - x) * bg);
         ctshiftct[s] = refitat(bg);
-        view->ctshiftchanged(s);
+        view->tablechanged(TRunTable::ctshift, s);
         pumpmessages();
         ctshift[s] = std::fabs(cqplus - cqminus);
         if (ctshift[s] > 1.0) {
@@ -325,12 +322,12 @@ bool TEngine::baselineButtonClick() {
     // Phase 8: noise check, else the common window of linearity.
     if (CheckNoisiness()) {
         // The noisy samples are shown as the subset on display.
-        const auto item = std::find(ShowSetCBItems.begin(), ShowSetCBItems.end(), "noisy samples");
+        const auto item = std::find(ShowSetCBItems.begin(), ShowSetCBItems.end(), TSubset::noisy);
         if (item != ShowSetCBItems.end()) {
             ShowSetCBItemIndex = static_cast<int>(item - ShowSetCBItems.begin());
-            view->ShowSetCBChange();
+            view->subsetschanged();
         }
-        view->noisydatasetshown();
+        view->stagechanged(TRunStage::noisydataset);
         int bgerrors = 0, noisycount = 0;
         for (int s = 1; s <= nsamples; ++s) {
             bgerrors += bgerror[s] ? 1 : 0;
@@ -348,7 +345,7 @@ bool TEngine::baselineButtonClick() {
             "Please continue manually.",
             " ",
             "See menu: \"Help - handling Noise\" for help on how to proceed."};
-        if (view->noisewarning(lines) == 2) view->Handlingnoise1Click();
+        if (view->noisewarning(lines) == 2) view->helpneeded(THelpTopic::handlingnoise);
     } else {
         Set_WoL(0);
         setftvaledit(ftval[0]);
@@ -356,7 +353,7 @@ bool TEngine::baselineButtonClick() {
         samplenum = 1;
         samplenumChange();
     }
-    view->showpage("TabSheetIndivSample");
+    view->pageneeded(TRunPage::individualsample);
     view->setbusycursor(false);
     return true;
 }
@@ -388,7 +385,7 @@ void TEngine::finalbaselines(const std::vector<double>& minvalue, bool zwstart) 
 void TEngine::baselinethreshold() {
     baselinedone = true;
     bgtrendset = false;
-    view->setcontrolenabled("SetBaselineCorrected1", false);
+    view->stagechanged(TRunStage::baselinestepdone);
     ftval[0] = uplim[0] - std::log10(GetMeanEff(0));
     setftvaledit(ftval[0]);
     for (int s = 1; s <= nsamples; ++s) sampftval[s] = ftval[0];
@@ -408,13 +405,17 @@ void TEngine::SetWindow() {
     Set_WoL(0);
     AssignNoPlateau(0);
     setftvaledit(ftval[0]);
-    view->showpage("TabSheetIndivSample");
+    view->pageneeded(TRunPage::individualsample);
 }
 
 void TEngine::ResetDefaultbaselineButtonClick() {
     const int s = samplenum;
     if (busy() || s < 1 || s > nsamples) return;
     BusyGuard guard(*this);
+    // The baseline set by hand is given up before the refit: a sample with a
+    // baseline error is then fitted (or skipped) as the error says.
+    manualbg[s] = 0;
+    if (bgerror[s]) skipped[s] = 1;
     bgarr[s] = defbgarr[s];
     recomputefluor(s, true);
     findfstop(s);
@@ -441,8 +442,6 @@ void TEngine::ResetDefaultbaselineButtonClick() {
             do_cascade(false, s, 1);
             break;
     }
-    manualbg[s] = 0;
-    if (bgerror[s]) skipped[s] = 1;
     const auto& F = fluor[s];
     shortloglin[s] =
         npoints[s] >= 1 && fstop[s] >= 1 && fstart[s] >= 1 && F[fstop[s]] / F[fstart[s]] < 20;

@@ -85,7 +85,7 @@ bool TEngine::baselineZWButtonClick() {
     AssignNoPlateau(0);
     samplenum = 1;
     samplenumChange();
-    view->showpage("TabSheetIndivSample");
+    view->pageneeded(TRunPage::individualsample);
     view->setbusycursor(false);
     return true;
 }

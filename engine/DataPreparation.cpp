@@ -27,13 +27,14 @@ void TEngine::ResetInterfaceAfterRead() {
     dragging = false;
     dragline = 0;
     const auto outlier =
-        std::find(ShowSetCBItems.begin(), ShowSetCBItems.end(), "efficiency outlier");
+        std::find(ShowSetCBItems.begin(), ShowSetCBItems.end(), TSubset::effoutlier);
     if (outlier != ShowSetCBItems.end()) {
         ShowSetCBItems.erase(outlier);
         ShowSetCBItemIndex = 0;
     }
     meansdone = false;
-    means_Grid.clear();
+    groupidentifiers.clear();
+    meansshown = false;
     groupstatistics.clear();
     AmpliconGroupGridcode.clear();
     options.groupsource = TEngineOptions::AllOneGroupRB;
@@ -45,7 +46,7 @@ void TEngine::ResetInterfaceAfterRead() {
     ntissues = 1;
     identsdone = true;
     ngroups = 1;
-    view->ResetInterfaceAfterRead(previousngroups);
+    view->stagechanged(TRunStage::runreset);
 }
 
 void TEngine::ExtraExcelProcessing() {
@@ -60,7 +61,7 @@ void TEngine::ExtraExcelProcessing() {
 void TEngine::ExtraRDMLProcessing() {
     // The targets' group numbers are the grid's group codes.
     AmpliconGroupGridcode.assign(ampgroup.begin(), ampgroup.end());
-    view->datagridschanged();
+    view->tablechanged(TRunTable::data, 0);
 }
 
 // min(0, min_p rawfluor[s][p])
@@ -109,7 +110,7 @@ void TEngine::cleanupfluor(int s, bool showrow) {
     if (n > 0 && unusable(n)) --n;
     npoints[ix(s)] = n;
     fitcache.forgetsample(s);  // new points: nothing derived from the old ones holds
-    if (showrow) view->validdatarowchanged(s);
+    if (showrow) view->tablechanged(TRunTable::validrow, s);
 }
 
 void TEngine::resetaxes() {
@@ -189,7 +190,7 @@ void TEngine::ProcessDataAfterRead() {
         // setting and the means.
         if (npoints[ix(s)] < kMinPointsForFit) noamplif[ix(s)] = skipped[ix(s)] = 1;
     }
-    view->datagridschanged();
+    view->tablechanged(TRunTable::data, 0);
     resetaxes();
 
     // First common window: from the mean plateau down to the axis minimum.
@@ -222,20 +223,20 @@ void TEngine::ProcessDataAfterRead() {
     ftchanged = true;
     if (nsamples > 0) {
         samplenum = std::clamp(samplenum, 1, nsamples);
-        ctcalcButtonClick();
+        ctcalcButtonClick(ftvalshown);
         do_cascade(true, 1, 1);
         AssignFtVal(1, nsamples);
     }
-    view->setcontrolvisible("ctcalcButton", false);
+    view->stagechanged(TRunStage::thresholdapplied);
 
     if (baselinedone && nsamples > 0) {
-        view->baselinepanelstate(true);
+        view->stagechanged(TRunStage::baselinecorrected);
         for (int s = 1; s <= nsamples; ++s) findfstop(s);
         for (int s = 1; s <= nsamples; ++s) findfstart(s);
         Set_WoL(0);
         do_cascade(true, 1, 1);
     } else {
-        view->baselinepanelstate(false);
+        view->stagechanged(TRunStage::baselinewaiting);
     }
     bgtrendset = false;
 }

@@ -54,7 +54,13 @@ void TEngine::setarraylengths(int ncycles_, int nsamples_) {
     for (auto* v : {&gruplim, &grlowlim, &defuplim, &deflowlim, &ftval}) resizekeep(*v, ns);
 }
 
-bool TEngine::pumpmessages() { return view->pumpmessages(); }
+void TEngine::pumpmessages() {
+    constexpr auto kInterval = std::chrono::milliseconds(50);
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastprogress_ < kInterval) return;
+    lastprogress_ = now;
+    view->progress(samplenum);
+}
 
 int TEngine::headerindex(double cycle) const {
     const int last = std::min(ncycles, static_cast<int>(headercyc.size()) - 1);

@@ -3,6 +3,7 @@
 // that works on it. Plain C++; it reaches the window only through IEngineView.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -64,8 +65,9 @@ public:
     // ProcessDataAfterRead. A run whose sizes do not agree with its counts is
     // refused (false) and nothing changes.
     bool loadrun(const TRunInput& in);
-    // Lets the window handle pending events; returns whether one was handled.
-    bool pumpmessages();
+    // Lets the window handle pending events (view->progress), at most once
+    // per 50 ms: a long loop calls it freely.
+    void pumpmessages();
     // Makes sample s current (shown as a long loop advances) and lets the
     // window handle pending events.
     void showprogress(int s);
@@ -161,18 +163,25 @@ public:
     // A sample with fewer than 3 valid points gets an empty window on its
     // points (never reads outside its row).
     void FindPointAtLimit(int s, std::string_view which);
-    // Applies the text of a limit edit (as the edit's change handler): empty or
-    // "-" does nothing; a value outside logymin..logymax is clamped (the edit
-    // text follows); text that is not a number reports an error and changes
-    // nothing.
-    void cuplimeditChange(TLimitEdit sender);
-    // Writes v rounded to 3 decimals into a limit edit and its fluorescence
-    // companion without applying it (change handler detached).
+    // Applies limit v of a level as the user gave it: a value outside
+    // logymin..logymax is clamped (the shown value follows); a value that is
+    // not finite changes nothing. Refits unless a limit edit is in progress.
+    void cuplimeditChange(TLimitEdit sender, double v);
+    // Shows v rounded to 3 decimals as the limit (limitshown) and its
+    // fluorescence (fluorshown) without applying it.
     void setlimitedit(TLimitEdit edit, double v);
-    // Writes v into a limit edit as above and applies it (cuplimeditChange).
+    // Shows v as above and applies the shown value (cuplimeditChange).
     void applylimitedit(TLimitEdit edit, double v);
-    // Writes the threshold edit text (rounded to 3 decimals).
+    // Shows the threshold v rounded to 3 decimals (ftvalshown).
     void setftvaledit(double v);
+    // A limit is being edited by hand: applied limits move their windows but
+    // nothing is refitted until the edit ends (endlimitedit) or the next
+    // sample change.
+    void beginlimitedit();
+    void endlimitedit();
+    // The two limits of a level given together: the lower one applied without
+    // a refit, then the upper one with the refit.
+    void applylimitpair(TLimitEdit low, double lowvalue, TLimitEdit up, double upvalue);
     // Makes sample s current: individual limit edits follow it, editlock is
     // cleared, it is redrawn, and the group edits show its group
     // (SetAmpGroupNumEditsamples(ampgroup[s])).
@@ -185,9 +194,9 @@ public:
     void SetAmpGroupNumEditsamples(int g);
     // Applies the threshold edit: ftval of the common group (or of the current
     // sample's group with group thresholds and a group or individual window)
-    // := the number in the edit, then every sampftval and Cq follow. Empty
-    // text or text that is not a number reports an error and changes nothing.
-    void ctcalcButtonClick();
+    // := v, then every sampftval and Cq follow. A v that is not finite
+    // reports an error and changes nothing.
+    void ctcalcButtonClick(double v);
     // log10 of half the fluorescence shown in an upper-limit edit (the
     // threshold at half the upper limit). When the shown, 3-decimal
     // fluorescence is 0 the unrounded 10^limit is used instead.
@@ -369,6 +378,11 @@ public:
     // 5 % when the edit is empty or not a (finite) number. A negative
     // percentage is taken as it stands.
     double InclusionTolerance() const;
+    // The percentage an edit holds (surrounding blanks allowed); NaN when it
+    // holds no finite number.
+    static double InclusionPercent(std::string_view text);
+    // The whole number an edit holds; none for any other text.
+    static std::optional<int> WholeNumber(std::string_view text);
     // Exclusions, Cq-too-low flags, outliers, group means with standard
     // errors, means_Grid and N0 of every sample. Sets meansdone.
     void calc_mean_ButtonClick();
@@ -411,8 +425,51 @@ public:
     // finite number or leaves fewer than 5 valid points, or s is out of range.
     bool ApplyManualBaseline(int s, double baseline);
 
+    // ---- commands of the window that are no analysis step (UserCommands.cpp)
+    // The switches of the command line and the user's decimal separator.
+    struct TStartSettings {
+        bool silentmode = false;
+        bool scratchmode = false;
+        bool expertmode = false;
+        bool workshopmode = false;
+        bool usebaselinezw = false;
+        int wolpoints = 4;
+        char decsep = '.';
+    };
+    void startup(const TStartSettings& settings);
+    // The window is shown: no edit or drag in progress, axes -2..2.
+    void activate();
+    // The options as the window's controls hold them.
+    void setoptions(const TEngineOptions& o);
+    // One axis limit (log10) as the user gave it; the window checks it.
+    void setaxislimit(bool maximum, double v);
+    void resetYaxis1Click();
+    // A line of a chart is dragged: 1 upper limit, 2 lower limit, 3
+    // threshold, 4 baseline; series is the chart's series of the line.
+    void startdrag(int line, int series);
+    // The drag ends (the line dropped or given up); any limit edit ends too.
+    void enddrag();
+    // The threshold was typed or dragged and waits to be applied.
+    void markthresholdedited();
+    // Makes sample s (1..nsamples) current; others change nothing.
+    void selectsample(int s);
+    // Shows or hides sample s on the charts; every sample shown.
+    void setdisplayed(int s, bool shown);
+    void showallButClick();
+    // cqcorrneeded from the chemistry.
+    void SetCqCorrNeeded();
+    // Sample s back to the common window / to its group's window.
+    void reset_samp_ButClick(int s);
+    void ResetSampToGrpWindow(int s);
+    // Every sample back to the common window, each made current in turn.
+    void reset_all_butClick();
+    // The data are taken as baseline-corrected as read: phases, windows and
+    // the common window of linearity follow.
+    void SetBaselineCorrected1Click();
+
 private:
     int busydepth_ = 0;
+    std::chrono::steady_clock::time_point lastprogress_{};
 };
 
 }  // namespace qurvex

@@ -4,6 +4,7 @@
 // the control's default. Radio groups hold the selected item index.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace qurvex {
@@ -35,17 +36,18 @@ struct TEngineOptions {
     int RelaxLogLinLengthRG = 0;
 
     // ---- group means and quality rules (ENGINE-GROUPS)
-    bool ExcludeSkippedCB = true;     // "without amplification" (always checked)
-    bool ExcludeNoPlateauCB = true;   // "without plateau phase"
-    bool ExcludeOutlierCB = true;     // "outside % of group median"
-    std::string IncluPercEdit = "5";  // percentage of the outlier rule
-    bool ExcludeTooLowCqCB = true;    // "too low Cq value"
-    int AcceptErrorEffRG = 1;         // "0.01   (=1%)", "0.001 (=0.1%)"
-    int AcceptBiasN0RG = 1;           // "0.05 (=5%)", "0.01 (=1%)"
+    bool ExcludeSkippedCB = true;    // "without amplification" (always checked)
+    bool ExcludeNoPlateauCB = true;  // "without plateau phase"
+    bool ExcludeOutlierCB = true;    // "outside % of group median"
+    double IncluPercEdit = 5.0;      // percentage of the outlier rule (NaN: 5)
+    bool ExcludeTooLowCqCB = true;   // "too low Cq value"
+    int AcceptErrorEffRG = 1;        // "0.01   (=1%)", "0.001 (=0.1%)"
+    int AcceptBiasN0RG = 1;          // "0.05 (=5%)", "0.01 (=1%)"
 
     // ---- baseline and window of linearity options  (ENGINE-BASELINE)
-    // Group whose window the diagnostic "step through windows" searches.
-    std::string setwolgroupEdit = "0";
+    // Group whose window the diagnostic "step through windows" searches;
+    // none when its edit holds no whole number.
+    std::optional<int> setwolgroupEdit = 0;
 
     // ---- grouping and means options                (ENGINE-GROUPS)
     // Checked source radio button of the grouping tab.
@@ -56,10 +58,10 @@ struct TEngineOptions {
         ExcelGroupRB = 3
     };
     TGroupSource groupsource = AllOneGroupRB;
-    std::string NameSepEdit;           // separator of name parts; empty = blank
-    std::string PartWantedEdit = "1";  // number of the name part wanted
-    int FrontBackRG = 0;               // parts counted from 0 "Front", 1 "Back"
-    int ToggleShowRG = 0;              // 0 "all samples", 1 "outside range"
+    char NameSepEdit = ' ';                 // separator of name parts
+    std::optional<int> PartWantedEdit = 1;  // number of the name part wanted; none: no number
+    int FrontBackRG = 0;                    // parts counted from 0 "Front", 1 "Back"
+    int ToggleShowRG = 0;                   // 0 "all samples", 1 "outside range"
 };
 
 }  // namespace qurvex

@@ -118,10 +118,7 @@ void TEngine::do_cascade(bool all, int s, int mode) {
             for (int k = std::max(from, 1); k <= std::min(to, nsamples); ++k) refitsample(k);
     }
     if (mode < 3) {
-        view->plotallsamps();
-        view->plotsample(samplenum);
-        view->update_surveys();
-        view->set_sample_pointers();
+        view->resultschanged(samplenum);
     }
 }
 
@@ -520,7 +517,7 @@ void TEngine::fitsampleButClick() {
 void TEngine::fitallbutClick() {
     if (nsamples < 1) return;
     BusyGuard guard(*this);
-    view->setcontrolvisible("TabSheetIndivSample", true);
+    view->stagechanged(TRunStage::individualfitdone);
     for (int s = 1; s <= nsamples; ++s) {
         fitsample(s);
         woltype[ix(s)] = 2;
@@ -530,7 +527,7 @@ void TEngine::fitallbutClick() {
     options.ThresholdsRG = 0;
     AssignFtVal(1, nsamples);
     setftvaledit(sampftval[ix(samplenum)]);
-    ctcalcButtonClick();
+    ctcalcButtonClick(ftvalshown);
     samplenumChange();
 }
 

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,10 +20,8 @@ namespace {
 constexpr double kNoN0 = -999.0;
 constexpr double kDefaultInclusionPercent = 5.0;
 
-using Grid = std::vector<std::vector<std::string>>;
-
-// A number as a grid cell shows it: up to 15 significant digits, '.' as the
-// decimal separator.
+// A number as the means table shows it (up to 15 significant digits): the
+// relative error is taken from the SEM at that precision.
 std::string gridnumber(double v) {
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.15g", v);
@@ -33,11 +32,6 @@ double cellvalue(const std::string& text) {
     double v = 0.0;
     std::from_chars(text.data(), text.data() + text.size(), v);
     return v;
-}
-
-void sizegrid(Grid& grid, int cols, int rows) {
-    grid.resize(static_cast<std::size_t>(cols));
-    for (auto& column : grid) column.resize(static_cast<std::size_t>(rows));
 }
 
 // Median of values sorted ascending, with i = Trunc(n/2 + 0.6) counted from 1:
@@ -52,16 +46,19 @@ std::optional<double> sortedmedian(const std::vector<double>& sorted) {
 
 }  // namespace
 
-double TEngine::InclusionTolerance() const {
-    std::string_view text = options.IncluPercEdit;
+double TEngine::InclusionPercent(std::string_view text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    double percent = kDefaultInclusionPercent;
     double v = 0.0;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
     if (!text.empty() && ec == std::errc() && ptr == text.data() + text.size() && std::isfinite(v))
-        percent = v;
-    return percent / 100.0;
+        return v;
+    return std::numeric_limits<double>::quiet_NaN();
+}
+
+double TEngine::InclusionTolerance() const {
+    const double v = options.IncluPercEdit;
+    return (std::isfinite(v) ? v : kDefaultInclusionPercent) / 100.0;
 }
 
 // The samples of every group: members[0] is every sample, members[g] those
@@ -148,10 +145,10 @@ static TRunState::TGroupStatistics statisticsof(const TEngine& e, const std::vec
 
 void TEngine::calc_mean_ButtonClick() {
     BusyGuard guard(*this);
-    if (cqcorrneeded && std::find(ShowSetCBItems.begin(), ShowSetCBItems.end(), "Cq too low") ==
-                            ShowSetCBItems.end()) {
-        ShowSetCBItems.push_back("Cq too low");
-        view->ShowSetCBItemschanged();
+    if (cqcorrneeded && std::find(ShowSetCBItems.begin(), ShowSetCBItems.end(),
+                                  TSubset::cqtoolow) == ShowSetCBItems.end()) {
+        ShowSetCBItems.push_back(TSubset::cqtoolow);
+        view->subsetschanged();
     }
     const double d = InclusionTolerance();
     const auto members = groupmembers(*this);
@@ -203,25 +200,8 @@ void TEngine::calc_mean_ButtonClick() {
 }
 
 void TEngine::fillmeansgrid() {
-    const int rows = groupsdefined ? ngroups + 2 : 2;
-    sizegrid(means_Grid, 7, rows);
-    static const char* const titles[] = {"n included", "mean Efficiency", "St Dev", "SEM", "RSE"};
-    for (int c = 2; c <= 6; ++c) {
-        std::fill(means_Grid[c].begin(), means_Grid[c].end(), std::string());
-        means_Grid[c][0] = titles[c - 2];
-    }
-    for (int g = 0; g + 1 < rows; ++g) {
-        if (g >= 1) means_Grid[0][g + 1] = std::to_string(g);
-        const TGroupStatistics& st = groupstatistics[g];
-        means_Grid[2][g + 1] = std::to_string(st.n);
-        if (st.n > 0) means_Grid[3][g + 1] = gridnumber(st.mean);
-        if (st.n > 1) {
-            means_Grid[4][g + 1] = gridnumber(st.sd);
-            means_Grid[5][g + 1] = gridnumber(st.sem);
-            means_Grid[6][g + 1] = gridnumber(st.rse);
-        }
-    }
-    view->meansgridchanged();
+    meansshown = true;
+    view->tablechanged(TRunTable::means, 0);
 }
 
 void TEngine::WriteSampleDataButtonClick() {
@@ -239,18 +219,10 @@ void TEngine::WriteSampleDataButtonClick() {
         for (int s : members[g]) sampmeaneff[s] = meaneff[g];
     }
 
-    StringGridTest.clear();
-    sizegrid(StringGridTest, 6, nsamples + 1);
-    static const char* const titles[] = {"nr", "name", "indiv_E", "mean_E", "Ct", "reserve"};
-    for (int c = 0; c < 6; ++c) StringGridTest[c][0] = titles[c];
-    for (int s = 1; s <= nsamples; ++s) {
-        StringGridTest[0][s] = std::to_string(s);
-        StringGridTest[1][s] = sampname[s];
-        StringGridTest[2][s] = gridnumber(indiveff[s]);
-        StringGridTest[3][s] = gridnumber(sampmeaneff[s]);
-        StringGridTest[4][s] = gridnumber(ct[s]);
-    }
-    view->StringGridTestchanged();
+    sampledata.assign(static_cast<std::size_t>(nsamples) + 1, TSampleDataRow{});
+    for (int s = 1; s <= nsamples; ++s)
+        sampledata[s] = {sampname[s], indiveff[s], sampmeaneff[s], ct[s]};
+    view->tablechanged(TRunTable::sampledata, 0);
 }
 
 }  // namespace qurvex

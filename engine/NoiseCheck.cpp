@@ -15,7 +15,7 @@ namespace qurvex {
 bool TEngine::CheckNoisiness() {
     BusyGuard guard(*this);
     FitScope search(fitcache);
-    noisecheck.assign(static_cast<size_t>(nsamples) + 1, std::string());
+    noisecheck.assign(static_cast<size_t>(nsamples) + 1, TNoiseCheck::unchecked);
     const int w = wolpoints;
     double u = GetMeanFluStop(0);
     bool allexcluded = u <= 0;
@@ -34,7 +34,7 @@ bool TEngine::CheckNoisiness() {
         const double l = u - f + 0.0043;
         for (int s = 1; s <= nsamples; ++s) {
             if (skipped[s]) {
-                noisecheck[s] = "excluded";
+                noisecheck[s] = TNoiseCheck::excluded;
                 continue;
             }
             const int ws = wolstart[s];
@@ -51,16 +51,16 @@ bool TEngine::CheckNoisiness() {
                           C[ws] - C[ws - 1] <= 1.2;
             }
             if (isnoisy) {
-                noisecheck[s] = "noisy";
+                noisecheck[s] = TNoiseCheck::noisy;
                 noisy[s] = 1;
                 skipped[s] = 1;
                 found = true;
             } else {
-                noisecheck[s] = "OK";
+                noisecheck[s] = TNoiseCheck::ok;
                 noisy[s] = 0;
             }
         }
-        view->noisecheckchanged();
+        view->tablechanged(TRunTable::noisecheck, 0);
         if (found) {
             defuplim[0] = u;
             deflowlim[0] = u - f;

@@ -63,25 +63,21 @@ void TEngine::assignnon0() {
 
 void TEngine::DetermineEffOutliersButtonClick() {
     calc_mean_ButtonClick();
-    view->setcontrolvisible("subsetDisplayLabel", true);
-    view->setcontrolvisible("ShowSetCB", true);
-    const std::string item = "efficiency outlier";
-    auto it = std::find(ShowSetCBItems.begin(), ShowSetCBItems.end(), item);
-    if (it == ShowSetCBItems.end()) it = ShowSetCBItems.insert(ShowSetCBItems.end(), item);
+    auto it = std::find(ShowSetCBItems.begin(), ShowSetCBItems.end(), TSubset::effoutlier);
+    if (it == ShowSetCBItems.end())
+        it = ShowSetCBItems.insert(ShowSetCBItems.end(), TSubset::effoutlier);
     ShowSetCBItemIndex = static_cast<int>(it - ShowSetCBItems.begin());
-    view->ShowSetCBItemschanged();
-    view->ShowSetCBChange();
     options.ToggleShowRG = 1;
-    view->setcontrolvisible("ToggleShowRG", true);
+    view->subsetschanged();
+    view->stagechanged(TRunStage::subsetsoffered);
 }
 
 void TEngine::ToggleShowRGClick() {
-    const std::string wanted = options.ToggleShowRG == 1 ? "efficiency outlier" : "all samples";
+    const TSubset wanted = options.ToggleShowRG == 1 ? TSubset::effoutlier : TSubset::all;
     const auto it = std::find(ShowSetCBItems.begin(), ShowSetCBItems.end(), wanted);
     if (it == ShowSetCBItems.end()) return;
     ShowSetCBItemIndex = static_cast<int>(it - ShowSetCBItems.begin());
-    view->ShowSetCBItemschanged();
-    view->ShowSetCBChange();
+    view->subsetschanged();
 }
 
 }  // namespace qurvex

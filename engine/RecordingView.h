@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// An engine view that records every call as a short text ("plotsample 3"),
-// for tests and for headless runs. Confirmations answer `answer`.
+// An engine view that records every notice as a short text ("results 3"),
+// for tests and for headless runs. Progress is not recorded: the engine
+// sends it at a rate bounded by time. Confirmations answer `answer`.
 #pragma once
 
 #include <algorithm>
@@ -31,10 +32,6 @@ public:
         return r;
     }
 
-    bool pumpmessages() override {
-        calls.push_back("pumpmessages");
-        return false;
-    }
     void setbusycursor(bool busy) override {
         calls.push_back(busy ? "cursor busy" : "cursor default");
     }
@@ -48,31 +45,25 @@ public:
         messages.push_back(text);
         return answer;
     }
-    void setcontrolvisible(const std::string& name, bool visible) override {
-        calls.push_back(std::string(visible ? "show " : "hide ").append(name));
+    void stagechanged(TRunStage stage) override {
+        calls.push_back(withnumber("stage", static_cast<int>(stage)));
     }
-    void plotallsamps() override { calls.push_back("plotallsamps"); }
-    void plotsample(int s) override { calls.push_back(withnumber("plotsample", s)); }
-    void update_surveys() override { calls.push_back("update_surveys"); }
-    void set_sample_pointers() override { calls.push_back("set_sample_pointers"); }
+    void pageneeded(TRunPage page) override {
+        calls.push_back(withnumber("page", static_cast<int>(page)));
+    }
+    void tablechanged(TRunTable table, int row) override {
+        calls.push_back(withnumber("table", static_cast<int>(table)).append(" ") +
+                        std::to_string(row));
+    }
+    void resultschanged(int s) override { calls.push_back(withnumber("results", s)); }
     void axeschanged() override { calls.push_back("axeschanged"); }
-    void limiteditchanged(TLimitEdit edit) override {
-        calls.push_back(withnumber("limiteditchanged", static_cast<int>(edit)));
+    void limitschanged(TLimitEdit edit) override {
+        calls.push_back(withnumber("limits", static_cast<int>(edit)));
     }
-    void ftvaleditchanged() override { calls.push_back("ftvaleditchanged"); }
-    void samplenumChange(int s) override { calls.push_back(withnumber("samplenumChange", s)); }
-    void ShowSetCBChange() override { calls.push_back("ShowSetCBChange"); }
-    void ResetInterfaceAfterRead(int previousngroups) override {
-        calls.push_back(withnumber("ResetInterfaceAfterRead", previousngroups));
-    }
-    void datagridschanged() override { calls.push_back("datagridschanged"); }
-    void validdatarowchanged(int s) override {
-        calls.push_back(withnumber("validdatarowchanged", s));
-    }
-    void AmpGroupNumEditchanged() override { calls.push_back("AmpGroupNumEditchanged"); }
-    void baselinepanelstate(bool done) override {
-        calls.push_back(done ? "baselinepanel done" : "baselinepanel waiting");
-    }
+    void thresholdchanged() override { calls.push_back("threshold"); }
+    void samplechanged(int s) override { calls.push_back(withnumber("sample", s)); }
+    void groupshownchanged() override { calls.push_back("groupshown"); }
+    void subsetschanged() override { calls.push_back("subsets"); }
 };
 
 }  // namespace qurvex

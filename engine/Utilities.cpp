@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 namespace qurvex {
 
@@ -99,6 +100,16 @@ std::string roundedtext(double v, int decimals) {
     e.decimals = decimals;
     e.text = formatrounded(v, decimals);
     return e.text;
+}
+
+double shownvalue(double v, int decimals) {
+    if (!std::isfinite(v)) return std::numeric_limits<double>::quiet_NaN();
+    const std::string text = roundedtext(v, decimals);
+    double shown = 0.0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), shown);
+    if (ec != std::errc() || ptr != text.data() + text.size() || !std::isfinite(shown))
+        return std::numeric_limits<double>::quiet_NaN();
+    return shown;
 }
 
 }  // namespace qurvex

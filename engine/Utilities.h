@@ -21,6 +21,11 @@ int colnumber(std::string_view letters);
 // zeros ("2.5", "-1.25", "3"): the text an edit shows. NaN gives "NAN".
 std::string roundedtext(double v, int decimals);
 
+// The number an edit showing roundedtext(v, decimals) holds: v rounded to
+// `decimals` places in decimal (not binary) arithmetic. NaN for NaN or an
+// infinite v.
+double shownvalue(double v, int decimals);
+
 // Amplicon identifiers are compared without regard to case: A-Z fold to
 // a-z, every other byte stays (whatever the C locale). "ACTB" and "actb" give
 // the same key; empty text gives "".

@@ -117,7 +117,7 @@ bool TEngine::SetAmpGroupNumEditgroups(int g) {
     AmpGroupNumEdit = g;
     setlimitedit(TLimitEdit::GrUpLimEdit, gruplim[g]);
     setlimitedit(TLimitEdit::GrLowLimEdit, grlowlim[g]);
-    view->AmpGroupNumEditchanged();
+    view->groupshownchanged();
     samplenum = first;
     samplenumChange();
     return true;
@@ -157,12 +157,9 @@ void TEngine::Set_WoL(int g) {
     // 1. Search table and group means emptied.
     wolsearch = TWoLSearch{};
     wolsearch.group = g;
-    for (size_t col = 2; col <= 6 && col < means_Grid.size(); ++col)
-        for (size_t row = 1;
-             row <= static_cast<size_t>(ngroups) + 1 && row < means_Grid[col].size(); ++row)
-            means_Grid[col][row].clear();
-    view->meansgridcleared();
-    view->showpage("TabSheetIndivSample");
+    meansshown = false;
+    view->tablechanged(TRunTable::means, 0);
+    view->pageneeded(TRunPage::individualsample);
     int first = 0;
     for (int s = 1; s <= nsamples && first == 0; ++s)
         if (ingroup(*this, s, g)) first = s;
@@ -279,7 +276,7 @@ void TEngine::Set_WoL(int g) {
         // 7.
         ApplyLogWindow(g, fk[best], upk[best]);
     }
-    view->wolsearchchanged();
+    view->tablechanged(TRunTable::wolsearch, 0);
 
     // 8. Defaults.
     const double upper = g == 0 ? uplim[0] : gruplim[g];
@@ -290,12 +287,8 @@ void TEngine::Set_WoL(int g) {
     // its decimals). When the edit does not show this group's limit (a group
     // without samples), the same text is made from the limit.
     const TLimitEdit upedit = g == 0 ? TLimitEdit::cuplimedit : TLimitEdit::GrUpLimEdit;
-    const std::string& limittext = limitedittext[static_cast<size_t>(upedit)];
-    double edited = 0;
-    const auto [end, ec] =
-        std::from_chars(limittext.data(), limittext.data() + limittext.size(), edited);
-    const bool editshows = ec == std::errc() && end == limittext.data() + limittext.size() &&
-                           edited == upper && (g == 0 || AmpGroupNumEdit == g);
+    const bool editshows =
+        limitshown[static_cast<size_t>(upedit)] == upper && (g == 0 || AmpGroupNumEdit == g);
     if (editshows) {
         ftval[g] = ftvalfromupperedit(upedit);
     } else {
@@ -309,23 +302,21 @@ void TEngine::Set_WoL(int g) {
     }
     // 10.
     options.ThresholdsRG = 0;
-    view->windowchoicechanged();
+    view->stagechanged(TRunStage::windowchoicechanged);
     AssignFtVal(1, nsamples);
     view->setbusycursor(false);
-    view->setcontrolenabled("ApplyGroupButton", false);
-    view->setcontrolenabled("applyindivbut", false);
+    view->stagechanged(TRunStage::windowsset);
 }
 
 void TEngine::Set_WoL_ButtonClick() {
     if (busy()) return;
-    const std::string& text = options.setwolgroupEdit;
-    int g = -1;
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), g);
-    if (ec != std::errc() || ptr != text.data() + text.size() || g < 0 || g > ngroups) {
-        view->showmessage(TMessageKind::error, "'" + text + "' is not a valid group number");
+    const std::optional<int> g = options.setwolgroupEdit;
+    if (!g || *g < 0 || *g > ngroups) {
+        view->showmessage(TMessageKind::error, "'" + (g ? std::to_string(*g) : std::string()) +
+                                                   "' is not a valid group number");
         return;
     }
-    Set_WoL(g);
+    Set_WoL(*g);
 }
 
 // noplateau := noamplif or bgerror or fstop = npoints, for group g.
@@ -359,12 +350,12 @@ void TEngine::SetWolPerGroupButtonClick() {
         Set_WoL(0);
         AssignNoPlateau(0);
     }
-    view->setcontrolenabled("SetWolPerGroupButton", false);
+    view->stagechanged(TRunStage::windowspergroupset);
 }
 
 void TEngine::SetWolAfterReadButtonClick() {
     SetWolPerGroupButtonClick();
-    view->setcontrolenabled("SetWolAfterReadButton", false);
+    view->stagechanged(TRunStage::windowsafterreadset);
 }
 
 // Engine side of choosing "amplicon group" windows: with groups defined every
@@ -404,7 +395,7 @@ void TEngine::selectgroupwindows() {
             woltype[s] = 0;
         }
     }
-    view->windowchoicechanged();
+    view->stagechanged(TRunStage::windowchoicechanged);
     do_cascade(true, 1, 1);
     AssignFtVal(1, nsamples);
     pumpmessages();
@@ -419,7 +410,7 @@ void TEngine::RecalculateWoLButtonClick() {
     Set_WoL(g);
     AssignNoPlateau(g);
     ShowSetCBItemIndex = 0;
-    view->ShowSetCBChange();
+    view->subsetschanged();
 }
 
 bool TEngine::SetWoLwidth1Click() {

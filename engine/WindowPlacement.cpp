@@ -16,25 +16,6 @@ namespace {
 std::size_t ix(int i) { return static_cast<std::size_t>(i); }
 std::size_t ix(TLimitEdit e) { return static_cast<std::size_t>(e); }
 
-// Parses a whole edit text as a number (surrounding blanks allowed).
-bool parsenumber(const std::string& text, double& v) {
-    std::size_t b = text.find_first_not_of(" \t");
-    std::size_t e = text.find_last_not_of(" \t");
-    if (b == std::string::npos) return false;
-    const char* first = text.data() + b;
-    const char* last = text.data() + e + 1;
-    if (*first == '+') ++first;
-    auto [ptr, ec] = std::from_chars(first, last, v);
-    return ec == std::errc() && ptr == last && std::isfinite(v);
-}
-
-// Shortest text that reads back as v (a clamped limit keeps its value).
-std::string exacttext(double v) {
-    char buf[64];
-    auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, v);
-    return ec == std::errc() ? std::string(buf, ptr) : roundedtext(v, 3);
-}
-
 bool isupper(TLimitEdit e) {
     return e == TLimitEdit::cuplimedit || e == TLimitEdit::GrUpLimEdit ||
            e == TLimitEdit::iuplimedit;
@@ -102,35 +83,42 @@ void TEngine::FindPointAtLimit(int s, std::string_view which) {
 }
 
 void TEngine::setlimitedit(TLimitEdit edit, double v) {
-    limitedittext[ix(edit)] = roundedtext(v, 3);
-    fluoredittext[ix(edit)] = roundedtext(fitcache.pow10(std::round(v * 1000.0) / 1000.0), 3);
-    view->limiteditchanged(edit);
+    limitshown[ix(edit)] = shownvalue(v, 3);
+    fluorshown[ix(edit)] = shownvalue(fitcache.pow10(std::round(v * 1000.0) / 1000.0), 3);
+    view->limitschanged(edit);
 }
 
 void TEngine::applylimitedit(TLimitEdit edit, double v) {
     setlimitedit(edit, v);
-    cuplimeditChange(edit);
+    if (std::isnan(limitshown[ix(edit)])) {
+        view->showmessage(TMessageKind::error,
+                          "'" + roundedtext(v, 3) + "' is not a valid floating point value");
+        return;
+    }
+    cuplimeditChange(edit, limitshown[ix(edit)]);
 }
 
 void TEngine::setftvaledit(double v) {
-    ftvaledittext = roundedtext(v, 3);
-    view->ftvaleditchanged();
+    ftvalshown = shownvalue(v, 3);
+    view->thresholdchanged();
 }
 
-void TEngine::cuplimeditChange(TLimitEdit sender) {
-    std::string& text = limitedittext[ix(sender)];
-    if (text.empty() || text == "-") return;  // typing in progress
-    double v = 0.0;
-    if (!parsenumber(text, v)) {
-        view->showmessage(TMessageKind::error,
-                          "'" + text + "' is not a valid floating point value");
-        return;
-    }
-    if (v > logymax || v < logymin) {
-        text = exacttext(v > logymax ? logymax : logymin);
-        parsenumber(text, v);
-        view->limiteditchanged(sender);
-    }
+void TEngine::beginlimitedit() { editlock = true; }
+
+void TEngine::endlimitedit() { editlock = false; }
+
+void TEngine::applylimitpair(TLimitEdit low, double lowvalue, TLimitEdit up, double upvalue) {
+    editlock = true;
+    cuplimeditChange(low, lowvalue);
+    editlock = false;
+    cuplimeditChange(up, upvalue);
+}
+
+void TEngine::cuplimeditChange(TLimitEdit sender, double v) {
+    if (!std::isfinite(v)) return;
+    if (v > logymax || v < logymin) v = v > logymax ? logymax : logymin;
+    limitshown[ix(sender)] = v;
+    view->limitschanged(sender);
 
     const int cur = samplenum;
     const bool curvalid = cur >= 1 && cur <= nsamples;
@@ -141,16 +129,16 @@ void TEngine::cuplimeditChange(TLimitEdit sender) {
     const bool upper = isupper(sender);
     const std::string_view which = upper ? "stop" : "start";
     auto showfluor = [&](TLimitEdit e) {
-        fluoredittext[ix(e)] = roundedtext(std::pow(10.0, v), 3);
-        view->limiteditchanged(e);
+        fluorshown[ix(e)] = shownvalue(std::pow(10.0, v), 3);
+        view->limitschanged(e);
     };
     // The current sample's individual edit follows the level it uses.
     auto followindividual = [&](bool uses) {
         if (!curvalid || !uses) return;
         const TLimitEdit ie = upper ? TLimitEdit::iuplimedit : TLimitEdit::ilowlimedit;
-        limitedittext[ix(ie)] = text;
-        fluoredittext[ix(ie)] = roundedtext(std::pow(10.0, v), 3);
-        view->limiteditchanged(ie);
+        limitshown[ix(ie)] = v;
+        fluorshown[ix(ie)] = shownvalue(std::pow(10.0, v), 3);
+        view->limitschanged(ie);
     };
 
     switch (sender) {
@@ -221,7 +209,7 @@ void TEngine::samplenumChange() {
     const int s = samplenum;
     setlimitedit(TLimitEdit::iuplimedit, uplim[ix(s)]);
     setlimitedit(TLimitEdit::ilowlimedit, lowlim[ix(s)]);
-    view->samplenumChange(s);
+    view->samplechanged(s);
     editlock = false;
     do_cascade(false, s, 2);
     SetAmpGroupNumEditsamples(ampgroup[ix(s)]);
@@ -234,14 +222,13 @@ void TEngine::SetAmpGroupNumEditsamples(int g) {
     setlimitedit(TLimitEdit::GrUpLimEdit, gruplim[ix(g)]);
     setlimitedit(TLimitEdit::GrLowLimEdit, grlowlim[ix(g)]);
     IndivAmpGroupEdit = g;
-    view->AmpGroupNumEditchanged();
+    view->groupshownchanged();
 }
 
-void TEngine::ctcalcButtonClick() {
-    double v = 0.0;
-    if (!parsenumber(ftvaledittext, v)) {
+void TEngine::ctcalcButtonClick(double v) {
+    if (!std::isfinite(v)) {
         view->showmessage(TMessageKind::error,
-                          "'" + ftvaledittext + "' is not a valid floating point value");
+                          "'" + roundedtext(v, 3) + "' is not a valid floating point value");
         return;
     }
     if (nsamples < 1) return;
@@ -263,20 +250,18 @@ void TEngine::ctcalcButtonClick() {
     ftval[ix(g)] = v;
     AssignFtVal(1, nsamples);
     setftvaledit(sampftval[ix(s)]);
-    view->setcontrolvisible("ctcalcButton", false);
+    view->stagechanged(TRunStage::thresholdapplied);
     ftchanged = false;
     samplenumChange();
-    view->plotallsamps();
-    view->plotsample(s);
+    view->resultschanged(s);
 }
 
 // log10(F_shown / 2), F_shown = the upper edit's fluorescence (10^limit, 3 decimals)
 double TEngine::ftvalfromupperedit(TLimitEdit upperedit) const {
-    double shown = 0.0;
-    const bool parsed = parsenumber(fluoredittext[ix(upperedit)], shown);
-    if (!parsed || !(shown > 0.0)) {
-        double limit = 0.0;
-        if (!parsenumber(limitedittext[ix(upperedit)], limit)) return 0.0;
+    double shown = fluorshown[ix(upperedit)];
+    if (!(shown > 0.0)) {
+        const double limit = limitshown[ix(upperedit)];
+        if (std::isnan(limit)) return 0.0;
         shown = std::pow(10.0, limit);
     }
     return std::log10(0.5 * shown);

@@ -106,7 +106,14 @@ void TChartView::SetYAxis(double min, double max, double increment) {
     if (!(max > min)) max = min + (min != 0.0 ? std::fabs(min) * 0.1 : 1.0);
     axisY_->setRange(min, max);
     if (increment <= 0.0) increment = niceStep((max - min) / 6.0);
-    if (increment > 0.0 && (max - min) / increment <= 200.0) {
+    const double steps = (max - min) / increment;
+    if (increment > 0.0 && std::fabs(steps - std::round(steps)) < 1e-9 && steps <= 200.0) {
+        // Whole steps from end to end: fixed ticks put both ends on a label
+        // (summing the increment may step just past the top and lose it).
+        axisY_->setTickInterval(increment);
+        axisY_->setTickType(QValueAxis::TicksFixed);
+        axisY_->setTickCount(static_cast<int>(std::round(steps)) + 1);
+    } else if (increment > 0.0 && steps <= 200.0) {
         axisY_->setTickType(QValueAxis::TicksDynamic);
         axisY_->setTickInterval(increment);
         axisY_->setTickAnchor(std::ceil(min / increment) * increment);
@@ -125,6 +132,16 @@ void TChartView::SetXRange(double min, double max) {
     axisX_->setTickAnchor(0.0);
     axisX_->setTickInterval(step);
     axisX_->setLabelFormat(QStringLiteral("%d"));
+}
+
+void TChartView::SetCountAxis(double max) {
+    if (!(max > 0.0)) max = 1.0;
+    const double step = std::max(niceStep(max / 6.0), 1.0);
+    axisY_->setRange(0.0, std::ceil(max / step) * step);
+    axisY_->setTickType(QValueAxis::TicksDynamic);
+    axisY_->setTickAnchor(0.0);
+    axisY_->setTickInterval(step);
+    axisY_->setLabelFormat(QStringLiteral("%d"));
 }
 
 int TChartView::AddSeries(TChartSeries series) {

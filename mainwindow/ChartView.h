@@ -60,6 +60,8 @@ public:
     // left to the axis. A range with max <= min is widened around min.
     void SetYAxis(double min, double max, double increment = 0.0);
     void SetXRange(double min, double max);
+    // A vertical axis of counts 0..max: whole-number ticks only.
+    void SetCountAxis(double max);
 
     // Adds a series (kept in this order: later ones are painted on top);
     // returns its position.

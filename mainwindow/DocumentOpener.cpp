@@ -36,7 +36,16 @@ bool TDocumentOpener::OpenUrl(const QUrl& url) const {
                          QDir::toNativeSeparators(QFileInfo(url.toLocalFile()).absolutePath())));
         return false;
     }
-    return QDesktopServices::openUrl(url);
+    const bool opened = opener_ ? opener_(url) : QDesktopServices::openUrl(url);
+    if (!opened && prompter_) {
+        const QString what =
+            url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
+        prompter_->message(TPromptKind::Warning, QStringLiteral("Cannot open"),
+                           QStringLiteral("The desktop has no program to open \"%1\". "
+                                          "Open it with a program of your choice.")
+                               .arg(what));
+    }
+    return opened;
 }
 
 }  // namespace qurvex

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QUrl>
+#include <functional>
 
 namespace qurvex {
 
@@ -34,10 +35,14 @@ public:
     // is whether the desktop accepted the request.
     bool OpenDocument(const QString& name) const;
     // Opens a web page or local file URL; a local file that is missing is
-    // reported like a missing document.
+    // reported like a missing document. When the desktop has no program for
+    // it, the user is told which file or page could not be opened.
     bool OpenUrl(const QUrl& url) const;
+    // Replaces the desktop's opener (tests).
+    void SetOpener(std::function<bool(const QUrl&)> opener) { opener_ = std::move(opener); }
 
 private:
+    std::function<bool(const QUrl&)> opener_;
     IPrompter* prompter_;
     QString folder_;
 };

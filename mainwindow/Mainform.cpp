@@ -71,6 +71,7 @@ Tmainform::Tmainform(const QStringList& parameters, TMainformServices services, 
     ConnectHandlers();
     BuildChartSeries();
     ConnectChartsAndEditors();
+    ConnectRunControls();
     resize(1280, 860);
     FormCreate(parameters);
 }
@@ -82,7 +83,9 @@ Tmainform::~Tmainform() {
 }
 
 void Tmainform::Guard(const std::function<void()>& handler) {
-    // One user action: the charts it changes are drawn once, when it ends.
+    // One user action: the charts it changes are drawn once, when it ends
+    // (or, for a long one, a quarter of a second after it began).
+    if (actionDepth_ == 0) actionStart_.restart();
     ++actionDepth_;
     runGuarded(services_.prompter, handler);
     --actionDepth_;
@@ -131,23 +134,22 @@ void Tmainform::ActivatePage(QWidget* page) {
 // ---- creation
 
 void Tmainform::FormCreate(const QStringList& parameters) {
-    TEngine& e = *engine_;
-    e.scratchmode = e.expertmode = e.silentmode = e.rdmlenabled = e.workshopmode = e.usebaselinezw =
-        false;
-
     for (QWidget* page : {TabSheetScratch, TabSheetshoworhide, TabSheetOptions,
                           TabSheetCheckRDMLVersion, TissueSampleTabSheet, AmpliGroupsTabSheet})
         SetTabVisible(page, false);
     Handlingnoise1->setVisible(false);
 
-    e.wolpoints = 4;
     switches_ = ParseStartSwitches(parameters);
-    e.silentmode = switches_.silentmode;
-    e.scratchmode = switches_.scratchmode;
-    e.expertmode = switches_.expertmode;
-    e.workshopmode = switches_.workshopmode;
-    e.usebaselinezw = switches_.usebaselinezw;
-    e.wolpoints = switches_.wolpoints;
+    TEngine::TStartSettings settings;
+    settings.silentmode = switches_.silentmode;
+    settings.scratchmode = switches_.scratchmode;
+    settings.expertmode = switches_.expertmode;
+    settings.workshopmode = switches_.workshopmode;
+    settings.usebaselinezw = switches_.usebaselinezw;
+    settings.wolpoints = switches_.wolpoints;
+    settings.decsep = QLocale().decimalPoint() == QLatin1String(".") ? '.' : ',';
+    engine_->startup(settings);
+    const TEngine& e = *engine_;
     if (e.scratchmode) {
         SetTabVisible(TabSheetScratch, true);
         SetTabVisible(TabSheetGroupsStats, true);
@@ -161,14 +163,10 @@ void Tmainform::FormCreate(const QStringList& parameters) {
     }
     SetTabVisible(TabSheetWorkshop, e.workshopmode);
 
-    e.rdmlenabled = true;
     ReadfromRDML1->setVisible(true);
     SavetoRDML2->setVisible(true);
-    e.inputsheetname = "Input";
     ShowGroupUD->setEnabled(false);
     ShowGroupCB->setEnabled(false);
-    e.FillCqLimitTables();
-    e.decsep = QLocale().decimalPoint() == QLatin1String(".") ? '.' : ',';
     PushOptions();
 }
 
@@ -184,22 +182,13 @@ void Tmainform::showEvent(QShowEvent* event) {
 
 void Tmainform::FormActivate() {
     ++activations_;
-    TEngine& e = *engine_;
     CheckDisclaimer();
     CheckVersion();
 
-    e.editlock = false;
-    e.ftchanged = false;
+    engine_->activate();
     ctcalcButton->hide();
-    e.dragging = false;
-    e.dragline = 0;
-    e.dragupper = true;
-    e.dragseries = 0;
-
     setLeftAxis(allsampchart, -2.0, 2.0);
     setLeftAxis(samplechart, -2.0, 2.0);
-    e.logymax = 2.0;
-    e.logymin = -2.0;
 
     rg_fitoptions->SetItemIndex(1);
 
@@ -215,7 +204,6 @@ void Tmainform::FormActivate() {
     ReadRegistryButtonClick();
     OutputColumnsCLBClickCheck();
 
-    e.identsdone = true;
     applycommonbut->setEnabled(false);
     applyindivbut->setEnabled(false);
     SetTabVisible(TabSheet_baseline, false);
@@ -266,7 +254,7 @@ void Tmainform::closeEvent(QCloseEvent* event) {
 // ---- options for the engine
 
 void Tmainform::PushOptions() {
-    TEngineOptions& o = engine_->options;
+    TEngineOptions o = engine_->options;
     o.rg_fitoptions = rg_fitoptions->ItemIndex();
     bool ok = false;
     if (int v = minincludedit->text().toInt(&ok); ok) o.minincludedit = v;
@@ -280,28 +268,26 @@ void Tmainform::PushOptions() {
     o.ExcludeSkippedCB = ExcludeSkippedCB->isChecked();
     o.ExcludeNoPlateauCB = ExcludeNoPlateauCB->isChecked();
     o.ExcludeOutlierCB = ExcludeOutlierCB->isChecked();
-    o.IncluPercEdit = IncluPercEdit->text().toStdString();
+    o.IncluPercEdit = TEngine::InclusionPercent(IncluPercEdit->text().toStdString());
     o.ExcludeTooLowCqCB = ExcludeTooLowCqCB->isChecked();
     o.AcceptErrorEffRG = AcceptErrorEffRG->ItemIndex();
     o.AcceptBiasN0RG = AcceptBiasN0RG->ItemIndex();
+    o.groupsource = AllOneGroupRB->isChecked()  ? TEngineOptions::AllOneGroupRB
+                    : ManualGrpsRB->isChecked() ? TEngineOptions::ManualGrpsRB
+                    : PartXGroupRB->isChecked() ? TEngineOptions::PartXGroupRB
+                    : ExcelGroupRB->isChecked() ? TEngineOptions::ExcelGroupRB
+                                                : o.groupsource;
+    const std::string separator = NameSepEdit->text().toStdString();
+    o.NameSepEdit = separator.empty() ? ' ' : separator.front();
+    o.PartWantedEdit = TEngine::WholeNumber(PartWantedEdit->text().toStdString());
+    o.FrontBackRG = FrontBackRG->ItemIndex();
+    o.ToggleShowRG = ToggleShowRG->ItemIndex();
+    if (auto* wolgroup = Control<QLineEdit>("setwolgroupEdit"))
+        o.setwolgroupEdit = TEngine::WholeNumber(wolgroup->text().toStdString());
+    engine_->setoptions(o);
 }
 
-// ---- IEngineView
-
-bool Tmainform::pumpmessages() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    return false;
-}
-
-void Tmainform::setbusycursor(bool busy) {
-    if (busy) {
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        ++busyCursorDepth_;
-    } else if (busyCursorDepth_ > 0) {
-        QGuiApplication::restoreOverrideCursor();
-        --busyCursorDepth_;
-    }
-}
+// ---- drag cursor
 
 void Tmainform::SetDragCursor(bool dragging) {
     if (dragging == dragCursor_) return;
@@ -310,64 +296,6 @@ void Tmainform::SetDragCursor(bool dragging) {
         QGuiApplication::setOverrideCursor(Qt::SizeVerCursor);
     else
         QGuiApplication::restoreOverrideCursor();
-}
-
-void Tmainform::showmessage(TMessageKind kind, const std::string& text) {
-    const QString t = QString::fromStdString(text);
-    switch (kind) {
-        case TMessageKind::warning:
-            Prompter().message(TPromptKind::Warning, QStringLiteral("Warning"), t);
-            break;
-        case TMessageKind::error:
-            Prompter().message(TPromptKind::Error, QStringLiteral("Error"), t);
-            break;
-        case TMessageKind::information:
-            Prompter().message(TPromptKind::Information, QStringLiteral("Information"), t);
-            break;
-    }
-}
-
-bool Tmainform::confirm(const std::string& text) {
-    return Prompter().askYesNo(QStringLiteral("Confirm"), QString::fromStdString(text));
-}
-
-void Tmainform::setcontrolvisible(const std::string& name, bool visible) {
-    const QString n = QString::fromStdString(name);
-    if (auto* action = findChild<QAction*>(n)) {
-        action->setVisible(visible);
-        return;
-    }
-    if (QWidget* w = findChild<QWidget*>(n)) {
-        if (tabsOf(w))
-            SetTabVisible(w, visible);
-        else
-            w->setVisible(visible);
-    }
-}
-
-void Tmainform::setcontrolenabled(const std::string& name, bool enabled) {
-    const QString n = QString::fromStdString(name);
-    if (auto* action = findChild<QAction*>(n)) {
-        action->setEnabled(enabled);
-        return;
-    }
-    if (QWidget* w = findChild<QWidget*>(n)) w->setEnabled(enabled);
-}
-
-void Tmainform::showpage(const std::string& name) {
-    if (QWidget* w = findChild<QWidget*>(QString::fromStdString(name))) ActivatePage(w);
-}
-
-void Tmainform::beep() { QApplication::beep(); }
-
-bool Tmainform::inputbox(const std::string& caption, const std::string& prompt,
-                         std::string& value) {
-    const auto answer =
-        Prompter().askText(QString::fromStdString(caption), QString::fromStdString(prompt),
-                           QString::fromStdString(value));
-    if (!answer) return false;
-    value = answer->toStdString();
-    return true;
 }
 
 }  // namespace qurvex

@@ -91,7 +91,7 @@ public:
     void Disclaimer1Click();
     void About1Click();
     void Help2Click();
-    void Handlingnoise1Click() override;
+    void Handlingnoise1Click();
     void eXit1Click();
     void OpenManualpdf1Click();
     void Faqs1Click();
@@ -130,14 +130,13 @@ public:
     int CurrentSample() const;
     void ExcludeSkippedCBClick();
 
-    // ---- charts (MainformCharts.cpp). The engine's drawing calls only mark
-    // a chart for redrawing; the charts are drawn once when the user action
-    // (or, in a long loop, a quarter of a second) is over, or by FlushCharts.
-    void plotallsamps() override;
-    void plotsample(int s) override;
-    void update_surveys() override;
-    void set_sample_pointers() override;
-    void axeschanged() override;
+    // ---- charts (MainformCharts.cpp). These only mark a chart for
+    // redrawing; the charts are drawn once when the user action (or, in a
+    // long loop, a quarter of a second) is over, or by FlushCharts.
+    void plotallsamps();
+    void plotsample(int s);
+    void update_surveys();
+    void set_sample_pointers();
     // Draws every chart marked for redrawing now.
     void FlushCharts();
     // How many times each chart was drawn from the run (tests, benchmarks).
@@ -158,10 +157,10 @@ public:
     void cb_show_hiddenClick();
 
     // ---- navigation and window-limit editors (MainformEditors.cpp)
-    void samplenumChange(int s) override;
-    void limiteditchanged(TLimitEdit edit) override;
-    void AmpGroupNumEditchanged() override;
-    void ftvaleditchanged() override;
+    void samplenumChange(int s);
+    void limiteditchanged(TLimitEdit edit);
+    void AmpGroupNumEditchanged();
+    void ftvaleditchanged();
     // The user typed a sample number (samplenum, samplenum3).
     void samplenumEdited(const QString& text);
     void sampUDClick(TUpDown* updown, int button);
@@ -206,19 +205,44 @@ public:
     // previous cursor (false). Repeated calls with the same value do nothing.
     void SetDragCursor(bool dragging);
 
-    // ---- IEngineView
-    bool pumpmessages() override;
+    // Handles pending window events (inside long loops).
+    void pumpmessages();
+    void noisydatasetshown();
+
+    // ---- IEngineView (MainformNotices.cpp): the engine's notices and the
+    // controls each touches.
+    void progress(int s) override;
     void setbusycursor(bool busy) override;
     void showmessage(TMessageKind kind, const std::string& text) override;
     bool confirm(const std::string& text) override;
-    void setcontrolvisible(const std::string& name, bool visible) override;
-    void setcontrolenabled(const std::string& name, bool enabled) override;
-    void showpage(const std::string& name) override;
     void beep() override;
     bool inputbox(const std::string& caption, const std::string& prompt,
                   std::string& value) override;
     int noisewarning(const std::vector<std::string>& lines) override;
-    void noisydatasetshown() override;
+    void helpneeded(THelpTopic topic) override;
+    void stagechanged(TRunStage stage) override;
+    void pageneeded(TRunPage page) override;
+    void tablechanged(TRunTable table, int row) override;
+    void resultschanged(int s) override;
+    void axeschanged() override;
+    void limitschanged(TLimitEdit edit) override;
+    void thresholdchanged() override;
+    void samplechanged(int s) override;
+    void groupshownchanged() override;
+    void subsetschanged() override;
+    // Rebuilds a table widget of the run from the state.
+    void FillDataGrids();
+    void FillValidDataRow(int s);
+    void FillMeansGrid();
+    void FillGroupGrid();
+    void FillSubsets();
+    // The window-choice radio groups follow the engine's options.
+    void ShowWindowChoice();
+    // Handlers of run controls (MainformRunControls.cpp).
+    void CommonGroupWindowRGClick();
+    void PartWantedEditChange(const QString& text);
+    void IncluPercEditChange(const QString& text);
+    void NameSepEditEnter();
 
     // ---- menus
     QMenu* File1;
@@ -375,6 +399,7 @@ private:
     void ConnectHandlers();
     void BuildChartSeries();
     void ConnectChartsAndEditors();
+    void ConnectRunControls();
 
     // Chart drawing (MainformCharts.cpp).
     enum TChartPart { kAllSamples = 1, kSample = 2, kSurveys = 4, kPointers = 8 };
@@ -423,6 +448,7 @@ private:
     int actionDepth_ = 0;
     QTimer chartTimer_;
     QElapsedTimer lastFlush_;
+    QElapsedTimer actionStart_;
     std::array<int, 5> chartDraws_{};
     // Line dragging: the chart and whether the line left the allowed range.
     TChartView* dragChart_ = nullptr;

@@ -125,14 +125,18 @@ void Tmainform::RequestCharts(int parts) {
 }
 
 // Outside user actions and long loops the charts are drawn at the next turn
-// of the event loop; inside them at most every 250 ms, so that a loop that
-// reports every sample shows its progress without drawing every sample.
+// of the event loop; inside them no sooner than 250 ms after the action
+// began and after the last drawing, so that an action draws each chart once
+// when it ends, and a long loop shows its progress without drawing every
+// sample.
 void Tmainform::FlushChartsLater() {
     if (!chartTimer_.isSingleShot()) {
         chartTimer_.setSingleShot(true);
         connect(&chartTimer_, &QTimer::timeout, this, [this] {
             if (actionDepth_ > 0 || engine_->busy()) {
-                const qint64 since = lastFlush_.isValid() ? lastFlush_.elapsed() : 1000;
+                qint64 since = lastFlush_.isValid() ? lastFlush_.elapsed() : 1000;
+                if (actionDepth_ > 0 && actionStart_.isValid())
+                    since = std::min(since, actionStart_.elapsed());
                 if (since < 250) {
                     chartTimer_.start(static_cast<int>(250 - since));
                     return;
@@ -438,7 +442,7 @@ void Tmainform::axeschanged() {
     samplechart->SetXRange(0.0, maxcyc);
     for (TChartView* c : {PCR_eff_Chart, Correl_Chart, npoints_Chart})
         c->SetXRange(0.0, e.nsamples + 4);
-    npoints_Chart->SetYAxis(0.0, std::max(10.0, static_cast<double>(e.ncycles)));
+    npoints_Chart->SetCountAxis(std::max(10.0, static_cast<double>(e.ncycles)));
     SetFluorescenceAxes();
 }
 
@@ -490,7 +494,7 @@ void Tmainform::logYaxisallClick() {
 // number, a limit that is not positive in linear mode, or a minimum at or
 // above the maximum (and the reverse) is refused with a message.
 bool Tmainform::AskAxisLimit(bool maximum) {
-    TEngine& e = *engine_;
+    const TEngine& e = *engine_;
     const bool logmode = LogMode();
     const double current = maximum ? e.logymax : e.logymin;
     const QString prompt =
@@ -520,7 +524,7 @@ bool Tmainform::AskAxisLimit(bool maximum) {
                            QStringLiteral("the minimum of the axis must lie below its maximum"));
         return false;
     }
-    (maximum ? e.logymax : e.logymin) = stored;
+    engine_->setaxislimit(maximum, stored);
     logyaxisClick();
     return true;
 }
@@ -530,9 +534,7 @@ void Tmainform::MinFluor1Click() { AskAxisLimit(false); }
 void Tmainform::MaxFluor1Click() { AskAxisLimit(true); }
 
 void Tmainform::resetYaxis1Click() {
-    TEngine& e = *engine_;
-    e.logymax = e.deflogymax;
-    e.logymin = e.deflogymin;
+    engine_->resetYaxis1Click();
     logyaxisClick();
 }
 
@@ -592,22 +594,16 @@ void Tmainform::allsampchartMouseDown(TChartView* chart, Qt::MouseButton button)
 // ---- which samples are shown
 
 void Tmainform::cb_isdisplayedClick() {
-    TEngine& e = *engine_;
-    const int s = samplenum2->text().toInt();
-    if (s < 1 || s > e.nsamples) return;
-    e.isdisplayed[s] = cb_isdisplayed->isChecked() ? 1 : 0;
-    e.do_cascade(false, s, 2);
+    engine_->setdisplayed(samplenum2->text().toInt(), cb_isdisplayed->isChecked());
 }
 
 void Tmainform::showallButClick() {
-    TEngine& e = *engine_;
     {
         const QSignalBlocker block(ShowGroupCB);
         ShowGroupCB->setCurrentIndex(0);
     }
     ShowGroupUD->SetPosition(0);
-    for (int s = 1; s <= e.nsamples; ++s) e.isdisplayed[s] = 1;
-    e.do_cascade(true, 1, 2);
+    engine_->showallButClick();
 }
 
 void Tmainform::cb_show_hiddenClick() { update_surveys(); }

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Moving through the samples and setting the window limits and thresholds:
 // by typing, by the up-downs, by dragging the lines of the fluorescence
-// charts and by clicking points. Every limit goes through the engine's
-// cuplimeditChange, every threshold through its ctcalcButtonClick.
+// charts and by clicking points. Texts are read here; every limit goes to
+// the engine as a number through its cuplimeditChange, every threshold
+// through its ctcalcButtonClick.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -95,9 +96,20 @@ TUpDown* Tmainform::LimitUpDown(TLimitEdit e) const {
 
 // ---- the engine wrote something
 
+// The shown limit as the edit writes it: 3 decimals, or every decimal of a
+// limit clamped to an axis bound.
+static std::string limitText(double v) {
+    if (std::isnan(v)) return {};
+    const std::string rounded = roundedtext(v, 3);
+    if (shownvalue(v, 3) == v) return rounded;
+    return QString::number(v, 'g', QLocale::FloatingPointShortest).toStdString();
+}
+
 void Tmainform::limiteditchanged(TLimitEdit edit) {
-    SetEditText(LimitEdit(edit), Shown(engine_->limitedittext[ix(edit)]));
-    SetEditText(FluorEdit(edit), Shown(engine_->fluoredittext[ix(edit)]));
+    const TEngine& e = *engine_;
+    SetEditText(LimitEdit(edit), Shown(limitText(e.limitshown[ix(edit)])));
+    const double f = e.fluorshown[ix(edit)];
+    SetEditText(FluorEdit(edit), std::isnan(f) ? QString() : Shown(f, 3));
 }
 
 void Tmainform::AmpGroupNumEditchanged() {
@@ -113,7 +125,10 @@ void Tmainform::AmpGroupNumEditchanged() {
                 e.IndivAmpGroupEdit >= 0 ? QString::number(e.IndivAmpGroupEdit) : QString());
 }
 
-void Tmainform::ftvaleditchanged() { SetEditText(ftvaledit, Shown(engine_->ftvaledittext)); }
+void Tmainform::ftvaleditchanged() {
+    const double v = engine_->ftvalshown;
+    SetEditText(ftvaledit, std::isnan(v) ? QString() : Shown(v, 3));
+}
 
 void Tmainform::samplenumChange(int s) {
     const TEngine& e = *engine_;
@@ -147,18 +162,16 @@ void Tmainform::samplenumChange(int s) {
 // ---- sample navigation
 
 void Tmainform::samplenumEdited(const QString& text) {
-    TEngine& e = *engine_;
     bool ok = false;
     const int s = text.trimmed().toInt(&ok);
-    if (!ok || s < 1 || s > e.nsamples) return;  // typing in progress
-    e.samplenum = s;
-    e.samplenumChange();
+    if (!ok || s < 1 || s > engine_->nsamples) return;  // typing in progress
+    engine_->selectsample(s);
 }
 
 // The up-downs wrap around and skip the hidden samples in the arrow's
 // direction; with no sample displayed the current one stays.
 void Tmainform::sampUDClick(TUpDown* updown, int button) {
-    TEngine& e = *engine_;
+    const TEngine& e = *engine_;
     if (e.nsamples < 1) return;
     int p = std::clamp(updown->Position(), 1, e.nsamples);
     const int step = button == static_cast<int>(TUpDown::TUDBtnType::btNext) ? 1 : -1;
@@ -174,8 +187,7 @@ void Tmainform::sampUDClick(TUpDown* updown, int button) {
         return;
     }
     updown->SetPosition(p);
-    e.samplenum = p;
-    e.samplenumChange();
+    engine_->selectsample(p);
 }
 
 void Tmainform::ser_nincluClick(TChartView* chart, int point) {
@@ -194,8 +206,8 @@ void Tmainform::ser_nincluClick(TChartView* chart, int point) {
 // (or the reverse) is refused with a message. The other limit is the one its
 // edit shows, so that two typed limits are checked against each other.
 bool Tmainform::LimitsCross(TLimitEdit edit, double v) {
-    double other = 0.0;
-    if (!parseCanonical(engine_->limitedittext[ix(partnerOf(edit))], other)) return false;
+    const double other = engine_->limitshown[ix(partnerOf(edit))];
+    if (std::isnan(other)) return false;
     const bool cross = isUpper(edit) ? v <= other : v >= other;
     if (cross)
         Prompter().message(
@@ -228,7 +240,7 @@ void Tmainform::RestoreLimitEdit(TLimitEdit edit) {
 }
 
 void Tmainform::cuplimeditEnter(TLimitEdit edit) {
-    engine_->editlock = true;
+    engine_->beginlimitedit();
     if (edit == TLimitEdit::cuplimedit || edit == TLimitEdit::clowlimedit)
         applycommonbut->setEnabled(true);
     else if (edit == TLimitEdit::GrUpLimEdit || edit == TLimitEdit::GrLowLimEdit)
@@ -237,26 +249,31 @@ void Tmainform::cuplimeditEnter(TLimitEdit edit) {
         applyindivbut->setEnabled(true);
 }
 
-void Tmainform::cuplimeditExit(TLimitEdit) { engine_->editlock = false; }
+void Tmainform::cuplimeditExit(TLimitEdit) { engine_->endlimitedit(); }
 
 // Applies the two typed limits of a level: the lower one first without a
 // refit, then the upper one with the refit.
 static bool applyPair(Tmainform& w, TEngine& e, TLimitEdit low, TLimitEdit up) {
     double vl = 0.0, vu = 0.0;
-    const std::string tl = w.Canonical(w.LimitEdit(low)->text()),
-                      tu = w.Canonical(w.LimitEdit(up)->text());
-    e.limitedittext[ix(low)] = tl;
-    e.limitedittext[ix(up)] = tu;
-    if (parseCanonical(tl, vl) && parseCanonical(tu, vu) && vu <= vl) {
+    // Empty or "-" is typing in progress and applies nothing; other text that
+    // is not a number is refused with a message.
+    auto read = [&w](TLimitEdit edit, double& v) {
+        const QString text = w.LimitEdit(edit)->text().trimmed();
+        v = TRunState::kNoValue;
+        if (text.isEmpty() || text == QLatin1String("-")) return true;
+        if (parseCanonical(w.Canonical(text), v)) return true;
+        w.Prompter().message(TPromptKind::Error, QStringLiteral("Error"),
+                             QStringLiteral("'%1' is not a valid floating point value").arg(text));
+        return false;
+    };
+    if (!read(low, vl) || !read(up, vu)) return false;
+    if (vu <= vl) {
         w.Prompter().message(
             TPromptKind::Error, QStringLiteral("Error"),
             QStringLiteral("the upper limit of the window must lie above its lower limit"));
         return false;
     }
-    e.editlock = true;
-    e.cuplimeditChange(low);
-    e.editlock = false;
-    e.cuplimeditChange(up);
+    e.applylimitpair(low, vl, up, vu);
     return true;
 }
 
@@ -283,7 +300,7 @@ void Tmainform::cupUDClick(TLimitEdit edit, int button) {
     TEngine& e = *engine_;
     if (RefuseWhileBusy() || e.nsamples < 1) return;
     const double step = std::fabs(e.logymax - e.logymin) / 50.0;
-    e.editlock = false;
+    e.endlimitedit();
     double v = 0.0;
     const std::string text = Canonical(LimitEdit(edit)->text());
     if (!parseCanonical(text, v)) {
@@ -322,17 +339,14 @@ void Tmainform::cupfluoreditChange(TLimitEdit edit) {
         RestoreLimitEdit(edit);
         return;
     }
-    e.editlock = false;
+    e.endlimitedit();
     e.applylimitedit(edit, limit);
 }
 
 // ---- dragging the lines of the fluorescence charts
 
 void Tmainform::EndDrag() {
-    TEngine& e = *engine_;
-    e.dragging = false;
-    e.dragline = 0;
-    e.editlock = false;
+    engine_->enddrag();
     dragChart_ = nullptr;
     dragOutOfRange_ = false;
     SetDragCursor(false);
@@ -375,10 +389,8 @@ void Tmainform::ser_upClick(TChartView* chart, int series, QPointF value) {
     if (e.nsamples < 1) return;
     const QString name = chart->SeriesAt(series).name;
     if (!e.dragging) {
-        e.dragseries = series;
-        e.dragupper = name == QLatin1String("ser_up") || name == QLatin1String("ser_allwinup");
-        e.dragline = e.dragupper ? 1 : 2;
-        e.dragging = true;
+        const bool upper = name == QLatin1String("ser_up") || name == QLatin1String("ser_allwinup");
+        e.startdrag(upper ? 1 : 2, series);
         dragChart_ = chart;
         dragOutOfRange_ = false;
         SetDragCursor(true);
@@ -415,9 +427,7 @@ void Tmainform::ftlineindivClick(TChartView* chart, int series, QPointF value) {
     TEngine& e = *engine_;
     if (e.nsamples < 1) return;
     if (!e.dragging) {
-        e.dragseries = series;
-        e.dragging = true;
-        e.dragline = 3;
+        e.startdrag(3, series);
         dragChart_ = chart;
         SetDragCursor(true);
         return;
@@ -429,7 +439,7 @@ void Tmainform::ftlineindivClick(TChartView* chart, int series, QPointF value) {
         return;
     }
     SetEditText(ftvaledit, Shown(v, 3));
-    e.ftchanged = true;
+    e.markthresholdedited();
     ctcalcButtonClick();
     ActivatePage(TabSheetThreshold);
 }
@@ -438,9 +448,7 @@ void Tmainform::bglineClick(TChartView* chart, int series, QPointF value) {
     TEngine& e = *engine_;
     if (e.nsamples < 1) return;
     if (!e.dragging) {
-        e.dragseries = series;
-        e.dragging = true;
-        e.dragline = 4;
+        e.startdrag(4, series);
         dragChart_ = chart;
         SetDragCursor(true);
         return;
@@ -460,7 +468,7 @@ void Tmainform::bglineClick(TChartView* chart, int series, QPointF value) {
 // inside the axis and on its side of the other limit line of the chart;
 // elsewhere it is hidden (with a beep on leaving the allowed range).
 void Tmainform::samplechartMouseMove(TChartView* chart, QPointF value) {
-    TEngine& e = *engine_;
+    const TEngine& e = *engine_;
     if (!e.dragging || chart != dragChart_) return;
     if (e.dragseries < 0 || e.dragseries >= chart->SeriesCount()) return;
     TChartSeries& s = chart->SeriesAt(e.dragseries);
@@ -519,7 +527,7 @@ void Tmainform::ser_sampleClick(int point) {
         edit = TLimitEdit::ilowlimedit;
         v = y >= e.lowlim[s] ? y + 0.01 : y - 0.01;
     }
-    e.editlock = false;
+    e.endlimitedit();
     engine_->setlimitedit(TLimitEdit::iuplimedit, e.uplim[s]);
     engine_->setlimitedit(TLimitEdit::ilowlimedit, e.lowlim[s]);
     v = round3(v);
@@ -538,7 +546,7 @@ void Tmainform::ftvaleditChange(const QString& text) {
     const bool accepted = last.isDigit() || last == QLatin1Char('-') || last == QLatin1Char('.') ||
                           last == QLatin1Char(engine_->decsep);
     if (accepted) {
-        engine_->ftchanged = true;
+        engine_->markthresholdedited();
         ctcalcButton->setVisible(true);
         return;
     }
@@ -547,10 +555,15 @@ void Tmainform::ftvaleditChange(const QString& text) {
 }
 
 void Tmainform::ctcalcButtonClick() {
-    TEngine& e = *engine_;
     if (RefuseWhileBusy()) return;
-    e.ftvaledittext = Canonical(ftvaledit->text().trimmed());
-    e.ctcalcButtonClick();
+    const QString text = ftvaledit->text().trimmed();
+    double v = 0.0;
+    if (!parseCanonical(Canonical(text), v)) {
+        Prompter().message(TPromptKind::Error, QStringLiteral("Error"),
+                           QStringLiteral("'%1' is not a valid floating point value").arg(text));
+        return;
+    }
+    engine_->ctcalcButtonClick(v);
 }
 
 void Tmainform::ThresholdsRGClick() {
@@ -566,25 +579,9 @@ void Tmainform::ThresholdsRGClick() {
 }
 
 void Tmainform::reset_all_butClick() {
-    TEngine& e = *engine_;
-    if (e.nsamples < 1 || RefuseWhileBusy()) return;
-    TEngine::BusyGuard busy(e);
-    for (int s = 1; s <= e.nsamples; ++s) {
-        e.uplim[s] = e.uplim[0];
-        e.lowlim[s] = e.lowlim[0];
-    }
-    e.do_cascade(true, 1, 1);
-    pumpmessages();
-    PageControl1->setCurrentWidget(TabSheetIndivSample);
-    for (int s = 1; s <= e.nsamples; ++s) {
-        e.woltype[s] = 0;
-        e.ampgroup[s] = 0;
-        e.samplenum = s;
-        e.samplenumChange();
-        pumpmessages();
-    }
+    if (engine_->nsamples < 1 || RefuseWhileBusy()) return;
+    engine_->reset_all_butClick();
     ActivatePage(TabSheetCommonWindow);
-    e.samplenumChange();
 }
 
 // ---- wiring of the charts and editors

@@ -100,8 +100,7 @@ int Tmainform::noisewarning(const std::vector<std::string>& lines) {
 void Tmainform::noisydatasetshown() {
     subsetDisplayLabel->setVisible(true);
     ShowSetCB->setVisible(true);
-    ShowSetCB->setCurrentIndex(ShowSetCB->findText(QStringLiteral("noisy samples")));
-    ShowSetCBChange();
+    FillSubsets();
     cb_pcr_axis->setChecked(true);
     Common1->setChecked(true);
     Common1Click();
@@ -218,27 +217,7 @@ void Tmainform::Determinebaselines1Click() {
 
 void Tmainform::SetBaselineCorrected1Click() {
     if (RefuseWhileBusy() || RefuseWithoutRun()) return;
-    TEngine& e = *engine_;
-    BaselineButtonPanel->setStyleSheet(QString());
-    QFont plain = BaselineButtonLabel->font();
-    plain.setBold(false);
-    BaselineButtonLabel->setFont(plain);
-    BaselineButtonLabel->setStyleSheet(QString());
-    e.baselinedone = true;
-    SetBaselineCorrected1->setEnabled(false);
-    SetTabVisible(AmpliGroupsTabSheet, true);
-    SetTabVisible(TissueSampleTabSheet, true);
-    {
-        TEngine::BusyGuard busy(e);
-        setbusycursor(true);
-        for (int s = 1; s <= e.nsamples; ++s) {
-            e.findfstop(s);
-            e.findfstart(s);
-        }
-        setbusycursor(false);
-    }
-    e.do_cascade(true, 1, 1);
-    e.SetWindow();
+    engine_->SetBaselineCorrected1Click();
 }
 
 void Tmainform::BaselineCorrection1Click() {
@@ -276,32 +255,9 @@ void Tmainform::IndividualFitCBClick() {
     }
 }
 
-void Tmainform::reset_samp_ButClick() {
-    TEngine& e = *engine_;
-    const int s = CurrentSample();
-    if (s < 1) return;
-    e.uplim[s] = e.uplim[0];
-    e.lowlim[s] = e.lowlim[0];
-    e.FindPointAtLimit(s, "both");
-    e.editlock = true;
-    e.setlimitedit(TLimitEdit::iuplimedit, e.uplim[0]);
-    e.setlimitedit(TLimitEdit::ilowlimedit, e.lowlim[0]);
-    e.editlock = false;
-    e.woltype[s] = 0;
-    e.do_cascade(false, s, 1);
-}
+void Tmainform::reset_samp_ButClick() { engine_->reset_samp_ButClick(CurrentSample()); }
 
-void Tmainform::ResetSampToGrpWindow(int s) {
-    TEngine& e = *engine_;
-    if (s < 1 || s > e.nsamples) return;
-    const int g = e.ampgroup[s];
-    if (g < 0 || g >= static_cast<int>(e.gruplim.size())) return;
-    e.uplim[s] = e.gruplim[g];
-    e.lowlim[s] = e.grlowlim[g];
-    e.woltype[s] = 1;
-    e.do_cascade(false, s, 1);
-    pumpmessages();
-}
+void Tmainform::ResetSampToGrpWindow(int s) { engine_->ResetSampToGrpWindow(s); }
 
 void Tmainform::rreqeditChange() {
     rg_fitoptions->SetItemIndex(2);
@@ -326,8 +282,7 @@ void Tmainform::OtherTisseuAnnotOptionsRBClick() {
 }
 
 void Tmainform::SetCqCorrNeeded() {
-    const int c = engine_->chemistry;
-    engine_->cqcorrneeded = c == 3 || c == 5 || c == 6;
+    engine_->SetCqCorrNeeded();
     ExcludeTooLowCqCB->setVisible(engine_->cqcorrneeded);
     CheckCqTooLowGB->setVisible(engine_->cqcorrneeded);
 }
@@ -382,6 +337,8 @@ void Tmainform::fillboxesbutClick() {
 bool Tmainform::eventFilter(QObject* watched, QEvent* event) {
     if (watched == PartWantedEdit && event->type() == QEvent::FocusIn)
         Guard([this] { PartWantedEditEnter(); });
+    if (watched == NameSepEdit && event->type() == QEvent::FocusIn)
+        Guard([this] { NameSepEditEnter(); });
     // Limit and fluorescence edits: entering one holds the recalculation until
     // "apply"; leaving a fluorescence edit that was typed in applies it.
     const bool in = event->type() == QEvent::FocusIn, out = event->type() == QEvent::FocusOut;
@@ -464,8 +421,8 @@ void Tmainform::ConnectHandlers() {
     PartWantedEdit->installEventFilter(this);
 
     // Option controls the engine reads.
-    for (TRadioGroup* g : {rg_fitoptions, ThresholdsRG, CommonGroupWindowRG, BaselineStrictnessRG,
-                           RelaxCtShiftRG, RelaxLogLinLengthRG, AcceptErrorEffRG, AcceptBiasN0RG})
+    for (TRadioGroup* g : {rg_fitoptions, ThresholdsRG, BaselineStrictnessRG, RelaxCtShiftRG,
+                           RelaxLogLinLengthRG, AcceptErrorEffRG, AcceptBiasN0RG})
         connect(g, &TRadioGroup::Click, this, [this] { PushOptions(); });
     for (QCheckBox* c : {ExcludeNoPlateauCB, ExcludeOutlierCB, ExcludeTooLowCqCB})
         connect(c, &QCheckBox::toggled, this, [this] { PushOptions(); });

@@ -55,8 +55,8 @@ void groupbypart(TEngine& e, const Names& names, const std::string& sep, const s
     e.setarraylengths(5, static_cast<int>(names.size()));
     for (std::size_t i = 0; i < names.size(); ++i) e.sampname[i + 1] = names[i];
     e.options.groupsource = TEngineOptions::PartXGroupRB;
-    e.options.NameSepEdit = sep;
-    e.options.PartWantedEdit = part;
+    e.options.NameSepEdit = sep.empty() ? ' ' : sep.front();
+    e.options.PartWantedEdit = TEngine::WholeNumber(part);
     e.options.FrontBackRG = frontback;
 }
 
@@ -75,8 +75,9 @@ TEST(AmpliconGrouping, CaseInsensitiveGroupsFromPartOfTheName) {
     EXPECT_FALSE(e.commonwol || e.identsdone);
     // "All" heads the browser list but is no identifier.
     ASSERT_EQ(e.ShowGroupCBItems, (Names{"All", "GAPDH", "actb", "all"}));
-    EXPECT_EQ(v.count("show TabSheetGroupWindow"), 1);
-    EXPECT_EQ(e.means_Grid[1], (Names{e.means_Grid[1][0], "one group", "GAPDH", "actb", "all"}));
+    EXPECT_EQ(
+        v.count(RecordingView::withnumber("stage", static_cast<int>(TRunStage::groupsdefined))), 1);
+    EXPECT_EQ(e.groupidentifiers, (Names{"", "GAPDH", "actb", "all"}));
     for (int s = 1; s <= 5; ++s) EXPECT_EQ(e.groupofsample(s), e.ampgroup[s]) << s;
     EXPECT_EQ(e.groupofsample(6), -1);
     e.ftval = {0.5, 1.0, 2.0, 3.0, 0.0, 0.0};
@@ -109,9 +110,11 @@ TEST(AmpliconGrouping, FailedSplitChangesNoIdentifier) {
     ASSERT_EQ(v.messages.size(), 1u);
     EXPECT_NE(v.messages[0].find("B1_actb"), std::string::npos);
     for (const char* bad : {"", "x", "2a"}) {
-        e.options.PartWantedEdit = bad;
+        EXPECT_FALSE(TEngine::WholeNumber(bad)) << bad;
+        e.options.PartWantedEdit = TEngine::WholeNumber(bad);
         EXPECT_FALSE(e.GroupButtonClick()) << bad;
     }
+    EXPECT_EQ(TEngine::WholeNumber(" +2 "), 2);
     EXPECT_EQ(v.messages.size(), 4u);
     EXPECT_EQ(e.ampname[1], "old1");
 }
@@ -120,7 +123,7 @@ TEST(AmpliconGrouping, TypedIdentifiersAreNumbered) {
     TEngine e;
     e.setarraylengths(5, 3);
     e.options.groupsource = TEngineOptions::ManualGrpsRB;
-    e.options.PartWantedEdit = "";  // not needed for typed identifiers
+    e.options.PartWantedEdit = std::nullopt;  // not needed for typed identifiers
     e.ampname = {"", "t2", "t1", "T2"};
     ASSERT_TRUE(e.GroupButtonClick());
     EXPECT_EQ(e.ampgroup, (std::vector<int>{0, 1, 2, 1}));

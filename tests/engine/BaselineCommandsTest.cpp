@@ -49,6 +49,26 @@ TEST(BaselineReset, GivesTheSampleItsDeterminedBaselineBack) {
     EXPECT_NEAR(e.indiveff[3], eff, 1e-12);
 }
 
+// A baseline-error sample whose baseline was accepted by hand: "reset
+// default" gives the acceptance up before the refit, so the sample reports
+// no fit (efficiency 1, no Cq, no N0) and is skipped.
+TEST(BaselineReset, BaselineErrorSampleReportsNoFitAfterTheReset) {
+    TEngine e;
+    ASSERT_TRUE(analyse(e, dilutionseries()));
+    e.bgerror[3] = 1;
+    e.manualbg[3] = 1;
+    e.skipped[3] = 0;
+    e.samplenum = 3;
+    e.do_cascade(false, 3, 1);
+    ASSERT_GT(e.indiveff[3], 1.5);  // accepted by hand: fitted
+    e.ResetDefaultbaselineButtonClick();
+    EXPECT_FALSE(e.manualbg[3]);
+    EXPECT_TRUE(e.skipped[3]);
+    EXPECT_EQ(e.indiveff[3], 1.0);
+    EXPECT_EQ(e.ct[3], 0.0);
+    EXPECT_EQ(e.indivn0[3], -999.0);
+}
+
 // Wells rising within the first cycles have a short log-linear phase: their
 // Cq is refitted at the baseline +-5 %, and a shift above one cycle is a
 // baseline error.
@@ -91,7 +111,7 @@ TEST(WindowButtons, RecalculateRestoresTheWindowAndBadGroupIsRefused) {
     e.samplenum = 2;
     e.RecalculateWoLButtonClick();
     EXPECT_EQ(e.uplim[0], up);
-    e.options.setwolgroupEdit = "x1";
+    e.options.setwolgroupEdit = std::nullopt;  // "x1" typed
     view.messages.clear();
     e.Set_WoL_ButtonClick();
     EXPECT_EQ(view.messages.size(), 1u);

@@ -145,13 +145,12 @@ class ReentrantView : public RecordingView {
 public:
     TEngine* engine = nullptr;
     int refused = 0, tried = 0;
-    bool pumpmessages() override {
+    void progress(int) override {
         if (engine != nullptr && tried < 3) {
             ++tried;
             refused += !engine->BaselineButtonPanelClick() + !engine->SetWoLwidth("6") +
                        !engine->baselineButtonClick();
         }
-        return false;
     }
 };
 
@@ -161,8 +160,8 @@ TEST(BaselineBusy, CommandsAreRefusedWhileTheStepRuns) {
     readrun(e, dilutionseries());
     view.engine = &e;
     EXPECT_TRUE(e.BaselineButtonPanelClick());
-    EXPECT_EQ(view.tried, 3);
-    EXPECT_EQ(view.refused, 9);
+    EXPECT_GE(view.tried, 1);
+    EXPECT_EQ(view.refused, 3 * view.tried);
     EXPECT_EQ(e.wolpoints, 4);
     EXPECT_FALSE(e.busy());
 }
@@ -175,7 +174,7 @@ public:
         lines = l;
         return 2;
     }
-    void Handlingnoise1Click() override { ++help; }
+    void helpneeded(THelpTopic) override { ++help; }
 };
 
 TEST(BaselineNoise, NoisyDataSetWarnsCleanOnePasses) {
@@ -188,7 +187,8 @@ TEST(BaselineNoise, NoisyDataSetWarnsCleanOnePasses) {
         for (int s = 1; s <= e.nsamples; ++s) {
             noisy += e.noisy[s];
             bgerrors += e.bgerror[s];
-            EXPECT_EQ(e.noisecheck[s], e.noisy[s] ? "noisy" : e.skipped[s] ? "excluded" : "OK");
+            using C = TRunState::TNoiseCheck;
+            EXPECT_EQ(e.noisecheck[s], e.noisy[s] ? C::noisy : e.skipped[s] ? C::excluded : C::ok);
             if (e.noisy[s]) {
                 EXPECT_TRUE(e.skipped[s]);
             }
@@ -208,7 +208,8 @@ TEST(BaselineNoise, NoisyDataSetWarnsCleanOnePasses) {
                                      "/48 samples with baseline errors.");
         EXPECT_EQ(view.lines[8], "See menu: \"Help - handling Noise\" for help on how to proceed.");
         EXPECT_EQ(view.help, 1);  // closed with the help button
-        EXPECT_EQ(e.ShowSetCBItems[static_cast<size_t>(e.ShowSetCBItemIndex)], "noisy samples");
+        EXPECT_EQ(e.ShowSetCBItems[static_cast<size_t>(e.ShowSetCBItemIndex)],
+                  TRunState::TSubset::noisy);
     }
 }
 
@@ -224,7 +225,7 @@ TEST(BaselineNoise, WindowFromTheFirstPointIsNotJudgedOnThePlaceholder) {
     e.ApplyLogWindow(0, 8 * std::log10(2.0), std::log10((1.28e-3 + 6.4e-4) / 2));
     ASSERT_EQ(e.wolstart[1], 1);
     EXPECT_FALSE(e.CheckNoisiness());
-    EXPECT_EQ(e.noisecheck[1], "OK");
+    EXPECT_EQ(e.noisecheck[1], TRunState::TNoiseCheck::ok);
     EXPECT_FALSE(e.noisy[1] || e.skipped[1]);
 }
 

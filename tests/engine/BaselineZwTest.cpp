@@ -25,7 +25,7 @@ TEST(BaselineZW, HalvesAgreeAtTheDeterminedBaselineWithoutTheDefaultChecks) {
     e.userexcluded[2] = 1;
     e.noisy[3] = 1;
     ASSERT_TRUE(e.BaselineButtonPanelClick());
-    EXPECT_TRUE(e.noisecheck.empty() || e.noisecheck[1].empty());
+    EXPECT_TRUE(e.noisecheck.empty() || e.noisecheck[1] == TRunState::TNoiseCheck::unchecked);
     for (int s = 1; s <= e.nsamples; ++s) {
         SCOPED_TRACE(s);
         EXPECT_GT(e.bgarr[s], 0.95);

@@ -95,11 +95,11 @@ inline bool analyse(TEngine& e, const SyntheticRun& run) {
     return e.BaselineButtonPanelClick();
 }
 
-inline std::string& limittext(TEngine& e, TLimitEdit edit) {
-    return e.limitedittext[static_cast<std::size_t>(edit)];
+inline double limitshown(const TEngine& e, TLimitEdit edit) {
+    return e.limitshown[static_cast<std::size_t>(edit)];
 }
-inline const std::string& fluortext(const TEngine& e, TLimitEdit edit) {
-    return e.fluoredittext[static_cast<std::size_t>(edit)];
+inline double fluorshown(const TEngine& e, TLimitEdit edit) {
+    return e.fluorshown[static_cast<std::size_t>(edit)];
 }
 
 // The flags of samples 1..n as a 0/1 vector.

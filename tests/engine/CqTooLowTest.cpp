@@ -60,8 +60,9 @@ Flags flagsfor(int chem, int input, double eff, double ct, int errcol = 1, int b
     e.ct[1] = ct;
     e.calc_mean_ButtonClick();
     e.calc_mean_ButtonClick();
-    return {e.cttoloweff[1] != 0, e.cttolown0[1] != 0, e.exclmeaneff[1] != 0,
-            std::count(e.ShowSetCBItems.begin(), e.ShowSetCBItems.end(), "Cq too low")};
+    return {
+        e.cttoloweff[1] != 0, e.cttolown0[1] != 0, e.exclmeaneff[1] != 0,
+        std::count(e.ShowSetCBItems.begin(), e.ShowSetCBItems.end(), TRunState::TSubset::cqtoolow)};
 }
 
 TEST(CqTooLowRules, LimitsFollowTheAcceptedErrorChemistryAndInput) {

@@ -159,17 +159,17 @@ void expectsamestate(const TRunState& a, const TRunState& b, const std::string& 
     QX_SAME(meaneffse);
     QX_SAME(samplenum);
     QX_SAME(ShowGroupCBItems);
-    QX_SAME(limitedittext);
-    QX_SAME(fluoredittext);
-    QX_SAME(ftvaledittext);
+    QX_SAME(limitshown);
+    QX_SAME(fluorshown);
+    QX_SAME(ftvalshown);
     QX_SAME(wolsearch);
     QX_SAME(noisecheck);
     QX_SAME(ctshiftct);
-    QX_SAME(means_Grid);
+    QX_SAME(groupidentifiers);
     QX_SAME(groupstatistics);
     QX_SAME(ShowSetCBItems);
     QX_SAME(ShowSetCBItemIndex);
-    QX_SAME(StringGridTest);
+    QX_SAME(meansshown);
     QX_SAME(AmpliconGroupGridcode);
     QX_SAME(AmpGroupNumEdit);
     QX_SAME(IndivAmpGroupEdit);
@@ -227,23 +227,21 @@ std::vector<std::pair<std::string, Step>> wholeroad() {
 // Hand edits between searches: limits changed by hand and an individual fit.
 std::vector<std::pair<std::string, Step>> withhandedits() {
     auto steps = wholeroad();
-    steps.insert(steps.begin() + 3,
-                 {{"individual fit of sample 7",
-                   [](TEngine& e) {
-                       e.samplenum = 7;
-                       e.fitsampleButClick();
-                   }},
-                  {"group limit typed",
-                   [](TEngine& e) {
-                       e.samplenum = 30;
-                       e.limitedittext[static_cast<int>(TLimitEdit::GrUpLimEdit)] = "0.5";
-                       e.cuplimeditChange(TLimitEdit::GrUpLimEdit);
-                   }},
-                  {"baseline of sample 3 reset", [](TEngine& e) {
-                       e.samplenum = 3;
-                       e.bgarr[3] *= 1.01;
-                       e.ResetDefaultbaselineButtonClick();
-                   }}});
+    steps.insert(steps.begin() + 3, {{"individual fit of sample 7",
+                                      [](TEngine& e) {
+                                          e.samplenum = 7;
+                                          e.fitsampleButClick();
+                                      }},
+                                     {"group limit typed",
+                                      [](TEngine& e) {
+                                          e.samplenum = 30;
+                                          e.cuplimeditChange(TLimitEdit::GrUpLimEdit, 0.5);
+                                      }},
+                                     {"baseline of sample 3 reset", [](TEngine& e) {
+                                          e.samplenum = 3;
+                                          e.bgarr[3] *= 1.01;
+                                          e.ResetDefaultbaselineButtonClick();
+                                      }}});
     return steps;
 }
 

@@ -50,7 +50,7 @@ TEST(GroupMeansOutliers, MedianOfFourAndSecondPass) {
     EXPECT_FALSE(e.exclmeaneff[1]);
     EXPECT_NEAR(e.meaneff[1], (1.80 + 1.90 + 1.92 + 1.95) / 4, 1e-12);
     e.options.ExcludeOutlierCB = true;
-    e.options.IncluPercEdit = "15";
+    e.options.IncluPercEdit = 15;
     e.calc_mean_ButtonClick();
     EXPECT_FALSE(e.effoutlier[1]);
 }
@@ -64,7 +64,7 @@ TEST(GroupMeansOutliers, UnusablePercentageCountsAsFive) {
         {"", 0.05},      {"abc", 0.05}, {" ", 0.05},  {"+", 0.05},
         {"1e999", 0.05}, {"10", 0.1},   {"-3", -0.03}};  // a negative percentage is a number
     for (const auto& c : cases) {
-        e.options.IncluPercEdit = c.text;
+        e.options.IncluPercEdit = TEngine::InclusionPercent(c.text);
         EXPECT_DOUBLE_EQ(e.InclusionTolerance(), c.tol) << c.text;
     }
 }
@@ -102,7 +102,7 @@ TEST(GroupMeansOutliers, EmptySecondMedianPooledAndPlantedCases) {
         SCOPED_TRACE(c.name);
         TEngine e;
         loadfits(e, c.effs, c.groups);
-        e.options.IncluPercEdit = c.groups.size() == 10 ? "10" : "5";
+        e.options.IncluPercEdit = c.groups.size() == 10 ? 10 : 5;
         if (c.skipall) e.skipped.assign(e.skipped.size(), 1);
         e.calc_mean_ButtonClick();
         EXPECT_EQ(flags(e.effoutlier), c.outliers);
@@ -151,7 +151,8 @@ TEST(GroupMeansGroups, EmptyGroupGroupZeroOneSampleAndEmptyRun) {
     empty.calc_mean_ButtonClick();
     ASSERT_EQ(empty.meaneff.size(), 2u);  // ngroups is 1 before any grouping
     EXPECT_DOUBLE_EQ(empty.meaneff[1], 1.0);
-    EXPECT_EQ(empty.means_Grid[2][1], "0");
+    EXPECT_EQ(empty.groupstatistics[0].n, 0);
+    EXPECT_TRUE(empty.meansshown);
     EXPECT_TRUE(empty.meansdone);
 }
 
@@ -163,14 +164,13 @@ TEST(GroupMeansGrid, StandardDeviationFromTheSumsOfEfficiencies) {
     TEngine e;
     loadfits(e, {1.90, 1.91, 1.92});
     e.calc_mean_ButtonClick();
-    EXPECT_EQ(e.means_Grid[4][1], "0.0100000000000328");
-    EXPECT_EQ(e.means_Grid[5][1], "0.00577350269191517");
+    EXPECT_NEAR(e.groupstatistics[0].sd, 0.0100000000000328, 1e-16);
+    EXPECT_NEAR(e.groupstatistics[0].sem, 0.00577350269191517, 1e-16);
     loadfits(e, std::vector<double>(7, 1.9));
     e.calc_mean_ButtonClick();
     EXPECT_EQ(e.meaneffse[1], 0.0);
     EXPECT_EQ(e.groupstatistics[1].sd, 0.0);
     EXPECT_EQ(e.groupstatistics[1].rse, 0.0);
-    EXPECT_EQ(e.means_Grid[4][1], "0");
 }
 
 TEST(GroupMeansGrid, TitlesRowsAndStatistics) {
@@ -180,18 +180,15 @@ TEST(GroupMeansGrid, TitlesRowsAndStatistics) {
     e.GetAmpliconGroupNumbers();
     e.groupsdefined = true;
     e.calc_mean_ButtonClick();
-    const auto& g = e.means_Grid;
-    ASSERT_EQ(g.size(), 7u);
-    EXPECT_EQ(g[0], (std::vector<std::string>{g[0][0], "", "1", "2"}));
-    EXPECT_EQ(g[1], (std::vector<std::string>{g[1][0], "one group", "a", "b"}));
-    const char* titles[] = {"n included", "mean Efficiency", "St Dev", "SEM", "RSE"};
-    for (int r = 2; r <= 6; ++r) EXPECT_EQ(g[r][0], titles[r - 2]);
-    EXPECT_EQ(g[2][1], "5");
-    EXPECT_EQ(g[2][3], "3");
-    EXPECT_DOUBLE_EQ(std::stod(g[3][3]), 1.81);
-    EXPECT_NEAR(std::stod(g[4][3]), 0.01, 1e-12);
-    EXPECT_NEAR(std::stod(g[5][3]), 0.01 / std::sqrt(3.0), 1e-12);
-    EXPECT_NEAR(std::stod(g[6][3]), 0.01 / std::sqrt(3.0) / 1.81, 1e-12);
+    EXPECT_EQ(e.groupidentifiers, (std::vector<std::string>{"", "a", "b"}));
+    const auto& g = e.groupstatistics;
+    ASSERT_EQ(g.size(), 3u);
+    EXPECT_EQ(g[0].n, 5);
+    EXPECT_EQ(g[2].n, 3);
+    EXPECT_DOUBLE_EQ(g[2].mean, 1.81);
+    EXPECT_NEAR(g[2].sd, 0.01, 1e-12);
+    EXPECT_NEAR(g[2].sem, 0.01 / std::sqrt(3.0), 1e-12);
+    EXPECT_NEAR(g[2].rse, 0.01 / std::sqrt(3.0) / 1.81, 1e-12);
 }
 
 TEST(GroupMeansN0, ThresholdOverMeanEfficiencyToTheCq) {
@@ -223,15 +220,12 @@ TEST(GroupMeansReducedRun, WritesTheTestGridWithoutTheLowEfficiencyRule) {
     e.WriteSampleDataButtonClick();
     EXPECT_TRUE(e.exclmeaneff[2]);
     EXPECT_NEAR(e.meaneff[1], 1.91, 1e-12);
-    const auto& g = e.StringGridTest;
-    ASSERT_EQ(g.size(), 6u);
-    ASSERT_EQ(g[0].size(), 4u);
-    EXPECT_EQ(g[0][0], "nr");
-    EXPECT_EQ(g[5][0], "reserve");
-    EXPECT_EQ(g[1][2], "y");
-    EXPECT_DOUBLE_EQ(std::stod(g[2][3]), 1.92);
-    EXPECT_NEAR(std::stod(g[3][3]), 1.91, 1e-12);
-    EXPECT_DOUBLE_EQ(std::stod(g[4][1]), 20.0);
+    const auto& g = e.sampledata;
+    ASSERT_EQ(g.size(), 4u);
+    EXPECT_EQ(g[2].name, "y");
+    EXPECT_EQ(g[3].indiveff, 1.92);
+    EXPECT_NEAR(g[3].meaneff, 1.91, 1e-12);
+    EXPECT_EQ(g[1].ct, 20.0);
 }
 
 }  // namespace

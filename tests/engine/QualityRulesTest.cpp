@@ -110,15 +110,16 @@ TEST(QualityRules, OutlierSubsetIsAddedOnceAndToggled) {
     e.DetermineEffOutliersButtonClick();
     e.DetermineEffOutliersButtonClick();
     EXPECT_TRUE(e.effoutlier[1]);
-    ASSERT_EQ(std::count(e.ShowSetCBItems.begin(), e.ShowSetCBItems.end(), "efficiency outlier"),
+    ASSERT_EQ(std::count(e.ShowSetCBItems.begin(), e.ShowSetCBItems.end(),
+                         TRunState::TSubset::effoutlier),
               1);
-    EXPECT_EQ(e.ShowSetCBItems[e.ShowSetCBItemIndex], "efficiency outlier");
+    EXPECT_EQ(e.ShowSetCBItems[e.ShowSetCBItemIndex], TRunState::TSubset::effoutlier);
     e.options.ToggleShowRG = 0;
     e.ToggleShowRGClick();
     EXPECT_EQ(e.ShowSetCBItemIndex, 0);
     e.options.ToggleShowRG = 1;
     e.ToggleShowRGClick();
-    EXPECT_EQ(e.ShowSetCBItems[e.ShowSetCBItemIndex], "efficiency outlier");
+    EXPECT_EQ(e.ShowSetCBItems[e.ShowSetCBItemIndex], TRunState::TSubset::effoutlier);
 }
 
 }  // namespace

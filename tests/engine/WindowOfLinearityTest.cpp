@@ -76,7 +76,7 @@ TEST(WindowSearch, IdenticalSamplesChoosePosition0AndTheShownThreshold) {
     e.logymax = 0.12345;
     e.Set_WoL(0);
     ASSERT_EQ(e.uplim[0], 0.12345);
-    ASSERT_EQ(fluortext(e, TLimitEdit::cuplimedit), "1.329");
+    ASSERT_EQ(fluorshown(e, TLimitEdit::cuplimedit), 1.329);
     EXPECT_DOUBLE_EQ(e.ftval[0], std::log10(0.5 * 1.329));
     EXPECT_DOUBLE_EQ(e.sampftval[1], e.ftval[0]);
 }

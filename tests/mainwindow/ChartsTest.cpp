@@ -327,7 +327,7 @@ private slots:
             makeCurrent(w, s);
             QCOMPARE(w.AmpGroupNumEdit->text(), QString::number(g));
             QCOMPARE(w.AmpGrNumUD->Position(), g);
-            QCOMPARE(w.GrUpLimEdit->text(), QString::fromStdString(e.limitedittext[2]));
+            QCOMPARE(w.GrUpLimEdit->text().toDouble(), e.limitshown[2]);
             QCOMPARE(w.GrUpLimEdit->text().toDouble(), std::round(e.gruplim[g] * 1000.0) / 1000.0);
         }
     }
@@ -451,8 +451,7 @@ private slots:
         QCOMPARE(f.prompter.count(TPromptKind::Warning), 1);
         // ... and its group limit edits change no group either.
         const auto up = e.gruplim;
-        e.setlimitedit(TLimitEdit::GrUpLimEdit, e.uplim[0] - 0.1);
-        e.cuplimeditChange(TLimitEdit::GrUpLimEdit);
+        e.applylimitedit(TLimitEdit::GrUpLimEdit, e.uplim[0] - 0.1);
         QVERIFY(e.gruplim == up);
         QVERIFY(e.ftval == before);
     }

@@ -155,7 +155,8 @@ private slots:
 
         // A noisy data set: the noisy subset, the help item and the manual tools.
         QVERIFY(!w.Handlingnoise1->isVisible());
-        w.noisydatasetshown();
+        w.Engine().ShowSetCBItemIndex = 4;  // the engine shows the noisy samples
+        w.stagechanged(TRunStage::noisydataset);
         QVERIFY(w.Handlingnoise1->isVisible());
         QCOMPARE(w.ShowSetCB->currentText(), QStringLiteral("noisy samples"));
         QVERIFY(w.Common1->isChecked() && w.AmpliconGroups1->isChecked());

@@ -136,7 +136,7 @@ private slots:
         QCOMPARE(w.AcceptErrorEffRG->ItemIndex(), 0);
         QCOMPARE(w.AcceptBiasN0RG->ItemIndex(), 0);
         QCOMPARE(w.IncluPercEdit->text(), QStringLiteral("12.5"));
-        QCOMPARE(w.Engine().options.IncluPercEdit, std::string("12.5"));
+        QCOMPARE(w.Engine().options.IncluPercEdit, 12.5);
         QCOMPARE(w.Engine().options.AcceptErrorEffRG, 0);
     }
 

@@ -115,8 +115,8 @@ private slots:
         w.PageControl1->setCurrentWidget(w.TabSheetData);
         w.rg_fitoptions->SetItemIndex(2);
         w.applycommonbut->setEnabled(true);
-        w.Engine().dragline = 3;
-        w.Engine().editlock = true;
+        w.Engine().startdrag(3, 0);
+        w.Engine().beginlimitedit();
         QSignalSpy spy(&w, &Tmainform::activated);
         w.show();
         QVERIFY(spy.wait(5000));

@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The controls of the run's analysis that start an engine command: sample
+// exclusion, the baseline reset, group means and outliers, window searches,
+// grouping and their edits' keystroke filters.
+#include <QCheckBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+#include "mainwindow/Mainform.h"
+#include "mainwindow/Prompter.h"
+#include "spreadsheet/RadioGroup.h"
+
+namespace qurvex {
+
+// The window choice: "amplicon group" needs groups. Without them the choice
+// goes back to the engine's, so that window and engine never disagree.
+void Tmainform::CommonGroupWindowRGClick() {
+    if (CommonGroupWindowRG->ItemIndex() == 1 && !engine_->groupsdefined) {
+        ShowWindowChoice();
+        Prompter().message(TPromptKind::Warning, QStringLiteral("Warning"),
+                           QStringLiteral("there are no groups defined"));
+        return;
+    }
+    PushOptions();
+}
+
+void Tmainform::PartWantedEditChange(const QString& text) {
+    std::string rank;
+    const std::string kept = TEngine::PartWantedEditChange(text.toStdString(), rank);
+    if (kept != text.toStdString()) {
+        SetEditText(PartWantedEdit, QString::fromStdString(kept));
+        PartWantedEdit->setCursorPosition(PartWantedEdit->text().size());
+    }
+    rankLabel->setText(QString::fromStdString(rank));
+    PushOptions();
+}
+
+void Tmainform::IncluPercEditChange(const QString& text) {
+    const std::string kept = TEngine::col_rowinChange(text.toStdString(), 0);
+    if (kept != text.toStdString()) {
+        SetEditText(IncluPercEdit, QString::fromStdString(kept));
+        IncluPercEdit->setCursorPosition(IncluPercEdit->text().size());
+    }
+    PushOptions();
+}
+
+void Tmainform::NameSepEditEnter() {
+    PushOptions();
+    engine_->NameSepEditEnter();
+    {
+        const QSignalBlocker block(PartXGroupRB);
+        PartXGroupRB->setChecked(true);
+    }
+    stagechanged(TRunStage::groupsourcechanged);
+    NameSepEdit->selectAll();
+}
+
+void Tmainform::ConnectRunControls() {
+    // A command that needs a run and refuses while another one runs.
+    auto command = [this](const char* name, std::function<void(TEngine&)> run) {
+        auto* b = Control<QAbstractButton>(name);
+        if (b == nullptr) return;
+        connect(b, &QAbstractButton::clicked, this, [this, run] {
+            Guard([this, run] {
+                if (RefuseWhileBusy() || RefuseWithoutRun()) return;
+                PushOptions();
+                run(*engine_);
+            });
+        });
+    };
+    command("calc_mean_Button", [](TEngine& e) { e.calc_mean_ButtonClick(); });
+    command("CalcMeansButton2", [](TEngine& e) { e.calc_mean_ButtonClick(); });
+    command("DetermineEffOutliersButton", [](TEngine& e) { e.DetermineEffOutliersButtonClick(); });
+    command("WriteSampleDataButton", [](TEngine& e) { e.WriteSampleDataButtonClick(); });
+    command("AssignNoPlateauButton", [](TEngine& e) { e.AssignNoPlateauButtonClick(); });
+    command("RecalculateWoLButton", [](TEngine& e) { e.RecalculateWoLButtonClick(); });
+    command("Set_WoL_Button", [](TEngine& e) { e.Set_WoL_ButtonClick(); });
+    command("SetWolPerGroupButton", [](TEngine& e) { e.SetWolPerGroupButtonClick(); });
+    command("SetWolAfterReadButton", [](TEngine& e) { e.SetWolAfterReadButtonClick(); });
+    command("GroupButton", [this](TEngine& e) {
+        if (e.options.groupsource == TEngineOptions::PartXGroupRB && !e.options.PartWantedEdit) {
+            Prompter().message(
+                TPromptKind::Error, QStringLiteral("Error"),
+                QStringLiteral("'%1' is not a valid part number.").arg(PartWantedEdit->text()));
+            return;
+        }
+        e.GroupButtonClick();
+    });
+    command("ResetDefaultbaselineButton", [](TEngine& e) { e.ResetDefaultbaselineButtonClick(); });
+    connect(MarkAsSkippedCB, &QCheckBox::clicked, this, [this](bool checked) {
+        Guard([this, checked] {
+            if (RefuseWhileBusy() || engine_->nsamples < 1) {
+                const QSignalBlocker block(MarkAsSkippedCB);
+                MarkAsSkippedCB->setChecked(!checked);
+                return;
+            }
+            engine_->MarkAsSkippedCBClick(checked);
+        });
+    });
+    connect(ToggleShowRG, &TRadioGroup::Click, this, [this] {
+        Guard([this] {
+            PushOptions();
+            engine_->ToggleShowRGClick();
+        });
+    });
+    for (QRadioButton* rb : {AllOneGroupRB, ManualGrpsRB, PartXGroupRB, ExcelGroupRB})
+        connect(rb, &QRadioButton::clicked, this, [this] {
+            Guard([this] {
+                if (RefuseWhileBusy()) return;
+                PushOptions();
+                engine_->AllOneGroupRBClick();
+            });
+        });
+    connect(CommonGroupWindowRG, &TRadioGroup::Click, this,
+            [this] { Guard([this] { CommonGroupWindowRGClick(); }); });
+    connect(PartWantedEdit, &QLineEdit::textEdited, this,
+            [this](const QString& t) { Guard([this, t] { PartWantedEditChange(t); }); });
+    connect(IncluPercEdit, &QLineEdit::textEdited, this,
+            [this](const QString& t) { Guard([this, t] { IncluPercEditChange(t); }); });
+    NameSepEdit->installEventFilter(this);
+}
+
+}  // namespace qurvex
