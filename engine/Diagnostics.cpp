@@ -10,6 +10,21 @@ namespace qurvex {
 
 namespace {
 
+// The noise check's verdict as the start/stop grid shows it in its last column.
+const char* noisecheckText(TBaselineState::TNoiseCheck c) {
+    switch (c) {
+        case TBaselineState::TNoiseCheck::excluded:
+            return "excluded";
+        case TBaselineState::TNoiseCheck::noisy:
+            return "noisy";
+        case TBaselineState::TNoiseCheck::ok:
+            return "OK";
+        case TBaselineState::TNoiseCheck::unchecked:
+            break;
+    }
+    return "";
+}
+
 // Rounds of the descent and of the refinement: at most this many + 1.
 constexpr int kMaxRounds = 1000;
 
@@ -352,8 +367,10 @@ TDiagnosticResult TDiagnostics::displayStartStop() {
         g.set(3, s, cyclecolumn(e_, s, e_.fstop[s]));
         g.set(4, s, cyclecolumn(e_, s, e_.wolstart[s]));
         g.set(5, s, cyclecolumn(e_, s, e_.wolstop[s]));
-        if (static_cast<std::size_t>(s) < e_.noisecheck.size() && !e_.noisecheck[s].empty())
-            g.set(6, s, e_.noisecheck[s]);
+        if (static_cast<std::size_t>(s) < e_.noisecheck.size()) {
+            const char* verdict = noisecheckText(e_.noisecheck[s]);
+            if (*verdict != '\0') g.set(6, s, std::string(verdict));
+        }
     }
     return result;
 }

@@ -97,7 +97,7 @@ TSaveResult SavetoExcel(TExcelcom& excel, TEngine& engine, TSaveChoices choices,
     const TEngine::BusyGuard busy(engine);
     engine.calc_mean_ButtonClick();
     ApplyMeanEfficiencyCq(engine);
-    const std::string outlier = "efficiency outlier";
+    const auto outlier = TRunState::TSubset::effoutlier;
     if (std::find(engine.ShowSetCBItems.begin(), engine.ShowSetCBItems.end(), outlier) ==
         engine.ShowSetCBItems.end())
         engine.ShowSetCBItems.push_back(outlier);

@@ -231,7 +231,8 @@ void WriteHeaderAndLegend(TCellBlock& cells, const TRunState& run, const TEngine
     const int L = legendColumn;
     if (L < 1) return;
     const bool detailed = run.scratchmode || run.expertmode;
-    const QString perc = QString::fromStdString(options.IncluPercEdit);
+    const double percent = std::isnan(options.IncluPercEdit) ? 5.0 : options.IncluPercEdit;
+    const QString perc = QString::number(percent);
     const char* const fixed[] = {"LEGEND",
                                  "",
                                  "Sample Use:",

@@ -85,10 +85,9 @@ void addSample(TAdd& a, const std::string& id) {
 void updateTargets(TAdd& a) {
     TXMLTargetTypeList list = a.root.Get_Target();
     for (int k = 0; k < list.Count(); ++k) a.targets.add(list[k].Get_Id());
-    const std::vector<std::string> noNames;
-    const auto& names = a.run.means_Grid.size() > 1 ? a.run.means_Grid[1] : noNames;
+    const auto& names = a.run.groupidentifiers;
     for (int g = 1; g <= a.run.ngroups; ++g) {
-        const std::string name = textAt(names, g + 1);
+        const std::string name = textAt(names, g);
         if (name.empty()) continue;
         const std::string id = a.targets.find(name);
         TXMLTargetType target;

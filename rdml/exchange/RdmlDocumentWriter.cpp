@@ -113,10 +113,9 @@ void writeTargets(TBuild& b) {
             run.ampname[i] = id;
         return;
     }
-    const std::vector<std::string> noNames;
-    const auto& names = run.means_Grid.size() > 1 ? run.means_Grid[1] : noNames;
+    const auto& names = run.groupidentifiers;
     for (int g = 1; g <= run.ngroups; ++g) {
-        std::string id = textAt(names, g + 1);
+        std::string id = textAt(names, g);
         if (id.empty()) id = textAt(run.ShowGroupCBItems, g);
         if (id.empty() || b.targets.contains(id)) continue;
         const int source = run.commonwol ? 0 : g;

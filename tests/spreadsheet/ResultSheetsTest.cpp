@@ -231,7 +231,7 @@ TEST(ResultSheets, legend_rows_follow_modes_and_end_by_row_41) {
         TRunState run = makeRun(10);
         run.expertmode = c.expert, run.cqcorrneeded = c.corr;
         TEngineOptions options;
-        options.IncluPercEdit = "7";
+        options.IncluPercEdit = 7.0;
         TCellBlock cells(SheetRowCount(run), std::vector<V>(4));
         WriteHeaderAndLegend(cells, run, options, "07/12/2026", 0, 0, 4);
         EXPECT_EQ(cells.size(), 45u);

@@ -92,7 +92,7 @@ std::string bareNewDocument(const TEngine& e) {
     }
     for (int g = 1; g <= e.ngroups; ++g) {
         pugi::xml_node t = root.append_child("target");
-        t.append_attribute("id") = e.means_Grid[1][g + 1].c_str();
+        t.append_attribute("id") = e.groupidentifiers[g].c_str();
         textChild(t, "type", "toi");
         textChild(t, "amplificationEfficiency", floatText(e.meaneff[g]));
         textChild(t, "amplificationEfficiencySE", floatText(e.meaneffse[g]));

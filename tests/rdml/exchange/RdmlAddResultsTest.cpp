@@ -193,7 +193,7 @@ TEST(RdmlAddResults, ids_cleanedNamesFindTheDocumentsElements_newGroupsAddTarget
     e.GetAmpliconGroupNumbers();
     e.numgroupsEditChange();
     e.calc_mean_ButtonClick();
-    e.means_Grid[1].push_back("new gene");
+    e.groupidentifiers.push_back("new gene");
     ++e.ngroups;
     e.meaneff.resize(e.ngroups + 1, 1.95);
     e.meaneffse.resize(e.ngroups + 1, 0.01);

@@ -146,7 +146,7 @@ TEST(RdmlDocumentWriter, groups_commonWindowOrOwnWindowEfficiencies) {
         int g = 0;
         for (pugi::xml_node t : root.children("target")) {
             ++g;
-            EXPECT_EQ(t.attribute("id").value(), e.means_Grid[1][g + 1]);
+            EXPECT_EQ(t.attribute("id").value(), e.groupidentifiers[g]);
             EXPECT_EQ(t.child("amplificationEfficiency").text().as_float(),
                       static_cast<float>(e.meaneff[common ? 0 : g]));
             EXPECT_EQ(t.child("amplificationEfficiencySE").text().as_float(),
