@@ -1,0 +1,195 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The whole read of RDML files without a window: real files of every version,
+// refusals with their messages, and the user's folder left as it was.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "RdmlReadSupport.h"
+#include "engine/Engine.h"
+#include "rdml/exchange/RdmlExtraction.h"
+#include "rdml/exchange/RdmlReadRoad.h"
+
+namespace qurvex {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ScriptedAsker;
+
+struct RealFile {
+    const char* name;
+    bool shared;  // GPL-2.0 files are read from ../shared only
+    const char* version;
+    int nsamples, ncycles, ntargets;
+    const char* firstLabel;
+    double firstCyc, lastCyc;
+    bool notice;  // more was in the file than was read
+};
+
+// Expected values from Python's zipfile and ElementTree over the same files.
+const RealFile kRealFiles[] = {
+    {"stepone_std.rdml", false, "1.0", 24, 40, 1, "A1 NTC_RNaseP RNaseP", 1, 40, false},
+    {"lc96_bACTXY.rdml", false, "1.1", 96, 50, 2, nullptr, 1, 50, true},
+    {"BioRad_qPCR_melt.rdml", false, "1.1", 30, 41, 1, "1 Alm12 EvaGreen", 1, 41, true},
+    {"example_1_0.rdml", true, "1.1", 90, 38, 5, "1 gDNA Exon1", 3, 40, false},
+    {"example_1_2.rdml", true, "1.2", 90, 38, 5, "1 gDNA Exon1", 3, 40, false},
+    {"example_1_3.rdml", true, "1.3", 90, 38, 5, "1 gDNA Exon1", 3, 40, false},
+    {"RDML_example_REC_v1_1.rdml", true, "1.1", 90, 38, 5, "1 gDNA Exon1", 3, 40, false},
+};
+
+TEST(RdmlReadRoad, read_realFiles_giveCountsIdsAndValues) {
+    const fs::path work = test::freshFolder("work");
+    for (const auto& f : kRealFiles) {
+        SCOPED_TRACE(f.name);
+        const fs::path file = f.shared ? test::sharedData(std::string("rdml/") + f.name)
+                                       : test::testData(std::string("rdml/") + f.name);
+        if (!fs::exists(file)) {
+            std::printf("skipped %s: GPL-2.0 file read from ../shared, which is absent\n", f.name);
+            continue;
+        }
+        ScriptedAsker asker;
+        TRdmlReadRequest request{file.string(), 3, 2, false, work.string()};
+        const TRdmlReadResult r = ReadfromRDML(request, asker);
+        ASSERT_TRUE(r.ok) << r.message;
+        const TRunInput& run = r.run;
+        EXPECT_EQ(r.version, f.version);
+        EXPECT_EQ(run.rdml12input, std::string(f.version) >= "1.2");
+        EXPECT_EQ(run.nsamples, f.nsamples);
+        EXPECT_EQ(run.ncycles, f.ncycles);
+        EXPECT_EQ(run.sizeerror(), "");
+        EXPECT_EQ(static_cast<int>(r.targetlist.size()), f.ntargets);
+        EXPECT_EQ(run.ampgroup[static_cast<std::size_t>(run.nsamples)] <= f.ntargets, true);
+        if (f.firstLabel) EXPECT_EQ(run.sampname[1], f.firstLabel);
+        EXPECT_EQ(run.rawcyc[1][1], f.firstCyc);
+        const auto last = static_cast<std::size_t>(run.nsamples);
+        EXPECT_EQ(run.rawcyc[last][static_cast<std::size_t>(run.npoints[last])], f.lastCyc);
+        EXPECT_EQ(run.chemistry, 3);
+        EXPECT_EQ(run.inputtype, 2);
+        EXPECT_TRUE(run.fromrdml && run.tissuesdefined);
+        EXPECT_EQ(r.rdmlinput.rows(), f.nsamples + 1);
+        EXPECT_GE(r.uniquetissues.rows(), 2);
+        EXPECT_EQ(r.tissuesamples.rows(), f.nsamples + 1);
+        EXPECT_EQ(!r.notices.empty(), f.notice);
+        EXPECT_EQ(asker.lastStep, f.nsamples);
+        for (int s = 1; s <= run.nsamples; ++s)
+            for (int j = 1; j <= run.npoints[static_cast<std::size_t>(s)]; ++j)
+                ASSERT_GE(run.rawfluor[static_cast<std::size_t>(s)][static_cast<std::size_t>(j)],
+                          0.0);
+        TEngine engine;
+        EXPECT_TRUE(engine.loadrun(run));
+        EXPECT_TRUE(DiscardWorkingDocument(run.rdmlxmlfile));
+    }
+    fs::remove_all(work);
+}
+
+TEST(RdmlReadRoad, read_specificValues_matchTheFile) {
+    ScriptedAsker asker;
+    const auto r = ReadfromRDML({test::testData("rdml/BioRad_qPCR_melt.rdml").string(), 1, 1, false,
+                                 test::freshFolder("w").string()},
+                                asker);
+    ASSERT_TRUE(r.ok);
+    // The lowest value of reaction 1, -5.95975895359197, is lifted to one unit of its second
+    // decimal place.
+    double lowest = 1e9;
+    for (int j = 1; j <= 41; ++j)
+        lowest = std::min(lowest, r.run.rawfluor[1][static_cast<std::size_t>(j)]);
+    EXPECT_NEAR(lowest, 0.01, 1e-4);
+    EXPECT_EQ(r.run.tissue[1], "Alm12");
+    EXPECT_EQ(r.run.ampname[1], "EvaGreen");
+    EXPECT_EQ(r.run.rdmlsep, '.');
+    EXPECT_EQ(r.rdmlinput.cell(2, 1), "EvaGreen");
+    EXPECT_EQ(r.rdmlinput.cell(3, 0), "1");
+    EXPECT_EQ(r.targetname, "EvaGreen");
+    EXPECT_EQ(r.run.headercyc[41], 41);
+    ASSERT_EQ(asker.messages.size(), 1u) << asker.messages[0];  // the second run is not read
+    EXPECT_NE(asker.messages[0].find("1 further run(s)"), std::string::npos);
+    DiscardWorkingDocument(r.run.rdmlxmlfile);
+}
+
+TEST(RdmlReadRoad, refusals_giveTheMessageAndWriteNothing) {
+    const fs::path work = test::freshFolder("refuse");
+    const fs::path dir = test::freshFolder("input");
+    test::writeArchive(dir / "none.rdml", {{"readme.txt", "x"}});
+    test::writeArchive(dir / "v14.rdml", {{"rdml_data.xml", test::rdmlDocument("1.4", "")}});
+    test::writeArchive(dir / "bad.rdml", {{"rdml_data.xml", "<rdml version=\"1.2\"><experiment>"}});
+    test::writeText(dir / "plain.rdml", test::rdmlDocument("1.2", ""));
+    struct Case {
+        std::string file;
+        std::string message;
+    } cases[] = {
+        {"", kNoFileName},
+        {(dir / "missing.rdml").string(), "not found"},
+        {(dir / "none.rdml").string(), kNoXmlInArchive},
+        {(dir / "plain.rdml").string(), kNoXmlInArchive},
+        {(dir / "v14.rdml").string(), kImportFailed},
+        {(dir / "bad.rdml").string(), "line 1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        ScriptedAsker asker;
+        const auto r = ReadfromRDML({c.file, 1, 1, false, work.string()}, asker);
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.message.find(c.message), std::string::npos) << r.message;
+        if (!c.file.empty()) EXPECT_NE(r.message.find(c.file), std::string::npos) << r.message;
+        ASSERT_EQ(asker.messages.size(), 1u);
+        EXPECT_TRUE(fs::is_empty(work));
+    }
+    ScriptedAsker no;
+    no.baselineAnswer = false;
+    const auto r = ReadfromRDML(
+        {test::testData("rdml/stepone_std.rdml").string(), 1, 1, true, work.string()}, no);
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_EQ(no.baselineQuestions, 1);
+    EXPECT_TRUE(no.messages.empty());
+    fs::remove_all(work);
+    fs::remove_all(dir);
+}
+
+TEST(RdmlReadRoad, userFolder_sentinelUntouchedReadOnlyFolderAndNoStrayFiles) {
+    const fs::path dir = test::freshFolder("user");
+    fs::copy_file(test::testData("rdml/stepone_std.rdml"), dir / "run.rdml");
+    test::writeText(dir / "rdml_data.xml", "sentinel");
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    ScriptedAsker asker;
+    const auto first = ReadfromRDML({(dir / "run.rdml").string(), 1, 1, false, {}}, asker);
+    const auto second = ReadfromRDML({(dir / "run.rdml").string(), 1, 1, false, {}}, asker);
+    ASSERT_TRUE(first.ok && second.ok);
+    EXPECT_NE(first.run.rdmlxmlfile, second.run.rdmlxmlfile);
+    EXPECT_EQ(fs::path(first.run.rdmlxmlfile).parent_path(), fs::path(RdmlWorkFolder()));
+    EXPECT_EQ(test::readText(first.run.rdmlxmlfile), test::readText(second.run.rdmlxmlfile));
+    EXPECT_TRUE(DiscardWorkingDocument(first.run.rdmlxmlfile));
+    EXPECT_FALSE(DiscardWorkingDocument((dir / "rdml_data.xml").string()));
+    RemoveRdmlWorkFolder();
+    EXPECT_FALSE(fs::exists(second.run.rdmlxmlfile));
+    EXPECT_EQ(test::readText(dir / "rdml_data.xml"), "sentinel");
+    int files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++files;
+    EXPECT_EQ(files, 2);
+    fs::permissions(dir, fs::perms::owner_all);
+    fs::remove_all(dir);
+}
+
+TEST(RdmlReadRoad, chooser_offersRealDocumentsOnly) {
+    const fs::path dir = test::freshFolder("chooser");
+    const std::string doc = test::rdmlDocument("1.2", test::react("1", "s", "t", {{"1", "2"}}));
+    test::writeArchive(
+        dir / "two.rdml",
+        {{"__MACOSX/._a.xml", "junk"}, {"a.xml", doc}, {"b.XML", "<x/>"}, {"notes.txt", ""}});
+    test::writeArchive(dir / "one.rdml", {{"__MACOSX/._data.xml", "junk"}, {"data.XML", doc}});
+    ScriptedAsker asker;
+    const auto two = ReadfromRDML({(dir / "two.rdml").string(), 1, 1, false, dir.string()}, asker);
+    ASSERT_EQ(asker.offered.size(), 1u);
+    EXPECT_EQ(asker.offered[0], (std::vector<std::string>{"a.xml", "b.XML"}));
+    EXPECT_TRUE(two.ok) << two.message;
+    const auto one = ReadfromRDML({(dir / "one.rdml").string(), 1, 1, false, dir.string()}, asker);
+    EXPECT_TRUE(one.ok) << one.message;
+    EXPECT_EQ(asker.offered.size(), 1u);
+    asker.choice = -1;
+    const auto none = ReadfromRDML({(dir / "two.rdml").string(), 1, 1, false, dir.string()}, asker);
+    EXPECT_TRUE(none.cancelled);
+    fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace qurvex
