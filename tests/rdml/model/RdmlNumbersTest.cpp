@@ -74,6 +74,7 @@ TEST(RdmlNumbers, FloatTextsReadAlikeOnBothRoads) {
     }
     float value = 0;
     EXPECT_TRUE(readSingle(" -INF ", '.', kOnly, value) && std::isinf(value) && value < 0);
+    EXPECT_TRUE(readSingle("INF", '.', kOnly, value) && std::isinf(value) && value > 0);
     EXPECT_TRUE(readSingle("NaN", '.', kOnly, value) && std::isnan(value));
     EXPECT_TRUE(readSingle("-0", '.', kOnly, value) && value == 0.0f && std::signbit(value));
     EXPECT_TRUE(parseDouble("1e39", '.', kOnly).ok);
