@@ -2,8 +2,8 @@
 #include "rdml/exchange/RdmlReadRoad.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 
 #include "engine/Engine.h"
@@ -21,10 +21,11 @@ const char* const kBaselineText =
     "Help). Do you want to continue?";
 
 namespace {
+// General format, at most 15 significant digits.
 std::string number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.15g", value);
-    return text;
+    char text[40];
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
+    return std::string(text, end.ptr);
 }
 
 bool refuse(TRdmlReadResult& result, IRdmlReadAsker& asker, TRdmlMessageKind kind,
@@ -202,7 +203,7 @@ TRdmlReadResult ReadfromRDML(const TRdmlReadRequest& request, IRdmlReadAsker& as
         const std::string folder =
             request.workfolder.empty() ? RdmlWorkFolder() : request.workfolder;
         run.rdmlxmlfile = WriteWorkingDocument(folder, extraction.xml);
-        result.creator = GetRDMLcreator(run.rdmlxmlfile);
+        result.creator = GetRDMLcreatorOfText(SplitTextLines(extraction.xml, 11));
     } catch (const std::exception& e) {
         importFailed(result, asker, run.rdmlfilename, e.what());
         return result;

@@ -77,24 +77,26 @@ void splitdelimited(char delimiter, const std::string& text, std::vector<std::st
     }
 }
 
+std::vector<std::string> SplitTextLines(std::string_view text, std::size_t maxlines) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size() && lines.size() < maxlines) {
+        const std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text.substr(start));
+            break;
+        }
+        lines.emplace_back(text.substr(start, end - start));
+        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    }
+    return lines;
+}
+
 std::vector<std::string> ReadTextLines(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("Cannot open file " + path);
     const std::string all{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::vector<std::string> lines;
-    std::string line;
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        const char c = all[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(line);
-            line.clear();
-            if (c == '\r' && i + 1 < all.size() && all[i + 1] == '\n') ++i;
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty()) lines.push_back(line);
-    return lines;
+    return SplitTextLines(all);
 }
 
 std::string GetRDMLversion(const std::string& xmlfile) {
@@ -133,6 +135,10 @@ char GetInputSeparator(const std::string& xmlfile) {
 
 std::string GetRDMLcreator(const std::string& xmlfile) {
     const auto lines = ReadTextLines(xmlfile);
+    return GetRDMLcreatorOfText(lines);
+}
+
+std::string GetRDMLcreatorOfText(const std::vector<std::string>& lines) {
     const std::size_t tried = std::min<std::size_t>(lines.size(), 11);
     for (std::size_t i = 0; i < tried; ++i)
         for (const auto& w : words(lines[i]))

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "rdml/model/RdmlDocument.h"
@@ -23,8 +24,11 @@ namespace qurvex {
 // empty list.
 void splitdelimited(char delimiter, const std::string& text, std::vector<std::string>& list);
 
-// The lines of a file (CR, LF or CRLF ends). Throws std::runtime_error naming
-// the file when it cannot be opened.
+// The lines of a text (CR, LF or CRLF ends), at most `maxlines` of them.
+std::vector<std::string> SplitTextLines(std::string_view text,
+                                        std::size_t maxlines = std::string_view::npos);
+// The lines of a file. Throws std::runtime_error naming the file when it
+// cannot be opened.
 std::vector<std::string> ReadTextLines(const std::string& path);
 
 // Version text declared in the first 11 lines: the 3 characters behind
@@ -42,6 +46,8 @@ char GetInputSeparator(const std::string& xmlfile);
 // "Qurvex" when one of the first 11 lines holds that word (any case), else
 // "not found".
 std::string GetRDMLcreator(const std::string& xmlfile);
+// The same over lines already read.
+std::string GetRDMLcreatorOfText(const std::vector<std::string>& lines);
 
 // The `version` attribute of the parsed root element ("" when it has none).
 std::string DocumentVersion(RdmlDocument& document);
