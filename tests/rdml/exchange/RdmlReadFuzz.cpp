@@ -31,7 +31,8 @@ void checkOutcome(const qurvex::TRdmlReadResult& r) {
     if (!run.sizeerror().empty()) __builtin_trap();
     for (int s = 1; s <= run.nsamples; ++s)
         for (int j = 1; j <= run.npoints[static_cast<std::size_t>(s)]; ++j)
-            if (!std::isfinite(run.rawfluor[static_cast<std::size_t>(s)][static_cast<std::size_t>(j)]))
+            if (!std::isfinite(
+                    run.rawfluor[static_cast<std::size_t>(s)][static_cast<std::size_t>(j)]))
                 __builtin_trap();
     if (r.rdmlinput.rows() != run.nsamples + 1) __builtin_trap();
 }
