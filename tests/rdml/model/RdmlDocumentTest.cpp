@@ -168,7 +168,8 @@ TEST(RdmlDocumentLifecycle, InactiveDocumentsRefuseAccessAndFailedSavesKeepTheOl
     auto run = root.Get_Experiment().Add().Get_Run().Add();
     run.Get_Experimenter().Add();
     auto references = run.Get_Documentation();
-    references = run.Get_Experimenter();
+    const auto experimenters = run.Get_Experimenter();
+    references = experimenters;
     EXPECT_EQ(references.Count(), 1);
 
     const auto path = test::freshTempPath("rdml_data.xml");
