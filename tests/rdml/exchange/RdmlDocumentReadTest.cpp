@@ -34,22 +34,17 @@ TEST(RdmlDocumentRead, labelsGroupsAndIds_followTheReadersRules) {
                                                          react("4", "b", "GAPDH", kTwo) +
                                                          react("5", "liver 1", "gapdh", kTwo)));
         ASSERT_TRUE(r.ok) << r.message;
-        EXPECT_EQ(r.run.sampname[1], "3 liver1 geneA");
-        EXPECT_EQ(r.run.ampgroup[1], 1);
-        EXPECT_EQ(r.run.ampgroup[2], 2);
-        EXPECT_EQ(r.run.ampgroup[3], 2);
-        EXPECT_EQ(r.run.ampname[3], "gapdh");
-        EXPECT_EQ(r.run.rdmlexpid, "exp");
-        EXPECT_EQ(r.run.rdmlrunid, "run1");
-        EXPECT_EQ(r.run.rdmlrundate, "2020-01-02");
+        const TRunInput& run = r.run;
+        EXPECT_EQ(run.sampname[1], "3 liver1 geneA");
+        EXPECT_EQ(run.ampgroup, (std::vector<int>{0, 1, 2, 2}));
+        EXPECT_EQ(run.ampname[3], "gapdh");
+        EXPECT_EQ(run.rdmlexpid + run.rdmlrunid + run.rdmlrundate, "exprun12020-01-02");
         EXPECT_EQ(r.tissuelist, (std::vector<std::string>{"liver 1", "b"}));
-        EXPECT_EQ(r.run.ntissues, 2);
-        EXPECT_EQ(r.run.uniquetissues, (std::vector<std::string>{"", "liver 1", "b"}));
-        EXPECT_EQ(r.tissuesamples.cell(r.tissuesamples.columns() - 1, 3), "liver 1");
-        EXPECT_EQ(r.rdmlinput.cell(4, 0), "2");
-        EXPECT_EQ(r.rdmlinput.cell(4, 2), "20.5");
-        EXPECT_EQ(r.run.headercyc[2], 2);
-        EXPECT_TRUE(r.defbgarr[1] == 0.0);
+        EXPECT_EQ(run.uniquetissues, (std::vector<std::string>{"", "liver 1", "b"}));
+        EXPECT_EQ(run.ntissues, 2);
+        EXPECT_EQ(r.tissuesamples.cells[3].back(), "liver 1");
+        EXPECT_EQ(r.rdmlinput.cell(4, 0) + r.rdmlinput.cell(4, 2), "220.5");
+        EXPECT_EQ(run.headercyc[2] + r.defbgarr[1], 2);
     }
     // The 1.0 reader keeps the react id text; the others want a number.
     EXPECT_EQ(readXml(rdmlDocument("1.0", react("A1", "s", "t", kTwo))).run.sampname[1], "A1 s t");

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <tuple>
 
 #include "RdmlReadSupport.h"
 #include "engine/Engine.h"
@@ -23,55 +24,53 @@ struct RealFile {
     const char* version;
     int nsamples, ncycles, ntargets;
     const char* firstLabel;
-    double firstCyc, lastCyc;
-    bool notice;  // more was in the file than was read
+    float firstCyc, firstFluor, lastCyc, lastFluor;  // fluorescence 0: lifted, not compared
+    bool notice;                                     // more was in the file than was read
 };
 
 // Expected values from Python's zipfile and ElementTree over the same files.
 const RealFile kRealFiles[] = {
-    {"stepone_std.rdml", false, "1.0", 24, 40, 1, "A1 NTC_RNaseP RNaseP", 1, 40, false},
-    {"lc96_bACTXY.rdml", false, "1.1", 96, 50, 2, nullptr, 1, 50, true},
-    {"BioRad_qPCR_melt.rdml", false, "1.1", 30, 41, 1, "1 Alm12 EvaGreen", 1, 41, true},
-    {"example_1_0.rdml", true, "1.1", 90, 38, 5, "1 gDNA Exon1", 3, 40, false},
-    {"example_1_2.rdml", true, "1.2", 90, 38, 5, "1 gDNA Exon1", 3, 40, false},
-    {"example_1_3.rdml", true, "1.3", 90, 38, 5, "1 gDNA Exon1", 3, 40, false},
-    {"RDML_example_REC_v1_1.rdml", true, "1.1", 90, 38, 5, "1 gDNA Exon1", 3, 40, false},
+    {"stepone_std.rdml", false, "1.0", 24, 40, 1, "A1 NTC_RNaseP RNaseP", 1, 0.689337f, 40,
+     2.379217f, false},
+    {"lc96_bACTXY.rdml", false, "1.1", 96, 50, 2, nullptr, 1, 0.00244379f, 50, 0.000754865f, true},
+    {"BioRad_qPCR_melt.rdml", false, "1.1", 30, 41, 1, "1 Alm12 EvaGreen", 1, 0, 41, 0, true},
+    {"example_1_0.rdml", true, "1.1", 90, 38, 5, "1 gDNA Exon1", 3, 668.43f, 40, 3371.28f, false},
+    {"example_1_2.rdml", true, "1.2", 90, 38, 5, "1 gDNA Exon1", 3, 668.43f, 40, 3371.28f, false},
+    {"example_1_3.rdml", true, "1.3", 90, 38, 5, "1 gDNA Exon1", 3, 668.43f, 40, 3371.28f, false},
+    {"RDML_example_REC_v1_1.rdml", true, "1.1", 90, 38, 5, "1 gDNA Exon1", 3, 668.43f, 40, 3371.28f,
+     false},
 };
 
 TEST(RdmlReadRoad, read_realFiles_giveCountsIdsAndValues) {
     const fs::path work = test::freshFolder("work");
     for (const auto& f : kRealFiles) {
         SCOPED_TRACE(f.name);
-        const fs::path file = f.shared ? test::sharedData(std::string("rdml/") + f.name)
-                                       : test::testData(std::string("rdml/") + f.name);
+        const fs::path file =
+            (f.shared ? test::sharedData("rdml") : test::testData("rdml")) / f.name;
         if (!fs::exists(file)) {
             std::printf("skipped %s: GPL-2.0 file read from ../shared, which is absent\n", f.name);
             continue;
         }
         ScriptedAsker asker;
-        TRdmlReadRequest request{file.string(), 3, 2, false, work.string()};
-        const TRdmlReadResult r = ReadfromRDML(request, asker);
+        const TRdmlReadResult r = ReadfromRDML({file.string(), 3, 2, false, work.string()}, asker);
         ASSERT_TRUE(r.ok) << r.message;
         const TRunInput& run = r.run;
-        EXPECT_EQ(r.version, f.version);
-        EXPECT_EQ(run.rdml12input, std::string(f.version) >= "1.2");
-        EXPECT_EQ(run.nsamples, f.nsamples);
-        EXPECT_EQ(run.ncycles, f.ncycles);
-        EXPECT_EQ(run.sizeerror(), "");
-        EXPECT_EQ(static_cast<int>(r.targetlist.size()), f.ntargets);
-        EXPECT_EQ(run.ampgroup[static_cast<std::size_t>(run.nsamples)] <= f.ntargets, true);
+        const auto last = static_cast<std::size_t>(run.nsamples);
+        const auto lastPoint = static_cast<std::size_t>(run.npoints[last]);
+        EXPECT_EQ(std::make_tuple(r.version, run.rdml12input, run.nsamples, run.ncycles,
+                                  static_cast<int>(r.targetlist.size()), run.chemistry,
+                                  run.inputtype, run.fromrdml && run.tissuesdefined),
+                  std::make_tuple(std::string(f.version), std::string(f.version) >= "1.2",
+                                  f.nsamples, f.ncycles, f.ntargets, 3, 2, true));
         if (f.firstLabel) EXPECT_EQ(run.sampname[1], f.firstLabel);
         EXPECT_EQ(run.rawcyc[1][1], f.firstCyc);
-        const auto last = static_cast<std::size_t>(run.nsamples);
-        EXPECT_EQ(run.rawcyc[last][static_cast<std::size_t>(run.npoints[last])], f.lastCyc);
-        EXPECT_EQ(run.chemistry, 3);
-        EXPECT_EQ(run.inputtype, 2);
-        EXPECT_TRUE(run.fromrdml && run.tissuesdefined);
-        EXPECT_EQ(r.rdmlinput.rows(), f.nsamples + 1);
+        EXPECT_EQ(run.rawcyc[last][lastPoint], f.lastCyc);
+        if (f.firstFluor != 0) EXPECT_EQ(run.rawfluor[1][1], f.firstFluor);
+        if (f.lastFluor != 0) EXPECT_EQ(run.rawfluor[last][lastPoint], f.lastFluor);
+        EXPECT_EQ(std::make_tuple(r.rdmlinput.rows(), r.tissuesamples.rows(), asker.lastStep),
+                  std::make_tuple(f.nsamples + 1, f.nsamples + 1, f.nsamples));
         EXPECT_GE(r.uniquetissues.rows(), 2);
-        EXPECT_EQ(r.tissuesamples.rows(), f.nsamples + 1);
         EXPECT_EQ(!r.notices.empty(), f.notice);
-        EXPECT_EQ(asker.lastStep, f.nsamples);
         for (int s = 1; s <= run.nsamples; ++s)
             for (int j = 1; j <= run.npoints[static_cast<std::size_t>(s)]; ++j)
                 ASSERT_GE(run.rawfluor[static_cast<std::size_t>(s)][static_cast<std::size_t>(j)],
