@@ -6,16 +6,20 @@
 // hands a successful result to the engine.
 //
 // What the window does with a result, in this order:
-//  1. result.ok false: nothing more (the message was shown through the asker,
+//  1. result.ok false: nothing more (the message was shown through the asker;
 //     the previous run, its working document, charts and results stay).
-//  2. TEngine::loadrun(result.run) (refuses a run whose sizes disagree).
-//  3. DiscardWorkingDocument(previous rdmlxmlfile) for the run it replaced.
-//  4. Show RdmlInSG, TissueLB, TargetsLB, TargetnameEdit, UniqueTissuesSG and
-//     TissueSampSG from the result; apply the dialog's side effects (baseline
-//     panel colour, SetBaselineCorrected1, tab sheets, output column 12,
-//     ProbeTargetPanel); SetCqCorrNeeded; ResetInterfaceAfterRead.
-//  5. ProcessDataAfterRead, then ExtraRDMLProcessing.
-//  6. EnableInterface(true), default cursor.
+//  2. SetCqCorrNeeded and ResetInterfaceAfterRead (they reset the previous
+//     run's analysis, so only now; the reset clears tissuesdefined and
+//     ntissues, which is why it comes before loadrun).
+//  3. TEngine::loadrun(result.run); it refuses only a run whose sizes
+//     disagree, which a successful result never has (run.sizeerror() empty).
+//  4. DiscardWorkingDocument(previous rdmlxmlfile) for the run it replaced.
+//  5. Show RdmlInSG, TissueLB, TargetsLB, TargetnameEdit, UniqueTissuesSG and
+//     TissueSampSG from the result, and the dialog's side effects (baseline
+//     panel colour and font, SetBaselineCorrected1, the two tab sheets,
+//     output column 12 unchecked, ProbeTargetPanel hidden); show the notices.
+//  6. ProcessDataAfterRead, then ExtraRDMLProcessing.
+//  7. EnableInterface(true), default cursor (also after a refusal).
 // At exit the window calls RemoveRdmlWorkFolder().
 #pragma once
 

@@ -75,8 +75,14 @@ TEST(RdmlReadRoad, read_realFiles_giveCountsIdsAndValues) {
             for (int j = 1; j <= run.npoints[static_cast<std::size_t>(s)]; ++j)
                 ASSERT_GE(run.rawfluor[static_cast<std::size_t>(s)][static_cast<std::size_t>(j)],
                           0.0);
+        // The window's order after a successful read.
         TEngine engine;
-        EXPECT_TRUE(engine.loadrun(run));
+        engine.ResetInterfaceAfterRead();
+        ASSERT_TRUE(engine.loadrun(run));
+        engine.ProcessDataAfterRead();
+        engine.ExtraRDMLProcessing();
+        EXPECT_TRUE(engine.tissuesdefined);
+        EXPECT_EQ(engine.ntissues, run.ntissues);
         EXPECT_TRUE(DiscardWorkingDocument(run.rdmlxmlfile));
     }
     fs::remove_all(work);
