@@ -64,13 +64,16 @@ WorkState& work() {
 
 }  // namespace
 
-bool IsXmlDocumentEntry(const std::string& name) {
+bool IsJunkEntry(const std::string& name) {
     if (name.rfind("__MACOSX/", 0) == 0 || name.find("/__MACOSX/") != std::string::npos)
-        return false;
+        return true;
     const auto slash = name.find_last_of('/');
     const std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
-    if (base.rfind("._", 0) == 0) return false;
-    return hasXmlExtension(base);
+    return base.empty() || base.rfind("._", 0) == 0;
+}
+
+bool IsXmlDocumentEntry(const std::string& name) {
+    return !IsJunkEntry(name) && hasXmlExtension(name);
 }
 
 TRdmlExtraction ExtractXMLFromArchive(TKAZip& zip, IRdmlReadAsker& asker) {
@@ -80,10 +83,7 @@ TRdmlExtraction ExtractXMLFromArchive(TKAZip& zip, IRdmlReadAsker& asker) {
 
     std::vector<int> real;
     for (int i = 0; i < entries.Count(); ++i) {
-        const std::string& name = entries[i].FileName();
-        const bool junk = name.rfind("__MACOSX/", 0) == 0 ||
-                          name.find("/._") != std::string::npos || name.rfind("._", 0) == 0;
-        if (!junk) real.push_back(i);
+        if (!IsJunkEntry(entries[i].FileName())) real.push_back(i);
     }
     if (real.size() == 1) {
         if (!IsXmlDocumentEntry(entries[real[0]].FileName()))

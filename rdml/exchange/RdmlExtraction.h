@@ -33,9 +33,11 @@ struct TRdmlExtraction {
     TRdmlMessageKind kind = TRdmlMessageKind::warning;
 };
 
-// True for names that are real documents of the archive: an ".xml" extension
-// in any case, not a folder, not below "__MACOSX/" and not a macOS resource
-// fork (a file name beginning with "._").
+// True for entries that hold no document of their own: folders, anything
+// below "__MACOSX/", and macOS resource forks (a file name beginning "._").
+bool IsJunkEntry(const std::string& name);
+// True for names that are real documents of the archive: not junk, and an
+// ".xml" extension in any case.
 bool IsXmlDocumentEntry(const std::string& name);
 
 // Takes the document out of an open archive: the entry "rdml_data.xml" (any

@@ -43,7 +43,9 @@ TEST(RdmlDocumentRead, labelsGroupsAndIds_followTheReadersRules) {
         EXPECT_EQ(run.uniquetissues, (std::vector<std::string>{"", "liver 1", "b"}));
         EXPECT_EQ(run.ntissues, 2);
         EXPECT_EQ(r.tissuesamples.cells[3].back(), "liver 1");
-        EXPECT_EQ(r.rdmlinput.cell(4, 0) + r.rdmlinput.cell(4, 2), "220.5");
+        EXPECT_EQ(r.rdmlinput.cells[0],
+                  (std::vector<std::string>{"reaction", "sample", "target", "1", "2", ""}));
+        EXPECT_EQ(r.rdmlinput.cell(4, 2), "20.5");
         EXPECT_EQ(run.headercyc[2] + r.defbgarr[1], 2);
     }
     // The 1.0 reader keeps the react id text; the others want a number.

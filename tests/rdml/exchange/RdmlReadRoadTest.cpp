@@ -127,7 +127,7 @@ TEST(RdmlReadRoad, refusals_giveTheMessageAndWriteNothing) {
         {(dir / "missing.rdml").string(), "not found"},
         {(dir / "none.rdml").string(), kNoXmlInArchive},
         {(dir / "plain.rdml").string(), kNoXmlInArchive},
-        {(dir / "v14.rdml").string(), kImportFailed},
+        {(dir / "v14.rdml").string(), "version \"1.4\" cannot be read"},
         {(dir / "bad.rdml").string(), "line 1"},
     };
     for (const auto& c : cases) {
@@ -178,9 +178,11 @@ TEST(RdmlReadRoad, userFolder_sentinelUntouchedReadOnlyFolderAndNoStrayFiles) {
 TEST(RdmlReadRoad, chooser_offersRealDocumentsOnly) {
     const fs::path dir = test::freshFolder("chooser");
     const std::string doc = test::rdmlDocument("1.2", test::react("1", "s", "t", {{"1", "2"}}));
-    test::writeArchive(
-        dir / "two.rdml",
-        {{"__MACOSX/._a.xml", "junk"}, {"a.xml", doc}, {"b.XML", "<x/>"}, {"notes.txt", ""}});
+    test::writeArchive(dir / "two.rdml", {{"__MACOSX/._a.xml", "junk"},
+                                          {"dir/._c.xml", "fork"},
+                                          {"a.xml", doc},
+                                          {"b.XML", "<x/>"},
+                                          {"notes.txt", ""}});
     test::writeArchive(dir / "one.rdml", {{"__MACOSX/._data.xml", "junk"}, {"data.XML", doc}});
     ScriptedAsker asker;
     const auto two = ReadfromRDML({(dir / "two.rdml").string(), 1, 1, false, dir.string()}, asker);
@@ -190,9 +192,11 @@ TEST(RdmlReadRoad, chooser_offersRealDocumentsOnly) {
     const auto one = ReadfromRDML({(dir / "one.rdml").string(), 1, 1, false, dir.string()}, asker);
     EXPECT_TRUE(one.ok) << one.message;
     EXPECT_EQ(asker.offered.size(), 1u);
-    asker.choice = -1;
-    const auto none = ReadfromRDML({(dir / "two.rdml").string(), 1, 1, false, dir.string()}, asker);
-    EXPECT_TRUE(none.cancelled);
+    for (int choice : {-1, 2}) {
+        asker.choice = choice;
+        EXPECT_TRUE(ReadfromRDML({(dir / "two.rdml").string(), 1, 1, false, dir.string()}, asker)
+                        .cancelled);
+    }
     fs::remove_all(dir);
 }
 

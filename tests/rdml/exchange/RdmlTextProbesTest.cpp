@@ -52,6 +52,8 @@ TEST(RdmlTextProbes, versionSeparatorAndCreator_probeTheFirstLines) {
         {"<rdml version=\"1.1\">\n<!-- written by qurvex -->\n<fluor>125</fluor>", "1.1", ',',
          "Qurvex"},
         {"no markers\nat all", "not found", ',', "not found"},
+        {"<?xml version=\"1.0\"?>\n<fluor>12.5\n", "not found", ',', "not found"},
+        {"<?xml version=\"1.0\"?>\n", "1.0", ',', "not found"},
         {"a\nb\nc\nd\ne\nf\ng\nh\ni\nj\nk\n<rdml version=\"1.2\">", "not found", ',', "not found"},
     };
     for (const auto& c : cases) {
