@@ -126,7 +126,7 @@ TEST(RdmlDocumentRead, absentOrUnusableValues_failOrDropThePoint) {
         {react("1", "s", "t", kTwo) + "<react id=\"2\"/>", "holds no data"},
         {react("1", "s", "t", kTwo) + react("2", "s", "t", {{"1", "x"}, {"2", "1"}}),
          "adp[1]/fluor"},
-        {"", "no reaction"},
+        {"", "holds no reaction ("},
         {react("1", "s", "t", kTwo) + react("2", "s", "t", {{"1", "NaN"}, {"2", "3"}}), ""},
         {react("1", "s", "t", kTwo) + react("2", "s", "t", {{"INF", "1"}, {"2", "3"}}), ""},
     };

@@ -67,8 +67,9 @@ TEST(RdmlReadRoad, read_realFiles_giveCountsIdsAndValues) {
         EXPECT_EQ(run.rawcyc[last][lastPoint], f.lastCyc);
         if (f.firstFluor != 0) EXPECT_EQ(run.rawfluor[1][1], f.firstFluor);
         if (f.lastFluor != 0) EXPECT_EQ(run.rawfluor[last][lastPoint], f.lastFluor);
-        EXPECT_EQ(std::make_tuple(r.rdmlinput.rows(), r.tissuesamples.rows(), asker.lastStep),
-                  std::make_tuple(f.nsamples + 1, f.nsamples + 1, f.nsamples));
+        EXPECT_EQ(std::make_tuple(r.rdmlinput.rows(), r.tissuesamples.rows(), asker.lastStep,
+                                  asker.closed),
+                  std::make_tuple(f.nsamples + 1, f.nsamples + 1, f.nsamples, 1));
         EXPECT_GE(r.uniquetissues.rows(), 2);
         EXPECT_EQ(!r.notices.empty(), f.notice);
         for (int s = 1; s <= run.nsamples; ++s)

@@ -21,6 +21,7 @@ struct ScriptedAsker : IRdmlReadAsker {
     std::vector<std::string> messages;
     std::vector<std::string> captions;
     int lastStep = 0;
+    int closed = 0;
 
     bool ConfirmBaselineCorrected(const std::string&, const std::string&) override {
         ++baselineQuestions;
@@ -33,6 +34,7 @@ struct ScriptedAsker : IRdmlReadAsker {
     void Message(TRdmlMessageKind, const std::string& text) override { messages.push_back(text); }
     void ReaderOpened(const std::string& caption, int) override { captions.push_back(caption); }
     void ReaderStep(int position) override { lastStep = position; }
+    void ReaderClosed() override { ++closed; }
 };
 
 std::filesystem::path testData(const std::string& relative);

@@ -51,10 +51,12 @@ TEST(RdmlTextProbes, versionSeparatorAndCreator_probeTheFirstLines) {
          "not found"},
         {"<rdml version=\"1.1\">\n<!-- written by qurvex -->\n<fluor>125</fluor>", "1.1", ',',
          "Qurvex"},
+        {"<fluor>1.5</fluor>\n<x/>", "not found", '.', "not found"},
         {"no markers\nat all", "not found", ',', "not found"},
         {"<?xml version=\"1.0\"?>\n<fluor>12.5\n", "not found", ',', "not found"},
         {"<?xml version=\"1.0\"?>\n", "1.0", ',', "not found"},
-        {"a\nb\nc\nd\ne\nf\ng\nh\ni\nj\nk\n<rdml version=\"1.2\">", "not found", ',', "not found"},
+        {"a\nb\nc\nd\ne\nf\ng\nh\ni\nj\nk\n<rdml version=\"1.2\"> qurvex", "not found", ',',
+         "not found"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
