@@ -92,36 +92,4 @@ TTextGrid TissueSamplesGrid(const TTextGrid& unique, const TRunInput& run) {
     return grid;
 }
 
-void UniqueAnnotationsButtonClick(TTextGrid& tissues, TTextGrid& unique) {
-    if (tissues.columns() == 0) return;
-    int idcolumn = tissues.columns() - 1;
-    if (tissues.cell(idcolumn, 0) != "ID") {
-        tissues.addcolumn();
-        idcolumn = tissues.columns() - 1;
-        tissues.cell(idcolumn, 0) = "ID";
-    }
-    unique.resize(idcolumn, 2);
-    unique.cell(0, 0) = "ID";
-    for (int c = 1; c < idcolumn; ++c) unique.cell(c, 0) = tissues.cell(c, 0);
-    auto rowOf = [&](const std::string& key) {
-        for (int r = 0; r < unique.rows(); ++r)
-            if (sameText(unique.cell(0, r), key)) return r;
-        return -1;
-    };
-    for (int r = 1; r < tissues.rows(); ++r) {
-        std::string key;
-        for (int c = 1; c < idcolumn; ++c) key += tissues.cell(c, r);
-        tissues.cell(idcolumn, r) = key;
-        if (rowOf(key) >= 0) continue;
-        const int last = unique.rows() - 1;
-        unique.cell(0, last) = key;
-        for (int c = 1; c < idcolumn; ++c) unique.cell(c, last) = tissues.cell(c, r);
-        unique.cells.emplace_back(static_cast<std::size_t>(unique.columns()));
-    }
-    for (int r = 1; r < tissues.rows(); ++r)
-        tissues.cell(idcolumn, r) = std::to_string(rowOf(tissues.cell(idcolumn, r)));
-    unique.cells.pop_back();
-    for (int r = 1; r < unique.rows(); ++r) unique.cell(0, r) = std::to_string(r);
-}
-
 }  // namespace qurvex

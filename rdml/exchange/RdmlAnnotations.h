@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Sample annotations of a read run: the distinct annotations, the two
+// Sample annotations of a read run: the distinct annotations and the two
 // annotation grids (distinct samples with their annotations; annotations per
-// reaction) and the numbering of annotation combinations. Plain data: the
-// window shows the grids as they are.
+// reaction). Plain data: the window shows the grids as they are. (Numbering
+// the annotation combinations, UniqueAnnotationsButtonClick, lives with the
+// RDML 1.1 preparation of the writers.)
 #pragma once
 
 #include <string>
@@ -32,12 +33,5 @@ TTextGrid UniqueTissuesGrid(const cubedstringarray& table, int annotationcount, 
 // columns of `unique` with each reaction's values (from the row whose id is
 // its tissue), and a last column "ID" holding the tissue.
 TTextGrid TissueSamplesGrid(const TTextGrid& unique, const TRunInput& run);
-
-// Numbers the distinct combinations of annotation values of `tissues`
-// (columns 1.. before "ID", joined without separator, compared without regard
-// to case): `unique` gets "ID" and the annotation headers, one numbered row
-// per combination in order of first appearance; the "ID" column of `tissues`
-// (appended when its last header is not "ID") gets each row's number.
-void UniqueAnnotationsButtonClick(TTextGrid& tissues, TTextGrid& unique);
 
 }  // namespace qurvex

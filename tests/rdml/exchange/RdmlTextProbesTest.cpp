@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The text probes of the check page, the distinct annotations and their
-// numbering.
+// The text probes of the check page, and the distinct annotations.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -71,29 +70,13 @@ TEST(RdmlTextProbes, versionSeparatorAndCreator_probeTheFirstLines) {
     fs::remove_all(dir);
 }
 
-TEST(RdmlAnnotations, distinctAnnotationsAndCombinations_areNumberedInOrder) {
+TEST(RdmlAnnotations, distinctAnnotations_keepTheFirstCaseVariant) {
     TRunInput run;
     run.size(1, 3);
     run.tissue = {"", "Liver", "liver", "Heart"};
     FillTissSamples(run);
     EXPECT_EQ(run.ntissues, 2);
     EXPECT_EQ(run.uniquetissues, (std::vector<std::string>{"", "Liver", "Heart"}));
-
-    TTextGrid tissues;
-    tissues.cells = {{"sample name", "a", "b"}, {"1", "p", "x"},  {"2", "p", "y"},
-                     {"3", "p", "x"},           {"4", "ab", "c"}, {"5", "a", "bc"}};
-    TTextGrid unique;
-    UniqueAnnotationsButtonClick(tissues, unique);
-    EXPECT_EQ(unique.cells,
-              (std::vector<std::vector<std::string>>{
-                  {"ID", "a", "b"}, {"1", "p", "x"}, {"2", "p", "y"}, {"3", "ab", "c"}}));
-    std::vector<std::string> ids;
-    for (int r = 1; r < tissues.rows(); ++r) ids.push_back(tissues.cell(3, r));
-    EXPECT_EQ(ids, (std::vector<std::string>{"1", "2", "1", "3", "3"}));
-    // A second run reuses the "ID" column.
-    UniqueAnnotationsButtonClick(tissues, unique);
-    EXPECT_EQ(tissues.columns(), 4);
-    EXPECT_EQ(unique.rows(), 4);
 }
 
 }  // namespace
