@@ -101,6 +101,7 @@ TEST(RdmlDocumentRead, separatorAndVersion_comeFromTheParsedDocument) {
         const auto r = readXml(c.xml);
         ASSERT_TRUE(r.ok) << r.message;
         EXPECT_EQ(r.separator, c.separator);
+        EXPECT_EQ(r.targetname, "t");
         EXPECT_EQ(r.run.rdmldotsep, c.separator == '.');
         EXPECT_EQ(r.run.rawfluor[1][1], c.value);
     }

@@ -89,30 +89,6 @@ TEST(RdmlReadRoad, read_realFiles_giveCountsIdsAndValues) {
     fs::remove_all(work);
 }
 
-TEST(RdmlReadRoad, read_specificValues_matchTheFile) {
-    ScriptedAsker asker;
-    const auto r = ReadfromRDML({test::testData("rdml/BioRad_qPCR_melt.rdml").string(), 1, 1, false,
-                                 test::freshFolder("w").string()},
-                                asker);
-    ASSERT_TRUE(r.ok);
-    // The lowest value of reaction 1, -5.95975895359197, is lifted to one unit of its second
-    // decimal place.
-    double lowest = 1e9;
-    for (int j = 1; j <= 41; ++j)
-        lowest = std::min(lowest, r.run.rawfluor[1][static_cast<std::size_t>(j)]);
-    EXPECT_NEAR(lowest, 0.01, 1e-4);
-    EXPECT_EQ(r.run.tissue[1], "Alm12");
-    EXPECT_EQ(r.run.ampname[1], "EvaGreen");
-    EXPECT_EQ(r.run.rdmlsep, '.');
-    EXPECT_EQ(r.rdmlinput.cell(2, 1), "EvaGreen");
-    EXPECT_EQ(r.rdmlinput.cell(3, 0), "1");
-    EXPECT_EQ(r.targetname, "EvaGreen");
-    EXPECT_EQ(r.run.headercyc[41], 41);
-    ASSERT_EQ(asker.messages.size(), 1u) << asker.messages[0];  // the second run is not read
-    EXPECT_NE(asker.messages[0].find("1 further run(s)"), std::string::npos);
-    DiscardWorkingDocument(r.run.rdmlxmlfile);
-}
-
 TEST(RdmlReadRoad, refusals_giveTheMessageAndWriteNothing) {
     const fs::path work = test::freshFolder("refuse");
     const fs::path dir = test::freshFolder("input");
