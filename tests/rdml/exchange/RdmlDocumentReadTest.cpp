@@ -45,7 +45,8 @@ TEST(RdmlDocumentRead, labelsGroupsAndIds_followTheReadersRules) {
         EXPECT_EQ(r.tissuesamples.cells[3].back(), "liver 1");
         EXPECT_EQ(r.rdmlinput.cells[0],
                   (std::vector<std::string>{"reaction", "sample", "target", "1", "2", ""}));
-        EXPECT_EQ(r.rdmlinput.cell(4, 2), "20.5");
+        EXPECT_EQ(r.rdmlinput.cells[1],
+                  (std::vector<std::string>{"1", "liver 1", "gene A", "10.5", "20.5", ""}));
         EXPECT_EQ(run.headercyc[2] + r.defbgarr[1], 2);
     }
     // The 1.0 reader keeps the react id text; the others want a number.
@@ -57,7 +58,7 @@ TEST(RdmlDocumentRead, annotations_fillTheGridsByProperty) {
     const std::string samples =
         "<sample id=\"s1\"><annotation><property>sex</property><value>m</value></annotation>"
         "<annotation><property>age</property><value>3</value></annotation></sample>"
-        "<sample id=\"s2\"/>"
+        "<sample id=\"s2\"><annotation><property>note</property><value/></annotation></sample>"
         "<sample id=\"s3\"><annotation><property>age</property><value>5</value></annotation>"
         "<annotation><property>site</property><value>x</value></annotation></sample>";
     const auto r = readXml(
@@ -69,11 +70,12 @@ TEST(RdmlDocumentRead, annotations_fillTheGridsByProperty) {
     EXPECT_EQ(r.annotations[1][1][1], "");
     const TTextGrid& u = r.uniquetissues;
     ASSERT_EQ(u.rows(), 4);
-    EXPECT_EQ(u.cells[0], (std::vector<std::string>{"ID", "sex", "age", "site"}));
-    EXPECT_EQ(u.cells[3], (std::vector<std::string>{"s3", "", "5", "x"}));
+    EXPECT_EQ(u.cells[0], (std::vector<std::string>{"ID", "sex", "age", "note", "site"}));
+    EXPECT_EQ(u.cells[3], (std::vector<std::string>{"s3", "", "5", "", "x"}));
     const TTextGrid& t = r.tissuesamples;
-    EXPECT_EQ(t.cells[0], (std::vector<std::string>{"sample name", "sex", "age", "site", "ID"}));
-    EXPECT_EQ(t.cells[2], (std::vector<std::string>{"2 s3 t", "", "5", "x", "s3"}));
+    EXPECT_EQ(t.cells[0],
+              (std::vector<std::string>{"sample name", "sex", "age", "note", "site", "ID"}));
+    EXPECT_EQ(t.cells[2], (std::vector<std::string>{"2 s3 t", "", "5", "", "x", "s3"}));
 }
 
 TEST(RdmlDocumentRead, separatorAndVersion_comeFromTheParsedDocument) {
@@ -128,6 +130,7 @@ TEST(RdmlDocumentRead, absentOrUnusableValues_failOrDropThePoint) {
         {react("1", "s", "t", kTwo) + react("2", "s", "t", {{"1", "x"}, {"2", "1"}}),
          "adp[1]/fluor"},
         {"", "holds no reaction ("},
+        {"<react id=\"1\"/>", "first reaction holds no data"},
         {react("1", "s", "t", kTwo) + react("2", "s", "t", {{"1", "NaN"}, {"2", "3"}}), ""},
         {react("1", "s", "t", kTwo) + react("2", "s", "t", {{"INF", "1"}, {"2", "3"}}), ""},
     };

@@ -96,6 +96,12 @@ TEST(RdmlReadRoad, refusals_giveTheMessageAndWriteNothing) {
     test::writeArchive(dir / "v14.rdml", {{"rdml_data.xml", test::rdmlDocument("1.4", "")}});
     test::writeArchive(dir / "bad.rdml", {{"rdml_data.xml", "<rdml version=\"1.2\"><experiment>"}});
     test::writeText(dir / "plain.rdml", test::rdmlDocument("1.2", ""));
+    // A byte of the deflated data flipped: the entry fails its check.
+    test::writeArchive(dir / "damaged.rdml",
+                       {{"rdml_data.xml", test::rdmlDocument("1.2", std::string(400, ' '))}});
+    std::string damaged = test::readText(dir / "damaged.rdml");
+    damaged[50] = static_cast<char>(damaged[50] ^ 0x55);
+    test::writeText(dir / "damaged.rdml", damaged);
     struct Case {
         std::string file;
         std::string message;
@@ -106,6 +112,7 @@ TEST(RdmlReadRoad, refusals_giveTheMessageAndWriteNothing) {
         {(dir / "plain.rdml").string(), kNoXmlInArchive},
         {(dir / "v14.rdml").string(), "version \"1.4\" cannot be read"},
         {(dir / "bad.rdml").string(), "line 1"},
+        {(dir / "damaged.rdml").string(), "re-zipped"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
@@ -115,6 +122,9 @@ TEST(RdmlReadRoad, refusals_giveTheMessageAndWriteNothing) {
         EXPECT_NE(r.message.find(c.message), std::string::npos) << r.message;
         if (!c.file.empty()) EXPECT_NE(r.message.find(c.file), std::string::npos) << r.message;
         ASSERT_EQ(asker.messages.size(), 1u);
+        EXPECT_EQ(asker.kinds[0] == TRdmlMessageKind::information,
+                  c.message == "re-zipped" || c.message.find("version") != std::string::npos ||
+                      c.message == "line 1");
         EXPECT_TRUE(fs::is_empty(work));
     }
     ScriptedAsker no;
@@ -142,7 +152,9 @@ TEST(RdmlReadRoad, userFolder_sentinelUntouchedReadOnlyFolderAndNoStrayFiles) {
     EXPECT_EQ(test::readText(first.run.rdmlxmlfile), test::readText(second.run.rdmlxmlfile));
     EXPECT_TRUE(DiscardWorkingDocument(first.run.rdmlxmlfile));
     EXPECT_FALSE(DiscardWorkingDocument((dir / "rdml_data.xml").string()));
+    const std::string folder = RdmlWorkFolder();
     RemoveRdmlWorkFolder();
+    EXPECT_FALSE(fs::exists(folder));
     EXPECT_FALSE(fs::exists(second.run.rdmlxmlfile));
     EXPECT_EQ(test::readText(dir / "rdml_data.xml"), "sentinel");
     int files = 0;

@@ -19,6 +19,7 @@ struct ScriptedAsker : IRdmlReadAsker {
     int baselineQuestions = 0;
     std::vector<std::vector<std::string>> offered;
     std::vector<std::string> messages;
+    std::vector<TRdmlMessageKind> kinds;
     std::vector<std::string> captions;
     int lastStep = 0;
     int closed = 0;
@@ -31,7 +32,10 @@ struct ScriptedAsker : IRdmlReadAsker {
         offered.push_back(names);
         return choice;
     }
-    void Message(TRdmlMessageKind, const std::string& text) override { messages.push_back(text); }
+    void Message(TRdmlMessageKind kind, const std::string& text) override {
+        kinds.push_back(kind);
+        messages.push_back(text);
+    }
     void ReaderOpened(const std::string& caption, int) override { captions.push_back(caption); }
     void ReaderStep(int position) override { lastStep = position; }
     void ReaderClosed() override { ++closed; }

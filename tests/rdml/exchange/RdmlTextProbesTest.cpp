@@ -52,6 +52,8 @@ TEST(RdmlTextProbes, versionSeparatorAndCreator_probeTheFirstLines) {
          "Qurvex"},
         {"<fluor>1.5</fluor>\n<x/>", "not found", '.', "not found"},
         {"no markers\nat all", "not found", ',', "not found"},
+        {std::string(11, '\n') + "qurvex", "not found", ',', "not found"},
+        {std::string(10000, '\n') + "<fluor>1.5</fluor>", "not found", '.', "not found"},
         {"<?xml version=\"1.0\"?>\n<fluor>12.5\n", "not found", ',', "not found"},
         {"<?xml version=\"1.0\"?>\n", "1.0", ',', "not found"},
         {"a\nb\nc\nd\ne\nf\ng\nh\ni\nj\nk\n<rdml version=\"1.2\"> qurvex", "not found", ',',
