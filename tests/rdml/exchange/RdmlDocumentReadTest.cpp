@@ -60,16 +60,17 @@ TEST(RdmlDocumentRead, annotations_fillTheGridsByProperty) {
         "<annotation><property>age</property><value>3</value></annotation></sample>"
         "<sample id=\"s2\"><annotation><property>note</property><value/></annotation></sample>"
         "<sample id=\"s3\"><annotation><property>age</property><value>5</value></annotation>"
-        "<annotation><property>site</property><value>x</value></annotation></sample>";
+        "<annotation><property>site</property><value>x</value></annotation></sample><sample "
+        "id=\"s4\"/>";
     const auto r = readXml(
         rdmlDocument("1.2", react("1", "s1", "t", kTwo) + react("2", "s3", "t", kTwo), samples));
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(r.annotationcount, 2);
-    ASSERT_EQ(r.annotations.size(), 3u);
+    ASSERT_EQ(r.annotations.size(), 4u);
     EXPECT_EQ(r.annotations[1][0][0], "s2");
     EXPECT_EQ(r.annotations[1][1][1], "");
     const TTextGrid& u = r.uniquetissues;
-    ASSERT_EQ(u.rows(), 4);
+    ASSERT_EQ(u.rows(), 5);
     EXPECT_EQ(u.cells[0], (std::vector<std::string>{"ID", "sex", "age", "note", "site"}));
     EXPECT_EQ(u.cells[3], (std::vector<std::string>{"s3", "", "5", "", "x"}));
     const TTextGrid& t = r.tissuesamples;
