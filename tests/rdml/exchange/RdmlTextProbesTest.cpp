@@ -56,6 +56,8 @@ TEST(RdmlTextProbes, versionSeparatorAndCreator_probeTheFirstLines) {
         {"1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n<rdml version=\"1.2\">", "1.2", ',',
          "not found"},
         {"<?xml version=\"1.0\"?>\r\n", "1.0", ',', "not found"},
+        {"x\r\nqurvex", "not found", ',', "Qurvex"},
+        {std::string(10001, '\n') + "<fluor>1.5</fluor>", "not found", ',', "not found"},
         {std::string(10000, '\n') + "<fluor>1.5</fluor>", "not found", '.', "not found"},
         {"<?xml version=\"1.0\"?>\n<fluor>12.5\n", "not found", ',', "not found"},
         {"<?xml version=\"1.0\"?>\n", "1.0", ',', "not found"},
