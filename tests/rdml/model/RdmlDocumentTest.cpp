@@ -80,6 +80,16 @@ TEST(RdmlDocumentEncoding, UndecodableDocumentsAreRefusedNotMisread) {
     lone.replace(8, 2, std::string("\x00\xD8", 2));
     expectRefused(lone, "not valid UTF-16");
     expectRefused(lone, "byte offset 8");
+    expectRefused(utf16 + std::string("\x00\xD8", 2), "not valid UTF-16");
+    // A pair of surrogates (U+1F600) in UTF-16, and UTF-32 without a mark.
+    std::string pair =
+        toUtf16("<rdml xmlns=\"http://www.rdml.org\"><sample id=\"X\"/></rdml>", false, false);
+    pair.replace(pair.find(std::string("X\0", 2)), 2, std::string("\x3D\xD8\x00\xDE", 4));
+    EXPECT_EQ(firstSampleId(pair), "\xF0\x9F\x98\x80");
+    std::string utf32;
+    for (char c : kDocument.substr(0, kDocument.find("Probe")) + "S\"/></rdml>")
+        utf32 += std::string(1, c) + std::string(3, '\0');
+    EXPECT_EQ(firstSampleId(utf32), "S");
     // An odd byte count, UTF-16 declared over 8-bit bytes, an overlong "/",
     // an encoded surrogate and a cut sequence.
     for (const std::string& bytes :
@@ -120,6 +130,11 @@ TEST(RdmlDocumentNamespace, OnlyRdmlElementsOfTheRootNamespaceAreRead) {
              "<rdml xmlns=\"http://www.rdml.org\" xmlns:x=\"urn:other\"><x:sample "
              "id=\"foreign\"/><sample id=\"S\"/>"
              "<ext xmlns=\"urn:other\"><sample id=\"nested\"/></ext></rdml>",
+             // Declarations below the root.
+             "<rdml xmlns=\"http://www.rdml.org\"><sample xmlns=\"urn:other\" id=\"foreign\"/>"
+             "<sample id=\"S\"/></rdml>",
+             "<rdml xmlns=\"http://www.rdml.org\"><x:sample xmlns:x=\"http://www.rdml.org\" "
+             "id=\"S\"/></rdml>",
          }) {
         RdmlDocument document = RdmlDocument::LoadFromBytes(text);
         ASSERT_EQ(GetRdml(document).Get_Sample().Count(), 1) << text;
@@ -146,8 +161,16 @@ TEST(RdmlDocumentLifecycle, InactiveDocumentsRefuseAccessAndFailedSavesKeepTheOl
     EXPECT_THROW(samples.Count(), RdmlError);
     EXPECT_THROW(root.Get_Version(), RdmlError);
     EXPECT_THROW(document.SaveToString(), RdmlError);
+    EXPECT_THROW(samples.Clear(), RdmlError);
     document.SetActive(true);
     EXPECT_EQ(samples.Count(), 1);
+    // A list view assigned from another list of the same item class.
+    auto run = root.Get_Experiment().Add().Get_Run().Add();
+    run.Get_Experimenter().Add();
+    auto references = run.Get_Documentation();
+    const auto experimenters = run.Get_Experimenter();
+    references = experimenters;
+    EXPECT_EQ(references.Count(), 1);
 
     const auto path = test::freshTempPath("rdml_data.xml");
     test::writeFile(path, "old");

@@ -74,6 +74,9 @@ TEST(RdmlNumbers, FloatTextsReadAlikeOnBothRoads) {
     }
     float value = 0;
     EXPECT_TRUE(readSingle(" -INF ", '.', kOnly, value) && std::isinf(value) && value < 0);
+    EXPECT_TRUE(readSingle("INF", '.', kOnly, value) && std::isinf(value) && value > 0);
+    double wide = 0;
+    EXPECT_TRUE(readDouble("1234.5", '.', kOnly, wide) && wide == 1234.5);
     EXPECT_TRUE(readSingle("NaN", '.', kOnly, value) && std::isnan(value));
     EXPECT_TRUE(readSingle("-0", '.', kOnly, value) && value == 0.0f && std::signbit(value));
     EXPECT_TRUE(parseDouble("1e39", '.', kOnly).ok);

@@ -206,6 +206,16 @@ TEST(RdmlValues, MissingValuesReadAsDefaultsAndNewChildrenFindTheirPlace) {
     EXPECT_EQ(firstData(root).Get_EndPt(), 0.0f);
     EXPECT_EQ(firstData(root).Get_Adp().Items(0).Get_Tmp(), 0.0f);
     EXPECT_EQ(root.Get_Experiment().Items(0).Get_Run().Items(0).Get_React().Items(0).Get_Id(), 7u);
+    // Presence tells an absent value, which reads as 0, from a written one.
+    auto point = firstData(root).Get_Adp().Items(0);
+    EXPECT_TRUE(point.HasChild("cyc"));
+    EXPECT_FALSE(point.HasChild("tmp"));
+    EXPECT_TRUE(
+        root.Get_Experiment().Items(0).Get_Run().Items(0).Get_React().Items(0).HasAttribute("id"));
+    EXPECT_FALSE(point.HasAttribute("id"));
+    auto temperature =
+        root.Get_ThermalCyclingConditions().Items(0).Get_Step().Items(0).Get_Temperature();
+    EXPECT_EQ(temperature.Get_DurationChange(), 0);
     EXPECT_EQ(document.SaveToString(), before);
     // A new 1.1 child goes after the known ones, whatever foreign elements sit there.
     auto sample11 = RDML_v1_1_PR::GetRdml(document).Get_Sample().Items(0);

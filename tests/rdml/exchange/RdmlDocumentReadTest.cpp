@@ -1,0 +1,192 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Reading small documents built for one case each: the readers' rules, the
+// separator and version of the parsed document, and the refusals of absent
+// or unusable values.
+#include <gtest/gtest.h>
+
+#include "RdmlReadSupport.h"
+#include "rdml/exchange/RdmlReadRoad.h"
+#include "rdml/exchange/RdmlRunReaders.h"
+
+namespace qurvex {
+namespace {
+
+using test::rdmlDocument;
+using test::react;
+
+TRdmlReadResult readXml(const std::string& xml, test::ScriptedAsker& asker) {
+    TRdmlReadResult r;
+    ReadRdmlDocument(xml, "case.rdml", r, asker);
+    return r;
+}
+
+TRdmlReadResult readXml(const std::string& xml) {
+    test::ScriptedAsker asker;
+    return readXml(xml, asker);
+}
+
+const std::vector<std::pair<std::string, std::string>> kTwo = {{"1", "10.5"}, {"2", "20.5"}};
+
+TEST(RdmlDocumentRead, labelsGroupsAndIds_followTheReadersRules) {
+    for (const char* version : {"1.0", "1.1", "1.2", "1.3"}) {
+        SCOPED_TRACE(version);
+        const auto r = readXml(rdmlDocument(version, react("3", "liver 1", "gene A", kTwo) +
+                                                         react("4", "b", "GAPDH", kTwo) +
+                                                         react("5", "liver 1", "gapdh", kTwo)));
+        ASSERT_TRUE(r.ok) << r.message;
+        const TRunInput& run = r.run;
+        EXPECT_EQ(run.sampname[1], "3 liver1 geneA");
+        EXPECT_EQ(run.ampgroup, (std::vector<int>{0, 1, 2, 2}));
+        EXPECT_EQ(run.ampname[3], "gapdh");
+        EXPECT_EQ(run.rdmlexpid + run.rdmlrunid + run.rdmlrundate, "exprun12020-01-02");
+        EXPECT_EQ(r.tissuelist, (std::vector<std::string>{"liver 1", "b"}));
+        EXPECT_EQ(run.uniquetissues, (std::vector<std::string>{"", "liver 1", "b"}));
+        EXPECT_EQ(run.ntissues, 2);
+        EXPECT_EQ(r.tissuesamples.cells[3].back(), "liver 1");
+        EXPECT_EQ(r.rdmlinput.cells[0],
+                  (std::vector<std::string>{"reaction", "sample", "target", "1", "2", ""}));
+        EXPECT_EQ(r.rdmlinput.cells[1],
+                  (std::vector<std::string>{"1", "liver 1", "gene A", "10.5", "20.5", ""}));
+        EXPECT_EQ(run.headercyc[2] + r.defbgarr[1], 2);
+    }
+    // The 1.0 reader keeps the react id text; the others want a number.
+    EXPECT_EQ(readXml(rdmlDocument("1.0", react("A1", "s", "t", kTwo))).run.sampname[1], "A1 s t");
+    EXPECT_FALSE(readXml(rdmlDocument("1.2", react("A1", "s", "t", kTwo))).ok);
+}
+
+TEST(RdmlDocumentRead, annotations_fillTheGridsByProperty) {
+    const std::string samples =
+        "<sample id=\"s1\"><annotation><property>sex</property><value>m</value></annotation>"
+        "<annotation><property>age</property><value>3</value></annotation></sample>"
+        "<sample id=\"s2\"><annotation><property>note</property><value/></annotation></sample>"
+        "<sample id=\"s3\"><annotation><property>age</property><value>5</value></annotation>"
+        "<annotation><property>site</property><value>x</value></annotation></sample><sample "
+        "id=\"s4\"/>";
+    const auto r = readXml(
+        rdmlDocument("1.2", react("1", "s1", "t", kTwo) + react("2", "s3", "t", kTwo), samples));
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(r.annotationcount, 2);
+    ASSERT_EQ(r.annotations.size(), 4u);
+    EXPECT_EQ(r.annotations[1][0][0], "s2");
+    EXPECT_EQ(r.annotations[1][1][1], "");
+    const TTextGrid& u = r.uniquetissues;
+    ASSERT_EQ(u.rows(), 5);
+    EXPECT_EQ(u.cells[0], (std::vector<std::string>{"ID", "sex", "age", "note", "site"}));
+    EXPECT_EQ(u.cells[3], (std::vector<std::string>{"s3", "", "5", "", "x"}));
+    const TTextGrid& t = r.tissuesamples;
+    EXPECT_EQ(t.cells[0],
+              (std::vector<std::string>{"sample name", "sex", "age", "note", "site", "ID"}));
+    EXPECT_EQ(t.cells[2], (std::vector<std::string>{"2 s3 t", "", "5", "", "x", "s3"}));
+}
+
+TEST(RdmlDocumentRead, separatorAndVersion_comeFromTheParsedDocument) {
+    struct Case {
+        std::string xml;
+        char separator;
+        double value;
+    } cases[] = {
+        // one line, declaration on the root's line, comma values
+        {"<?xml version=\"1.0\"?><rdml version=\"1.2\" xmlns=\"http://www.rdml.org\"><experiment "
+         "id=\"e\"><run id=\"r\"><react id=\"1\"><sample id=\"s\"/><data><tar id=\"t\"/><adp>"
+         "<cyc>1</cyc><fluor>12,5</fluor></adp></data></react></run></experiment></rdml>",
+         ',', 12.5},
+        // prefixed elements
+        {"<r:rdml xmlns:r=\"http://www.rdml.org\" version=\"1.1\"><r:experiment id=\"e\"><r:run "
+         "id=\"r\"><r:react id=\"1\"><r:sample id=\"s\"/><r:data><r:tar id=\"t\"/><r:adp><r:cyc>1"
+         "</r:cyc><r:fluor>12.5</r:fluor></r:adp></r:data></r:react></r:run></r:experiment>"
+         "</r:rdml>",
+         '.', 12.5},
+        // a whole first value and a later decimal point
+        {rdmlDocument("1.0", react("1", "s", "t", {{"1", "125"}, {"2", "0.5"}})), '.', 125},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.xml);
+        const auto r = readXml(c.xml);
+        ASSERT_TRUE(r.ok) << r.message;
+        EXPECT_EQ(r.separator, c.separator);
+        EXPECT_EQ(r.targetname, "t");
+        EXPECT_EQ(r.run.rdmldotsep, c.separator == '.');
+        EXPECT_EQ(r.run.rawfluor[1][1], c.value);
+    }
+}
+
+TEST(RdmlDocumentRead, absentOrUnusableValues_failOrDropThePoint) {
+    struct Case {
+        std::string reacts;
+        const char* why;  // empty: read, with one point dropped from reaction 2
+    } cases[] = {
+        {react("1", "s", "t", kTwo) + "<react id=\"2\"><sample id=\"s\"/><data><tar id=\"t\"/>"
+                                      "<adp><fluor>1</fluor></adp><adp><cyc>2</cyc><fluor>2</fluor>"
+                                      "</adp></data></react>",
+         "has no cyc"},
+        {react("1", "s", "t", kTwo) + "<react id=\"2\"><sample id=\"s\"/><data><tar id=\"t\"/>"
+                                      "<adp><cyc>1</cyc></adp><adp><cyc>2</cyc><fluor>2</fluor>"
+                                      "</adp></data></react>",
+         "has no fluor"},
+        {react("1", "s", "t", kTwo) +
+             "<react><sample id=\"s\"/><data><tar id=\"t\"/></data></react>",
+         "has no id"},
+        {react("1", "s", "t", kTwo) + react("2", "s", "t", {{"1", "1"}}), "fewer amplification"},
+        {react("1", "s", "t", kTwo) + "<react id=\"2\"/>", "holds no data"},
+        {react("1", "s", "t", kTwo) + react("2", "s", "t", {{"1", "x"}, {"2", "1"}}),
+         "adp[1]/fluor"},
+        {"", "holds no reaction ("},
+        {"<react id=\"1\"/>", "first reaction holds no data"},
+        {react("1", "s", "t", kTwo) + react("2", "s", "t", {{"1", "NaN"}, {"2", "3"}}), ""},
+        {react("1", "s", "t", kTwo) + react("2", "s", "t", {{"INF", "1"}, {"2", "3"}}), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reacts);
+        const auto r = readXml(rdmlDocument("1.2", c.reacts));
+        if (*c.why) {
+            EXPECT_FALSE(r.ok);
+            EXPECT_NE(r.message.find(kImportFailed), std::string::npos);
+            EXPECT_NE(r.message.find(c.why), std::string::npos) << r.message;
+            EXPECT_NE(r.message.find("case.rdml"), std::string::npos);
+        } else {
+            ASSERT_TRUE(r.ok) << r.message;
+            EXPECT_EQ(r.run.npoints[2], 1);
+            EXPECT_EQ(r.run.rawcyc[2][1], 2);
+            EXPECT_EQ(r.run.rawfluor[2][1], 3);
+        }
+    }
+    // More points than the first reaction: read with the first one's count.
+    const auto longer = readXml(rdmlDocument(
+        "1.1",
+        react("1", "s", "t", kTwo) + react("2", "s", "t", {{"1", "1"}, {"2", "2"}, {"3", "3"}})));
+    ASSERT_TRUE(longer.ok);
+    EXPECT_EQ(longer.run.npoints[2], 2);
+}
+
+TEST(RdmlDocumentRead, negativeLift_raisesOnlyNegativeSamples) {
+    TRunInput run;
+    run.size(3, 2);
+    run.npoints = {0, 3, 3};
+    run.rawfluor[1] = {0, -0.05, 1, 2};
+    run.rawfluor[2] = {0, 0.5, 1, 2};
+    LiftNegativeFluorescence(run);
+    EXPECT_NEAR(run.rawfluor[1][1], 0.001, 1e-12);
+    EXPECT_NEAR(run.rawfluor[1][3], 2.051, 1e-12);
+    EXPECT_EQ(run.rawfluor[2], (std::vector<double>{0, 0.5, 1, 2}));
+}
+
+TEST(RdmlDocumentRead, moreThanTheFirstRun_isNamedInOneNotice) {
+    const std::string multi =
+        "<rdml version=\"1.2\" xmlns=\"http://www.rdml.org\"><experiment id=\"e\"><run id=\"r\">" +
+        react("1", "s", "t", kTwo) +
+        "<react id=\"2\"><sample id=\"s\"/><data><tar id=\"t\"/><adp><cyc>1</cyc><fluor>1</fluor>"
+        "</adp><adp><cyc>2</cyc><fluor>1</fluor></adp></data><data><tar id=\"u\"/></data></react>"
+        "</run><run id=\"r2\"/></experiment><experiment id=\"f\"><run "
+        "id=\"x\"/></experiment></rdml>";
+    const auto r = readXml(multi);
+    ASSERT_TRUE(r.ok) << r.message;
+    ASSERT_EQ(r.notices.size(), 1u);
+    EXPECT_NE(r.notices[0].find("1 further experiment(s), 2 further run(s), the further targets of "
+                                "1 multiplex reaction(s)"),
+              std::string::npos)
+        << r.notices[0];
+    EXPECT_EQ(readXml(rdmlDocument("1.2", react("1", "s", "t", kTwo))).notices.size(), 0u);
+}
+
+}  // namespace
+}  // namespace qurvex
