@@ -304,6 +304,7 @@ QString TExcelcom::PipeName() const { return d->pipe; }
 bool TExcelcom::IsAttached() const { return d->desktop.is(); }
 
 bool TExcelcom::IsExcelRunning() {
+    d->close();  // a connection to an office that has gone would pass for a running one
     try {
         d->open();
     } catch (const uno::Exception&) {  // any failure while attaching tells how to start Calc

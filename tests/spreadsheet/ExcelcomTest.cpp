@@ -57,11 +57,11 @@ bool GermanOffice() { return qEnvironmentVariable("QURVEX_TEST_LOCALE") == QLati
 
 class ExcelcomTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { officeUp = t::WaitForOffice(30.0); }
+    static void SetUpTestSuite() { officeUp = t::WaitForOffice(90.0); }
     void SetUp() override {
         ASSERT_TRUE(officeUp) << "the test office on pipe "
                               << TExcelcom::DefaultPipeName().toStdString()
-                              << " did not accept within 30 s";
+                              << " did not accept within 90 s";
         t::CloseAllDocuments();
     }
     static bool officeUp;
@@ -324,7 +324,7 @@ TEST_F(ExcelcomTest, Excelcom_closedDocument_clearError) {
 TEST(ExcelcomOfficeDies, Excelcom_officeGone_saysCalcUnreachable) {
     const QString pidFile = qEnvironmentVariable("QURVEX_TEST_OFFICE_PID_FILE");
     if (pidFile.isEmpty()) GTEST_SKIP() << "needs an office of its own";
-    ASSERT_TRUE(t::WaitForOffice(30.0));
+    ASSERT_TRUE(t::WaitForOffice(90.0));
     TExcelcom com;
     com.NewWorkbook();
     com.AttachExcel();
