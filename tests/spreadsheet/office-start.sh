@@ -27,4 +27,5 @@ fi
     [ "$rc" -eq 81 ] || break
   done
 ) >/dev/null 2>&1 </dev/null &
+echo $! >"$state/loop.pid"  # ended first on stop, so that it starts no office after that
 for i in $(seq 50); do [ -s "$state/office.pid" ] && break; sleep 0.02; done
