@@ -48,7 +48,7 @@ QString ErrorOf(F f) {
 // The workbook (or sheet) names; `selected` gets the index of the active one.
 QStringList Names(TExcelcom& com, int& selected, bool sheets = false) {
     QStringList names;
-    sheets ? com.ListSheets(names, selected) : com.ListWorkbooks(names, selected);
+    EXPECT_TRUE(sheets ? com.ListSheets(names, selected) : com.ListWorkbooks(names, selected));
     return names;
 }
 
@@ -109,6 +109,7 @@ TEST_F(ExcelcomTest, Excelcom_documents_listSelectAndAddSheets) {
     EXPECT_EQ(com.AddSheet(QString()), QStringLiteral("Sheet2"));  // before the active sheet
     EXPECT_EQ(com.ActiveSheetName(), QStringLiteral("Sheet2"));
     EXPECT_EQ(com.AddSheetLast(QStringLiteral("Results")), QStringLiteral("Results"));
+    EXPECT_EQ(com.CurrentSheet(), QStringLiteral("Results"));
     EXPECT_EQ(com.AddSheetFirst(QStringLiteral("Front page")), QStringLiteral("Front page"));
     com.SelectSheet(QStringLiteral("Sheet1"));
     EXPECT_EQ(com.AddSheet(QStringLiteral("Mid")), QStringLiteral("Mid"));
