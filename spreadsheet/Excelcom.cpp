@@ -53,22 +53,34 @@ struct TExcelcom::Impl {
     uno::Reference<frame::XDesktop2> desktop;          // set while the connection is open
     uno::Reference<sheet::XSpreadsheetDocument> book;  // CurrentWorkbook
     uno::Reference<sheet::XSpreadsheet> sheet;         // CurrentSheet
-    QString bookTitle, sheetName;                      // their names when they were set
+    QString bookTitle, bookName, sheetName;  // title, listed name, sheet name when they were set
 
     void setCurrent(const uno::Reference<sheet::XSpreadsheetDocument>& b,
                     const uno::Reference<sheet::XSpreadsheet>& s);
 
     frame::XDesktop2& open();
     void close() { desktop.clear(); }
+    bool reachable();
 };
 
 namespace {
 
+// The command that starts Calc for Qurvex as the user can type it from any folder: the script
+// installed next to the program, else the script of the source tree.
+QString startCommand() {
+    const QFileInfo program(QStringLiteral("/proc/self/exe"));
+    const QFileInfo script(QFileInfo(program.canonicalFilePath()).absolutePath() +
+                           QStringLiteral("/qurvex-calc"));
+    if (!script.isExecutable()) return QStringLiteral("scripts/calc in the Qurvex source folder");
+    const QString path = script.absoluteFilePath();
+    return path.contains(QLatin1Char(' ')) ? QLatin1Char('\'') + path + QLatin1Char('\'') : path;
+}
+
 QString startHint(const QString& pipe) {
     return QStringLiteral(
-               "first start Excel\nStart LibreOffice Calc for Qurvex with the script "
-               "scripts/calc (it starts Calc, or makes a running Calc listen on the pipe \"%1\").")
-        .arg(pipe);
+               "first start Excel\nStart LibreOffice Calc for Qurvex with the command %1 (it "
+               "starts Calc, or makes a running Calc listen on the pipe \"%2\").")
+        .arg(startCommand(), pipe);
 }
 
 // The spreadsheet documents open in the office, in the desktop's order.
@@ -87,6 +99,39 @@ QString titleOf(const Reference<sheet::XSpreadsheetDocument>& doc) {
     Reference<frame::XTitle> title(doc, UNO_QUERY);
     if (title.is()) return toQ(title->getTitle());
     return toQ(Reference<frame::XModel>(doc, UNO_QUERY_THROW)->getURL());
+}
+
+QString folderOf(const Reference<sheet::XSpreadsheetDocument>& doc) {
+    const QString url = toQ(Reference<frame::XModel>(doc, UNO_QUERY_THROW)->getURL());
+    if (url.isEmpty()) return {};
+    return QFileInfo(QUrl(url).toLocalFile()).absolutePath();
+}
+
+// A document with the name the user sees in the book list.
+struct NamedBook {
+    Reference<sheet::XSpreadsheetDocument> doc;
+    QString name;
+};
+
+// The open spreadsheet documents, each named by its title, or by its title and folder when
+// another open document has the same title (Calc opens a/run.xlsx and b/run.xlsx side by side).
+std::vector<NamedBook> namedBooks(frame::XDesktop2& desktop) {
+    std::vector<NamedBook> books;
+    QStringList titles;
+    for (const auto& doc : spreadsheetDocuments(desktop)) {
+        books.push_back({doc, titleOf(doc)});
+        titles << books.back().name;
+    }
+    for (auto& b : books)
+        if (titles.count(b.name) > 1)
+            b.name = QStringLiteral("%1 (%2)").arg(b.name, folderOf(b.doc));
+    return books;
+}
+
+QString bookNameOf(frame::XDesktop2& desktop, const Reference<sheet::XSpreadsheetDocument>& doc) {
+    for (const auto& b : namedBooks(desktop))
+        if (b.doc == doc) return b.name;
+    return titleOf(doc);
 }
 
 Reference<sheet::XSpreadsheetView> viewOf(const Reference<sheet::XSpreadsheetDocument>& doc) {
@@ -135,13 +180,19 @@ QString freeSheetName(const Reference<sheet::XSpreadsheetDocument>& doc) {
 }
 
 // Runs `body`, turning UNO failures into EExcelError with a text for the user.
+QString unreachableText() {
+    return QStringLiteral(
+        "LibreOffice Calc is no longer reachable: it was closed or has stopped. Start it again "
+        "for Qurvex and choose the workbook anew.");
+}
+
 template <class F>
-auto guarded(F&& body) -> decltype(body()) {
+auto guarded(TExcelcom::Impl& d, F&& body) -> decltype(body()) {
     try {
         return body();
     } catch (const lang::DisposedException&) {
-        throw EExcelError(
-            QStringLiteral("The workbook or the connection to LibreOffice Calc was closed"));
+        if (!d.reachable()) throw EExcelError(unreachableText());
+        throw EExcelError(QStringLiteral("The workbook in LibreOffice Calc was closed"));
     } catch (const uno::Exception& e) {
         // The office's own texts are often just its source position: those say nothing to a user.
         const QString msg = toQ(e.Message).trimmed();
@@ -203,6 +254,7 @@ void TExcelcom::Impl::setCurrent(const Reference<sheet::XSpreadsheetDocument>& b
     book = b;
     sheet = s;
     bookTitle = titleOf(b);
+    bookName = bookNameOf(*desktop, b);
     sheetName = nameOf(s);
 }
 
@@ -219,8 +271,22 @@ frame::XDesktop2& TExcelcom::Impl::open() {
     return *desktop;
 }
 
+// A cheap call through the open connection, or a new connection when none is open.
+bool TExcelcom::Impl::reachable() {
+    try {
+        if (desktop.is())
+            desktop->getCurrentComponent();
+        else
+            connectDesktop(pipe);
+        return true;
+    } catch (const uno::Exception&) {
+        close();
+        return false;
+    }
+}
+
 Bracket::Bracket(TExcelcom::Impl& d) : d_(d) {
-    guarded([&] { d_.open(); });
+    guarded(d_, [&] { d_.open(); });
 }
 
 Bracket::~Bracket() { d_.close(); }
@@ -238,6 +304,7 @@ QString TExcelcom::PipeName() const { return d->pipe; }
 bool TExcelcom::IsAttached() const { return d->desktop.is(); }
 
 bool TExcelcom::IsExcelRunning() {
+    d->close();  // a connection to an office that has gone would pass for a running one
     try {
         d->open();
     } catch (const uno::Exception&) {  // any failure while attaching tells how to start Calc
@@ -252,7 +319,7 @@ bool TExcelcom::IsExcelRunning() {
 }
 
 void TExcelcom::AttachExcel() {
-    guarded([&] {
+    guarded(*d, [&] {
         frame::XDesktop2& desktop = d->open();
         const auto doc = activeDocument(desktop);
         d->setCurrent(doc, viewOf(doc)->getActiveSheet());
@@ -265,12 +332,15 @@ bool TExcelcom::ListWorkbooks(QStringList& names, int& selected) {
     Bracket bracket(*d);
     names.clear();
     selected = -1;
-    guarded([&] {
+    guarded(*d, [&] {
         frame::XDesktop2& desktop = d->open();
-        for (const auto& doc : spreadsheetDocuments(desktop)) names << titleOf(doc);
-        if (names.isEmpty()) return;
-        const QString active = titleOf(activeDocument(desktop));
-        selected = static_cast<int>(names.indexOf(active));
+        const auto books = namedBooks(desktop);
+        if (books.empty()) return;
+        const auto active = activeDocument(desktop);
+        for (const auto& b : books) {
+            if (b.doc == active) selected = static_cast<int>(names.size());
+            names << b.name;
+        }
     });
     return true;
 }
@@ -279,7 +349,7 @@ bool TExcelcom::ListSheets(QStringList& names, int& selected) {
     Bracket bracket(*d);
     names.clear();
     selected = -1;
-    guarded([&] {
+    guarded(*d, [&] {
         if (spreadsheetDocuments(d->open()).empty()) return;
         const auto doc = activeDocument(d->open());
         const auto sheets = sheetsOf(doc);
@@ -292,12 +362,12 @@ bool TExcelcom::ListSheets(QStringList& names, int& selected) {
 
 QString TExcelcom::ActiveSheetName() {
     Bracket bracket(*d);
-    return guarded([&] { return nameOf(viewOf(activeDocument(d->open()))->getActiveSheet()); });
+    return guarded(*d, [&] { return nameOf(viewOf(activeDocument(d->open()))->getActiveSheet()); });
 }
 
 void TExcelcom::NewWorkbook() {
     Bracket bracket(*d);
-    guarded([&] {
+    guarded(*d, [&] {
         d->open();
         Reference<frame::XComponentLoader> loader(d->desktop, UNO_QUERY_THROW);
         Reference<sheet::XSpreadsheetDocument> doc(
@@ -314,7 +384,7 @@ enum class Place { BeforeActive, Last, First };
 }
 
 static QString addSheetAt(TExcelcom::Impl& d, Place place, const QString& name) {
-    return guarded([&] {
+    return guarded(d, [&] {
         const auto doc = activeDocument(d.open());
         const auto view = viewOf(doc);
         const auto sheets = sheetsOf(doc);
@@ -366,12 +436,11 @@ QString TExcelcom::AddSheetFirst(const QString& name) {
 
 void TExcelcom::SelectWorkbook(const QString& name) {
     Bracket bracket(*d);
-    guarded([&] {
-        frame::XDesktop2& desktop = d->open();
-        for (const auto& doc : spreadsheetDocuments(desktop)) {
-            if (titleOf(doc) != name) continue;
-            activateDocument(d->desktop, doc);
-            d->setCurrent(doc, viewOf(doc)->getActiveSheet());
+    guarded(*d, [&] {
+        for (const auto& b : namedBooks(d->open())) {
+            if (b.name != name) continue;
+            activateDocument(d->desktop, b.doc);
+            d->setCurrent(b.doc, viewOf(b.doc)->getActiveSheet());
             return;
         }
         throw EExcelError(
@@ -381,7 +450,7 @@ void TExcelcom::SelectWorkbook(const QString& name) {
 
 void TExcelcom::SelectSheet(const QString& name) {
     Bracket bracket(*d);
-    guarded([&] {
+    guarded(*d, [&] {
         const auto doc = activeDocument(d->open());
         Reference<container::XNameAccess> byName(doc->getSheets(), UNO_QUERY_THROW);
         if (!byName->hasByName(toU(name)))
@@ -403,14 +472,15 @@ Reference<table::XCellRange> rangeOf(const Reference<sheet::XSpreadsheet>& s, in
     return s->getCellRangeByPosition(c1 - 1, r1 - 1, c2 - 1, r2 - 1);
 }
 
-// The key of a number format code in en-US notation, added to the document when missing.
+// The key of a number format code written in en-US notation, converted by Calc to the
+// document's locale (a German document shows 1.23456 under "0.000" as "1,235").
 sal_Int32 formatKey(const Reference<sheet::XSpreadsheetDocument>& doc, const rtl::OUString& code) {
     Reference<util::XNumberFormatsSupplier> supplier(doc, UNO_QUERY_THROW);
     Reference<util::XNumberFormats> formats = supplier->getNumberFormats();
     const lang::Locale enUS(rtl::OUString("en"), rtl::OUString("US"), rtl::OUString());
-    sal_Int32 key = formats->queryKey(code, enUS, false);
-    if (key == -1) key = formats->addNew(code, enUS);
-    return key;
+    lang::Locale local;
+    Reference<beans::XPropertySet>(doc, UNO_QUERY_THROW)->getPropertyValue("CharLocale") >>= local;
+    return formats->addNewConverted(code, enUS, local);
 }
 
 void setProperty(const Reference<uno::XInterface>& object, const char* name,
@@ -426,8 +496,9 @@ uno::Sequence<uno::Sequence<uno::Any>> toArray(const TCellBlock& data, int rows,
         uno::Sequence<uno::Any> row(cols);
         auto* cell = row.getArray();
         for (int c = 0; c < cols; ++c)
-            if (r < static_cast<int>(data.size()) && c < static_cast<int>(data[r].size()))
-                cell[c] = toAny(data[r][c]);
+            cell[c] = r < static_cast<int>(data.size()) && c < static_cast<int>(data[r].size())
+                          ? toAny(data[r][c])
+                          : toAny(TCellValue::Empty());  // a void value would show as #N/A
         rowPtr[r] = row;
     }
     return array;
@@ -459,20 +530,21 @@ bool sheetPresent(const TExcelcom::Impl& d) {
     }
 }
 
-void requireCurrentSheet(const TExcelcom::Impl& d) {
+void requireCurrentSheet(TExcelcom::Impl& d) {
+    if (!d.reachable()) throw EExcelError(unreachableText());
     if (!documentAlive(d))
         throw EExcelError(
-            QStringLiteral("The workbook \"%1\" was closed in LibreOffice Calc").arg(d.bookTitle));
+            QStringLiteral("The workbook \"%1\" was closed in LibreOffice Calc").arg(d.bookName));
     if (!sheetPresent(d))
         throw EExcelError(QStringLiteral("The sheet \"%1\" is no longer in the workbook \"%2\"")
-                              .arg(d.sheetName, d.bookTitle));
+                              .arg(d.sheetName, d.bookName));
 }
 
 // Range calls: a failure on a workbook or sheet that has gone meanwhile says so.
 template <class F>
-void rangeGuarded(const TExcelcom::Impl& d, F&& body) {
+void rangeGuarded(TExcelcom::Impl& d, F&& body) {
     try {
-        guarded(std::forward<F>(body));
+        guarded(d, std::forward<F>(body));
     } catch (const EExcelError&) {
         requireCurrentSheet(d);
         throw;
@@ -597,21 +669,19 @@ void TExcelcom::ReadRange(int c1, int c2, int r1, int r2, TCellBlock& data) {
 QString TExcelcom::CurrentWorkbook() const {
     if (!d->book.is()) return {};
     try {
-        return titleOf(d->book);
+        const QString title = titleOf(d->book);
+        return title == d->bookTitle ? d->bookName : title;  // saved under a new name meanwhile
     } catch (const uno::Exception&) {
-        return d->bookTitle;  // gone meanwhile: the name it had
+        return d->bookName;  // gone meanwhile: the name it had
     }
 }
 
 QString TExcelcom::ActiveWorkbookFolder() {
     Bracket bracket(*d);
-    return guarded([&] {
+    return guarded(*d, [&] {
         const auto docs = spreadsheetDocuments(d->open());
         if (docs.empty()) return QString();
-        const QString url =
-            toQ(Reference<frame::XModel>(activeDocument(*d->desktop), UNO_QUERY_THROW)->getURL());
-        if (url.isEmpty()) return QString();
-        return QFileInfo(QUrl(url).toLocalFile()).absolutePath();
+        return folderOf(activeDocument(*d->desktop));
     });
 }
 

@@ -47,7 +47,8 @@ public:
     void DetachExcel();
     bool IsAttached() const;
 
-    // The open spreadsheet documents' names, `selected` the active one (-1 when none).
+    // The open spreadsheet documents' names, `selected` the active one (-1 when none). A name is
+    // the document's title, or "title (folder)" when another open document has the same title.
     bool ListWorkbooks(QStringList& names, int& selected);
     // The sheet names of the active document, `selected` the active sheet (-1 when none).
     bool ListSheets(QStringList& names, int& selected);
@@ -60,7 +61,8 @@ public:
     QString AddSheet(const QString& name);
     QString AddSheetLast(const QString& name);
     QString AddSheetFirst(const QString& name);
-    // Activate the open document / the active document's sheet of that name; throws when none.
+    // Activate the open document of that listed name / the active document's sheet of that
+    // name; throws when none (a title that two open documents share names neither).
     void SelectWorkbook(const QString& name);
     void SelectSheet(const QString& name);
 
@@ -74,7 +76,8 @@ public:
     void WriteValueToRange(int firstCol, int lastCol, int firstRow, int lastRow,
                            const TCellValue& value);
     // Named format: "center", "left", "right", "bold", "text" (@), "datum" (DD-MM-YYYY),
-    // "decim3" (0.000), "sci2" (0.00E+00), "int0" (0); number codes always in en-US notation.
+    // "decim3" (0.000), "sci2" (0.00E+00), "int0" (0); number codes written in en-US notation
+    // and converted by Calc to the document's locale (a German sheet shows "1,235").
     // An unknown keyword does nothing.
     void FormatRange(int firstCol, int lastCol, int firstRow, int lastRow, const QString& keyword);
     static QString ColumnToLetters(int column);
@@ -94,8 +97,8 @@ public:
     bool ExecuteSaveDialog(struct TexcelsaveQVX& record);  // the save dialog, likewise
 
     // CurrentWorkbook/CurrentSheet: set by the last attach, select or add, and kept after the
-    // connection ends ("" before the first). The workbook's name is its present title (the
-    // title it had when it is closed meanwhile); the sheet's name is the one it had when chosen.
+    // connection ends ("" before the first). The workbook's name is its listed name when chosen
+    // (its present title once saved under another); the sheet's name is the one it had when chosen.
     QString CurrentWorkbook() const;
     QString CurrentSheet() const;
     QString PipeName() const;

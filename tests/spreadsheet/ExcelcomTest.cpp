@@ -4,8 +4,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <com/sun/star/awt/FontWeight.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <csignal>
 #include <ostream>
 
 #include "spreadsheet/Excelcom.h"
@@ -43,17 +48,20 @@ QString ErrorOf(F f) {
 // The workbook (or sheet) names; `selected` gets the index of the active one.
 QStringList Names(TExcelcom& com, int& selected, bool sheets = false) {
     QStringList names;
-    sheets ? com.ListSheets(names, selected) : com.ListWorkbooks(names, selected);
+    EXPECT_TRUE(sheets ? com.ListSheets(names, selected) : com.ListWorkbooks(names, selected));
     return names;
 }
 
+// The office runs in the C locale, or in German when $QURVEX_TEST_LOCALE is "de".
+bool GermanOffice() { return qEnvironmentVariable("QURVEX_TEST_LOCALE") == QLatin1String("de"); }
+
 class ExcelcomTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { officeUp = t::WaitForOffice(30.0); }
+    static void SetUpTestSuite() { officeUp = t::WaitForOffice(90.0); }
     void SetUp() override {
         ASSERT_TRUE(officeUp) << "the test office on pipe "
                               << TExcelcom::DefaultPipeName().toStdString()
-                              << " did not accept within 30 s";
+                              << " did not accept within 90 s";
         t::CloseAllDocuments();
     }
     static bool officeUp;
@@ -66,7 +74,10 @@ TEST(ExcelcomNoOffice, Excelcom_attach_failsWithStartMessage) {
     TExcelcom com(QStringLiteral("qurvex-nobody-%1").arg(getpid()));
     const QString msg = ErrorOf([&] { com.IsExcelRunning(); });
     EXPECT_TRUE(msg.startsWith(QStringLiteral("first start Excel\n"))) << msg;
-    EXPECT_TRUE(msg.contains(QStringLiteral("scripts/calc"))) << msg;
+    // It names the script next to the program by a path that works from any folder.
+    const QString command = msg.section(QStringLiteral("the command "), 1).section(' ', 0, 0);
+    EXPECT_TRUE(QFileInfo(command).isAbsolute() && QFileInfo(command).isExecutable()) << msg;
+    EXPECT_TRUE(command.endsWith(QStringLiteral("/qurvex-calc"))) << msg;
     EXPECT_EQ(msg.count(QLatin1Char('\n')), 1);
     int selected = 0;  // every method tells how to start Calc
     EXPECT_TRUE(
@@ -98,6 +109,7 @@ TEST_F(ExcelcomTest, Excelcom_documents_listSelectAndAddSheets) {
     EXPECT_EQ(com.AddSheet(QString()), QStringLiteral("Sheet2"));  // before the active sheet
     EXPECT_EQ(com.ActiveSheetName(), QStringLiteral("Sheet2"));
     EXPECT_EQ(com.AddSheetLast(QStringLiteral("Results")), QStringLiteral("Results"));
+    EXPECT_EQ(com.CurrentSheet(), QStringLiteral("Results"));
     EXPECT_EQ(com.AddSheetFirst(QStringLiteral("Front page")), QStringLiteral("Front page"));
     com.SelectSheet(QStringLiteral("Sheet1"));
     EXPECT_EQ(com.AddSheet(QStringLiteral("Mid")), QStringLiteral("Mid"));
@@ -167,6 +179,11 @@ TEST_F(ExcelcomTest, Excelcom_block_384x60_roundTripAndErrorCells) {
     com.ReadRange(1, 2, 1, 2, back);
     EXPECT_EQ(back,
               TCellBlock(2, std::vector<TCellValue>(2, TCellValue::Text(QStringLiteral("x")))));
+    // A block smaller than its range: the rest of the range becomes empty.
+    com.WriteArrayToRange(1, 2, 1, 2, {{TCellValue::Number(7)}});
+    com.ReadRange(1, 2, 1, 2, back);
+    EXPECT_EQ(back, (TCellBlock{{TCellValue::Number(7), TCellValue::Empty()},
+                                {TCellValue::Empty(), TCellValue::Empty()}}));
     EXPECT_THROW(com.ReadRange(2, 1, 1, 1, back), EExcelError);  // first after last
     EXPECT_THROW(com.ReadRange(0, 1, 1, 1, back), EExcelError);
     com.DetachExcel();
@@ -197,9 +214,11 @@ TEST_F(ExcelcomTest, Excelcom_formats_surviveXlsxSaveAndLoad) {
     auto code = [&](int col) {
         return toQ(t::As<rtl::OUString>(t::FormatProperty(doc, sheet, col, 0, "FormatString")));
     };
-    const char* codes[] = {"0.000", "0.00E+00", "0", "@"};
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(code(c), QString::fromLatin1(codes[c])) << c;
-    EXPECT_EQ(code(4).toUpper(), QStringLiteral("DD-MM-YYYY"));
+    // The codes as the document's locale writes them.
+    const QString codes =
+        GermanOffice() ? "0,000 0,00E+00 0 @ TT-MM-JJJJ" : "0.000 0.00E+00 0 @ DD-MM-YYYY";
+    EXPECT_EQ(QStringList({code(0), code(1), code(2), code(3), code(4).toUpper()}).join(' '),
+              codes);
     EXPECT_FLOAT_EQ(t::As<float>(t::CellProperty(sheet, 5, 0, "CharWeight")),
                     css::awt::FontWeight::BOLD);
     EXPECT_FLOAT_EQ(t::As<float>(t::CellProperty(sheet, 0, 0, "CharWeight")),
@@ -212,28 +231,74 @@ TEST_F(ExcelcomTest, Excelcom_formats_surviveXlsxSaveAndLoad) {
     EXPECT_EQ(com.CurrentWorkbook(), QStringLiteral("formats.xlsx"));
 }
 
-TEST_F(ExcelcomTest, Excelcom_formats_sameMeaningInACommaLocale) {
-    // In a German document "0,000" is the three-decimal code and "0.000" groups thousands:
-    // codes registered in en-US notation keep their meaning.
+TEST_F(ExcelcomTest, Excelcom_formats_shownInTheDocumentsNotation) {
+    // Codes written in en-US are converted to the document's locale: a German sheet shows
+    // three decimals as "1,235" (its "0.000" would group thousands), an English one "1.235".
     com.NewWorkbook();
     const auto doc = t::CurrentDocument();
-    Reference<css::beans::XPropertySet>(doc, css::uno::UNO_QUERY_THROW)
-        ->setPropertyValue("CharLocale", css::uno::Any(css::lang::Locale("de", "DE", "")));
+    const auto locale =
+        t::As<css::lang::Locale>(Reference<css::beans::XPropertySet>(doc, css::uno::UNO_QUERY_THROW)
+                                     ->getPropertyValue("CharLocale"));
+    ASSERT_EQ(toQ(locale.Language), GermanOffice() ? "de" : "en");
     com.AttachExcel();
-    com.WriteArrayToRange(1, 1, 1, 1,
-                          {{TCellValue::Number(1234.5678)}});  // shown with three decimals
-    com.WriteValueToRange(2, 3, 1, 1, {{TCellValue::Number(0.000123), TCellValue::Number(42.4)}});
-    com.FormatRange(2, 2, 1, 1, QStringLiteral("sci2"));
-    com.FormatRange(3, 3, 1, 1, QStringLiteral("int0"));
+    com.WriteArrayToRange(1, 1, 1, 1, {{TCellValue::Number(1.23456)}});
+    const TCellBlock values{{TCellValue::Number(1.23456), TCellValue::Number(0.000123),
+                             TCellValue::Number(42.4), TCellValue::Number(1234567.5)}};
+    com.WriteValueToRange(2, 5, 1, 1, values);
+    com.FormatRange(2, 2, 1, 1, QStringLiteral("decim3"));
+    com.FormatRange(3, 3, 1, 1, QStringLiteral("sci2"));
+    com.FormatRange(4, 4, 1, 1, QStringLiteral("int0"));
+    com.FormatRange(5, 5, 1, 1, QStringLiteral("decim3"));
+    TCellBlock back;
+    com.ReadRange(2, 5, 1, 1, back);
+    EXPECT_EQ(back, values);  // the stored numbers are unchanged
     com.DetachExcel();
     const auto sheet = t::Sheet(doc, QStringLiteral("Sheet1"));
-    auto decimals = [&](int col) {
-        return t::As<sal_Int16>(t::FormatProperty(doc, sheet, col, 0, "Decimals"));
-    };
-    EXPECT_EQ(decimals(0), 3);
-    EXPECT_FALSE(t::As<bool>(t::FormatProperty(doc, sheet, 0, 0, "ThousandsSeparator")));
-    EXPECT_EQ(decimals(1), 2);
-    EXPECT_EQ(decimals(2), 0);
+    QStringList shown;
+    for (int col = 0; col < 5; ++col)
+        shown << toQ(
+            Reference<css::text::XText>(sheet->getCellByPosition(col, 0), css::uno::UNO_QUERY_THROW)
+                ->getString());
+    const QString expected = GermanOffice() ? "1,235 1,235 1,23E-04 42 1234567,500"
+                                            : "1.235 1.235 1.23E-04 42 1234567.500";
+    EXPECT_EQ(shown.join(' '), expected);
+}
+
+TEST_F(ExcelcomTest, Excelcom_sameTitleInTwoFolders_keptApart) {
+    QTemporaryDir dir;
+    for (const char* folder : {"a", "b"}) {
+        com.NewWorkbook();
+        com.AttachExcel();
+        com.WriteValueToRange(1, 1, 1, 1, TCellValue::Text(QString::fromLatin1(folder)));
+        com.DetachExcel();
+        QDir(dir.path()).mkdir(QString::fromLatin1(folder));
+        t::SaveAsXlsx(t::CurrentDocument(),
+                      dir.filePath(QStringLiteral("%1/run.xlsx").arg(folder)));
+    }
+    t::CloseAllDocuments();
+    for (const char* folder : {"a", "b"})
+        t::Load(dir.filePath(QStringLiteral("%1/run.xlsx").arg(folder)));
+    QStringList names = Names(com, selected);
+    ASSERT_EQ(names.size(), 2);
+    EXPECT_TRUE(names.value(selected).endsWith(QStringLiteral("/b)")));  // the last loaded
+    names.sort();
+    const QStringList expected{QStringLiteral("run.xlsx (%1/a)").arg(dir.path()),
+                               QStringLiteral("run.xlsx (%1/b)").arg(dir.path())};
+    ASSERT_EQ(names, expected);
+    TCellBlock back;
+    for (int i : {0, 1, 0}) {
+        com.SelectWorkbook(names[i]);
+        EXPECT_EQ(com.CurrentWorkbook(), names[i]);
+        com.AttachExcel();
+        com.ReadRange(1, 1, 1, 1, back);
+        com.DetachExcel();
+        EXPECT_EQ(back,
+                  TCellBlock{{TCellValue::Text(i ? QStringLiteral("b") : QStringLiteral("a"))}});
+        EXPECT_EQ(com.ActiveWorkbookFolder(),
+                  QFileInfo(names[i].section('(', 1).chopped(1)).filePath());
+    }
+    // The bare title is ambiguous: it selects neither.
+    EXPECT_THROW(com.SelectWorkbook(QStringLiteral("run.xlsx")), EExcelError);
 }
 
 TEST_F(ExcelcomTest, Excelcom_closedDocument_clearError) {
@@ -254,6 +319,29 @@ TEST_F(ExcelcomTest, Excelcom_closedDocument_clearError) {
     EXPECT_THROW(com.WriteValueToRange(1, 1, 1, 1, TCellValue::Number(1)), EExcelError);
     com.DetachExcel();
     EXPECT_EQ(Names(com, selected).size(), 1);  // the first workbook stays
+}
+
+// Run only against an office of its own, whose process id $QURVEX_TEST_OFFICE_PID_FILE holds.
+TEST(ExcelcomOfficeDies, Excelcom_officeGone_saysCalcUnreachable) {
+    const QString pidFile = qEnvironmentVariable("QURVEX_TEST_OFFICE_PID_FILE");
+    if (pidFile.isEmpty()) GTEST_SKIP() << "needs an office of its own";
+    ASSERT_TRUE(t::WaitForOffice(90.0));
+    TExcelcom com;
+    com.NewWorkbook();
+    com.AttachExcel();
+    QFile file(pidFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const pid_t pid = file.readAll().trimmed().toInt();
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(kill(pid, SIGKILL), 0);
+    for (int i = 0; i < 100 && kill(pid, 0) == 0; ++i) usleep(50000);
+    TCellBlock block;
+    const QString msg = ErrorOf([&] { com.ReadRange(1, 1, 1, 1, block); });
+    EXPECT_TRUE(msg.startsWith(QStringLiteral("LibreOffice Calc is no longer reachable"))) << msg;
+    EXPECT_FALSE(com.IsAttached());
+    int selected = 0;
+    EXPECT_TRUE(
+        ErrorOf([&] { Names(com, selected); }).startsWith(QStringLiteral("first start Excel")));
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ class ReadDialogTest : public QObject {
 private slots:
     void initTestCase() {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_.path());
-        QVERIFY2(test::WaitForOffice(30.0), "the test office did not accept within 30 s");
+        QVERIFY2(test::WaitForOffice(90.0), "the test office did not accept within 90 s");
         DialogHooks().showError = [this](const QString& text) { errors_ << text; };
         DialogHooks().runModal = [this](QDialog& d) {
             d.show();

@@ -2,6 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Usage: office-stop.sh <state folder>. Ends the office of office-start.sh by its id.
 state=$1
+if [ -f "$state/loop.pid" ]; then kill "$(cat "$state/loop.pid")" 2>/dev/null; fi
 if [ -f "$state/office.pid" ]; then
   pid=$(cat "$state/office.pid")
   kill "$pid" 2>/dev/null

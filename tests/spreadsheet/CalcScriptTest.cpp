@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The script that starts Calc for Qurvex: it refuses what would not work and says why, waits
+// until the pipe accepts, and opens a workbook only in a new office.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "spreadsheet/Excelcom.h"
+#include "spreadsheet/UnoSupport.h"
+
+using namespace qurvex;
+
+namespace {
+
+struct ScriptRun {
+    int exitCode = -1;
+    QString output;  // standard output and error
+};
+
+// Runs the script with `env` changes (an empty value removes the variable) and a private HOME.
+ScriptRun RunScript(const QString& home, const std::vector<std::pair<QString, QString>>& env) {
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("HOME"), home);
+    e.insert(QStringLiteral("QURVEX_CALC_WAIT"), QStringLiteral("60"));
+    for (const auto& [name, value] : env) value.isEmpty() ? e.remove(name) : e.insert(name, value);
+    QProcess p;
+    p.setProcessEnvironment(e);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(qEnvironmentVariable("QURVEX_CALC_SCRIPT"), {});
+    p.waitForFinished(90000);
+    return {p.exitCode(), QString::fromLocal8Bit(p.readAll())};
+}
+
+bool Accepts(const QString& pipe) {
+    try {
+        return TExcelcom(pipe).IsExcelRunning();
+    } catch (const EExcelError&) {
+        return false;
+    }
+}
+
+QString FreePipe(const char* what) {
+    return QStringLiteral("qurvex-script-%1-%2").arg(getpid()).arg(QString::fromLatin1(what));
+}
+
+TEST(CalcScript, Calc_refusals_sayWhyAndLeaveNoOffice) {
+    QTemporaryDir home;
+    const QString busy = qEnvironmentVariable("QURVEX_CALC_PIPE");  // a headless test office
+    for (int i = 0; i < 300 && !Accepts(busy); ++i) usleep(100000);
+    ASSERT_TRUE(Accepts(busy));
+    struct Case {
+        const char* name;
+        QString pipe, display;
+        const char* says;
+    } cases[] = {
+        {"quote", QStringLiteral("a;b=c"), QStringLiteral(":0"), "may hold only letters"},
+        {"nodisplay", FreePipe("nodisplay"), QString(), "no display"},
+        {"baddisplay", FreePipe("baddisplay"), QStringLiteral(":%1").arg(700 + getpid() % 200),
+         "Failed to open display"},
+        {"headless", busy, QStringLiteral(":0"), "an office without a window (process "},
+    };
+    for (const Case& c : cases) {
+        const ScriptRun run = RunScript(
+            home.path(),
+            {{"QURVEX_CALC_PIPE", c.pipe}, {"DISPLAY", c.display}, {"WAYLAND_DISPLAY", QString()}});
+        EXPECT_EQ(run.exitCode, 1) << c.name;
+        EXPECT_TRUE(run.output.contains(QString::fromLatin1(c.says)))
+            << c.name << ": " << run.output.toStdString();
+        if (c.pipe != busy) EXPECT_FALSE(Accepts(c.pipe)) << c.name;
+    }
+    EXPECT_TRUE(Accepts(busy));  // the running office is left alone
+}
+
+// A visible office on a virtual display: started once with one workbook, found the second time.
+TEST(CalcScript, Calc_freeThenBusyPipe_oneOfficeOneWorkbook) {
+    QProcess xvfb;
+    xvfb.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-nolisten", "tcp"});
+    if (!xvfb.waitForStarted(5000)) GTEST_SKIP() << "Xvfb is not installed";
+    ASSERT_TRUE(xvfb.waitForReadyRead(10000));
+    const QString display = QLatin1Char(':') + QString::fromLatin1(xvfb.readLine()).trimmed();
+    QTemporaryDir home;
+    const QString pipe = FreePipe("visible");
+    const std::vector<std::pair<QString, QString>> env{{"QURVEX_CALC_PIPE", pipe},
+                                                       {"DISPLAY", display}};
+    const ScriptRun first = RunScript(home.path(), env);
+    EXPECT_EQ(first.exitCode, 0) << first.output.toStdString();
+    EXPECT_TRUE(first.output.startsWith("LibreOffice Calc listens")) << first.output.toStdString();
+    const ScriptRun second = RunScript(home.path(), env);
+    EXPECT_EQ(second.exitCode, 0) << second.output.toStdString();
+    EXPECT_TRUE(second.output.startsWith("LibreOffice Calc already listens"))
+        << second.output.toStdString();
+    QStringList names;
+    int selected = -1;
+    if (Accepts(pipe)) {
+        TExcelcom(pipe).ListWorkbooks(names, selected);
+        try {
+            connectDesktop(pipe)->terminate();
+        } catch (const css::uno::Exception&) {  // the office may go before it answers
+        }
+    }
+    EXPECT_EQ(names.size(), 1) << names.join(", ").toStdString();
+    for (int i = 0; i < 100 && Accepts(pipe); ++i) usleep(100000);
+    xvfb.terminate();
+    xvfb.waitForFinished(5000);
+}
+
+}  // namespace
