@@ -813,7 +813,9 @@ void TKAZipEntries::WriteNewItem(const NewItem& item, ZipSink& sink,
     }
     central = TCentralDirectoryFile{};
     central.CentralFileHeaderSignature = kCentralFileSignature;
-    central.VersionMadeBy = 20;
+    // Readers take names from MS-DOS hosts for the old DOS code page even with
+    // the UTF-8 flag; NTFS keeps the DOS attribute byte and reads names as flagged.
+    central.VersionMadeBy = (local.GeneralPurposeBitFlag & kFlagUtf8) ? kMadeByNtfs : kMadeByDos;
     central.VersionNeededToExtract = 20;
     central.GeneralPurposeBitFlag = local.GeneralPurposeBitFlag;
     central.CompressionMethod = local.CompressionMethod;

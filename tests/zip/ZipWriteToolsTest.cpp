@@ -143,6 +143,7 @@ TEST_F(ZipWriteTools, EveryCompressionLevelAndAnEmptyItemAreReadByTheTools) {
         zip.AddBuffer(name + ".bin", noise);
     }
     zip.AddBuffer("empty.txt", Bytes{});
+    zip.AddBuffer("données/été.txt", text);  // a non-ASCII name is flagged as UTF-8
     const std::string archive = dir_ / "levels.zip";
     WriteFile(archive, zip.Data());
     ExpectToolsAccept(archive, dir_.Path());
@@ -151,11 +152,14 @@ TEST_F(ZipWriteTools, EveryCompressionLevelAndAnEmptyItemAreReadByTheTools) {
         0,
         RunPython(
             "import zipfile\nfor i in zipfile.ZipFile('levels.zip').infolist():\n"
-            "    print(i.filename, i.compress_type, i.flag_bits, i.file_size, i.compress_size)\n",
+            "    print(i.filename, i.create_system, i.compress_type, i.flag_bits, i.file_size)\n",
             dir_.Path(), &out));
     EXPECT_NE(out.find("empty.txt 0 0 0 0\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("données/été.txt 11 8 2048 300000\n"), std::string::npos) << out;
+    ASSERT_EQ(0, Shell("unzip -q " + ShellQuote(archive) + " -d " + ShellQuote(dir_ / "out")));
+    EXPECT_EQ(ReadFile(dir_ / "out/données/été.txt"), text);
     for (const auto& [type, name] : levels) {
-        EXPECT_NE(out.find(name + ".txt 8 0 300000 "), std::string::npos)
+        EXPECT_NE(out.find(name + ".txt 0 8 0 300000\n"), std::string::npos)
             << out;  // deflated, level bits left 0
         EXPECT_EQ(UnzipPipe(archive, name + ".txt"), text);
         EXPECT_EQ(UnzipPipe(archive, name + ".bin"), noise);
