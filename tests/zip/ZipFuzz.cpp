@@ -5,9 +5,10 @@
 // extracts every entry by name into a temporary folder, as "extract all" does.
 // Only EZipError may come out of the component; anything else, a crash, a leak,
 // a sanitizer report or a file outside the folder is a finding.
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -20,7 +21,6 @@ void ExtractAll(qurvex::TKAZip& zip) {
     const auto& entries = zip.Entries();
     for (int i = 0; i < entries.Count(); ++i) {
         const auto& entry = entries[i];
-        (void)entries.IndexOfEntry(entry.FileName());
         try {
             const std::vector<uint8_t> data = zip.Entries().ExtractToBuffer(entry);
             if (data.size() != entry.SizeUncompressed()) __builtin_trap();
@@ -29,20 +29,12 @@ void ExtractAll(qurvex::TKAZip& zip) {
     }
 }
 
-// Extracts every entry into <root>/out; every file written must lie there, and
+// Extracts every entry into <root>/out: every file written must lie there, and
 // a file entry that extracted must have its declared size.
 void ExtractAllToFolder(qurvex::TKAZip& zip) {
     namespace fs = std::filesystem;
-    static const struct Root {
-        fs::path path;
-        Root() {
-            std::string pattern = (fs::temp_directory_path() / "qurvex-zipfuzz-XXXXXX").string();
-            if (!mkdtemp(pattern.data())) __builtin_trap();
-            path = pattern;
-        }
-        ~Root() { fs::remove_all(path); }
-    } temp;
-    const fs::path& root = temp.path;
+    const fs::path root =
+        fs::temp_directory_path() / ("qurvex-zipfuzz-" + std::to_string(getpid()));
     const fs::path out = root / "out";
     zip.OverwriteAction = qurvex::TOverwriteAction::oaOverwriteAll;
     for (const std::string& name : zip.FileNames()) {
@@ -52,14 +44,15 @@ void ExtractAllToFolder(qurvex::TKAZip& zip) {
             continue;
         }
         const auto& entry = zip.Entries()[zip.Entries().IndexOfEntry(name)];
-        const fs::path written = out / qurvex::ToZipName(name);
         std::error_code ec;
-        if (!entry.Folder && fs::file_size(written, ec) != entry.SizeUncompressed())
+        if (!entry.Folder &&
+            fs::file_size(out / qurvex::ToZipName(name), ec) != entry.SizeUncompressed())
             __builtin_trap();
     }
-    for (const auto& e : fs::directory_iterator(root))
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(root, ec))
         if (e.path() != out) __builtin_trap();
-    fs::remove_all(out);
+    fs::remove_all(root);
 }
 
 }  // namespace

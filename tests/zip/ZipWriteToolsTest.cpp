@@ -18,24 +18,19 @@ namespace {
 
 using namespace ziptest;
 
-// "name sha256" of every entry's bytes from its local header to the next one (or
-// the directory), computed by Python from the offsets it reads.
-std::map<std::string, std::string> EntryExtents(const std::string& archive,
-                                                const std::string& dir) {
-    const std::string script =
-        "import zipfile, hashlib\n"
-        "z = zipfile.ZipFile('" +
-        archive +
-        "')\n"
-        "data = open('" +
-        archive +
-        "', 'rb').read()\n"
-        "infos = sorted(z.infolist(), key=lambda i: i.header_offset)\n"
-        "b = [i.header_offset for i in infos] + [z.start_dir]\n"
-        "for k, i in enumerate(infos): print(i.filename, "
-        "hashlib.sha256(data[b[k]:b[k+1]]).hexdigest())\n";
+// "name sha256" of every entry's bytes in work.zip from its local header to the
+// next one (or the directory), computed by Python from the offsets it reads.
+std::map<std::string, std::string> EntryExtents(const std::string& dir) {
     std::string out;
-    EXPECT_EQ(0, RunPython(script, dir, &out)) << out;
+    EXPECT_EQ(0, RunPython(R"(
+import zipfile, hashlib
+z = zipfile.ZipFile('work.zip'); data = open('work.zip', 'rb').read()
+infos = sorted(z.infolist(), key=lambda i: i.header_offset)
+b = [i.header_offset for i in infos] + [z.start_dir]
+for k, i in enumerate(infos): print(i.filename, hashlib.sha256(data[b[k]:b[k+1]]).hexdigest())
+)",
+                           dir, &out))
+        << out;
     std::map<std::string, std::string> result;
     std::istringstream lines(out);
     for (std::string name, hash; lines >> name >> hash;) result[name] = hash;
@@ -78,9 +73,6 @@ TEST_F(ZipWriteTools, AddingTheDocumentAsTheProgramDoesGivesAValidArchive) {
     const std::string archive = dir_ / "x/run.rdml";
     CreateEmpty(archive);
     EXPECT_EQ(ReadFile(archive), EmptyArchive());
-    EXPECT_EQ(0,
-              RunPython("import zipfile\nassert zipfile.ZipFile('x/run.rdml').namelist() == []\n",
-                        dir_.Path()));
     TKAZip zip;
     std::vector<int> changes;
     std::vector<std::string> added;
@@ -142,6 +134,8 @@ TEST_F(ZipWriteTools, EveryCompressionLevelAndAnEmptyItemAreReadByTheTools) {
         zip.AddBuffer(name + ".txt", text);
         zip.AddBuffer(name + ".bin", noise);
     }
+    zip.SetCompressionType(ctUnknown);
+    EXPECT_EQ(zip.CompressionType(), ctNormal);
     zip.AddBuffer("empty.txt", Bytes{});
     zip.AddBuffer("données/été.txt", text);  // a non-ASCII name is flagged as UTF-8
     const std::string archive = dir_ / "levels.zip";
@@ -182,7 +176,7 @@ TEST_F(ZipWriteTools, ReplacingOrRemovingAnyEntryKeepsTheOthersByteIdentical) {
                 const std::string archive = dir_ / "work.zip";
                 std::filesystem::copy_file(dir_ / source, archive,
                                            std::filesystem::copy_options::overwrite_existing);
-                const auto before = EntryExtents("work.zip", dir_.Path());
+                const auto before = EntryExtents(dir_.Path());
                 TKAZip zip;
                 zip.OpenArchive(archive);
                 if (remove) {
@@ -193,7 +187,7 @@ TEST_F(ZipWriteTools, ReplacingOrRemovingAnyEntryKeepsTheOthersByteIdentical) {
                 }
                 zip.CloseArchive();
                 ExpectToolsAccept(archive, dir_.Path());
-                const auto after = EntryExtents("work.zip", dir_.Path());
+                const auto after = EntryExtents(dir_.Path());
                 ASSERT_EQ(after.size(), remove ? 2u : 3u);
                 for (const auto& [name, hash] : before) {
                     if (name != target) {
