@@ -33,8 +33,6 @@ public:
     uint64_t DataOffset() const {
         return LocalOffset() + kLocalFileSize + Local.FilenameLength + Local.ExtraFieldLength;
     }
-    // 30 + name + extra + compressed size (+16 with a data descriptor), central lengths.
-    uint64_t LocalEntrySize() const;
     // 46 + name + extra + comment, central lengths.
     uint64_t CentralEntrySize() const;
 };

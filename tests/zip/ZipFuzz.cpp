@@ -44,10 +44,10 @@ void ExtractAllToFolder(qurvex::TKAZip& zip) {
             continue;
         }
         const auto& entry = zip.Entries()[zip.Entries().IndexOfEntry(name)];
+        std::string path = (out / qurvex::ToZipName(name)).string();
+        if (path.back() == '/') path.pop_back();  // a "\" ending a file's name
         std::error_code ec;
-        if (!entry.Folder &&
-            fs::file_size(out / qurvex::ToZipName(name), ec) != entry.SizeUncompressed())
-            __builtin_trap();
+        if (!entry.Folder && fs::file_size(path, ec) != entry.SizeUncompressed()) __builtin_trap();
     }
     std::error_code ec;
     for (const auto& e : fs::directory_iterator(root, ec))

@@ -2,6 +2,7 @@
 // Damaged and unsupported archives give an EZipError naming the problem, never a
 // crash, a wrong result reported as success, or a changed destination file.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -113,6 +114,13 @@ TEST_F(ZipMalformed, UnsupportedFeaturesAndStructuralDamageAreNamed) {
     const std::string missing = dir_ / "missing.rdml";
     EXPECT_EQ(ErrorOf([&] { zip.OpenArchive(missing); }), "File \"" + missing + "\" not found!");
     EXPECT_NE(ErrorOf([&] { zip.OpenArchive(dir_.Path()); }).find("not a regular file"),
+              std::string::npos);
+    // An archive file cut short while it is open: the read fails, naming the cause.
+    const std::string open = dir_ / "open.zip";
+    WriteFile(open, TwoEntryArchive(NoiseBytes(3000, 1), {}));
+    zip.OpenArchive(open);
+    ASSERT_EQ(0, truncate(open.c_str(), 1500));
+    EXPECT_NE(ErrorOf([&] { zip.ExtractToBuffer("first.txt"); }).find("file shrank while open"),
               std::string::npos);
 
     // Encryption and other methods are refused on extraction, naming the entry.

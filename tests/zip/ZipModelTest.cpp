@@ -33,6 +33,25 @@ TEST(ZipNames, ConversionsMatchTheStoredForm) {
     for (const char* bad : {"", "/x", "\\x", "c:x", "c:/x", "..", "a/../b", "a\\..\\b", "a/.."}) {
         EXPECT_FALSE(IsSafeEntryPath(bad)) << bad;
     }
+    const std::pair<const char*, bool> utf8[] = {{"abc", false},
+                                                 {"é\x7f", true},
+                                                 {"é\x80", false},
+                                                 {"\xc2\xa9", true},
+                                                 {"\xc1\xbf", false},
+                                                 {"\xdf\xbf", true},
+                                                 {"\xe0\xa0\x80", true},
+                                                 {"\xe0\x9f\xbf", false},
+                                                 {"\xed\x9f\xbf", true},
+                                                 {"\xed\xa0\x80", false},
+                                                 {"\xef\xbf\xbf", true},
+                                                 {"\xc3", false},
+                                                 {"\xf0\x90\x80\x80", true},
+                                                 {"\xf0\x8f\xbf\xbf", false},
+                                                 {"\xf4\x8f\xbf\xbf", true},
+                                                 {"\xf4\x90\x80\x80", false},
+                                                 {"\xf5\x80\x80\x80", false},
+                                                 {"\xe2\x82x", false}};
+    for (const auto& [name, flagged] : utf8) EXPECT_EQ(IsUtf8Name(name), flagged) << name;
     EXPECT_EQ(ZipNameExtension("dir.v2/file"), "");
     EXPECT_EQ(ZipNameExtension("x/rdml_data.XML"), ".XML");
     EXPECT_EQ(TKAZipEntries::RelativeName("/data/x/rdml_data.xml", "/data/x"), "rdml_data.xml");

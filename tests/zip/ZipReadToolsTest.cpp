@@ -136,6 +136,9 @@ TEST_F(ZipReadTools, ArchiveWithoutEndRecordIsScannedUnlessAnEntryIsCutOrTheEndM
     ASSERT_EQ(zip.Entries().Count(), 2);
     EXPECT_EQ(zip.Entries()[0].LocalOffset(), first);
     EXPECT_EQ(zip.Entries()[1].LocalOffset(), second);
+    EXPECT_EQ(zip.Entries().EndRecord().SizeOfTheCentralDirectory,
+              2 * (46 + 5) + zip.Entries()[0].Local.ExtraFieldLength +
+                  zip.Entries()[1].Local.ExtraFieldLength);
     EXPECT_EQ(zip.ExtractToBuffer("b.bin"), files_["b.bin"]);
     EXPECT_THROW(zip.Remove("a.txt"), EZipError);  // such an archive is read, never written
 
