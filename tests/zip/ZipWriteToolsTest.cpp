@@ -124,15 +124,11 @@ TEST_F(ZipWriteTools, EveryCompressionLevelAndAnEmptyItemAreReadByTheTools) {
     TKAZip zip;
     zip.LoadFromBuffer(EmptyArchive());
     using enum TZipCompressionType;
-    const std::pair<TZipCompressionType, std::string> levels[] = {{ctNormal, "normal"},
-                                                                  {ctMaximum, "maximum"},
-                                                                  {ctFast, "fast"},
-                                                                  {ctSuperFast, "superfast"},
-                                                                  {ctNone, "none"}};
-    for (const auto& [type, name] : levels) {
+    const std::string levels[] = {"normal", "maximum", "fast", "superfast", "none"};
+    for (const auto type : {ctNormal, ctMaximum, ctFast, ctSuperFast, ctNone}) {
         zip.SetCompressionType(type);
-        zip.AddBuffer(name + ".txt", text);
-        zip.AddBuffer(name + ".bin", noise);
+        zip.AddBuffer(levels[static_cast<int>(type)] + ".txt", text);
+        zip.AddBuffer(levels[static_cast<int>(type)] + ".bin", noise);
     }
     zip.SetCompressionType(ctUnknown);
     EXPECT_EQ(zip.CompressionType(), ctNormal);
@@ -152,11 +148,11 @@ TEST_F(ZipWriteTools, EveryCompressionLevelAndAnEmptyItemAreReadByTheTools) {
     EXPECT_NE(out.find("données/été.txt 11 8 2048 300000\n"), std::string::npos) << out;
     ASSERT_EQ(0, Shell("unzip -q " + ShellQuote(archive) + " -d " + ShellQuote(dir_ / "out")));
     EXPECT_EQ(ReadFile(dir_ / "out/données/été.txt"), text);
-    for (const auto& [type, name] : levels) {
+    for (const auto& name : levels) {
         EXPECT_NE(out.find(name + ".txt 0 8 0 300000\n"), std::string::npos)
-            << out;  // deflated, level bits left 0
-        EXPECT_EQ(UnzipPipe(archive, name + ".txt"), text);
-        EXPECT_EQ(UnzipPipe(archive, name + ".bin"), noise);
+            << out;  // level bits 0
+        EXPECT_EQ(ReadFile(dir_ / ("out/" + name + ".txt")), text);
+        EXPECT_EQ(ReadFile(dir_ / ("out/" + name + ".bin")), noise);
     }
 }
 
