@@ -52,7 +52,8 @@ protected:
                   {"empty.txt", {}},
                   {"sub/c.xml", TextBytes(70000, 3)},
                   {"sub/deeper/d.txt", TextBytes(10, 4)},
-                  {"sub/données/été.txt", TextBytes(20, 5)}};
+                  {"sub/données/été.txt", TextBytes(20, 5)},
+                  {"sub/one.txt", ToBytes("1")}};
         std::filesystem::create_directories(dir_ / "sub/deeper");
         std::filesystem::create_directories(dir_ / "sub/données");
         for (const auto& [name, data] : files_) WriteFile(dir_ / name, data);
@@ -82,7 +83,7 @@ for name, method, wrap in [('py_stored.zip', zipfile.ZIP_STORED, False), ('py_de
                            ('py_stream.zip', zipfile.ZIP_DEFLATED, True)]:
     with open(name, 'wb') as raw, zipfile.ZipFile(Unseekable(raw) if wrap else raw, 'w', method) as z:
         if hasattr(z, 'mkdir'): z.mkdir('sub')
-        for f in ['a.txt', 'b.bin', 'empty.txt', 'sub/c.xml', 'sub/deeper/d.txt', 'sub/données/été.txt']: z.write(f)
+        for f in ['a.txt', 'b.bin', 'empty.txt', 'sub/c.xml', 'sub/deeper/d.txt', 'sub/données/été.txt', 'sub/one.txt']: z.write(f)
 assert all(i.flag_bits & 8 for i in zipfile.ZipFile('py_stream.zip').infolist() if not i.is_dir())
 )",
                            dir_.Path()));
