@@ -41,6 +41,23 @@ std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
     throw EZipError("archive cannot be handled: " + what + " (not supported); nothing was changed");
 }
 
+// A name ending in "/" is a folder. Otherwise the attributes decide as the host
+// that made the entry wrote them: the directory bit of the DOS attribute byte on
+// hosts with DOS attributes, the file type of the Unix mode in the high word on
+// the others (whose low byte may hold anything).
+bool IsFolderEntry(const TCentralDirectoryFile& c) {
+    if (!c.FileName.empty() && c.FileName.back() == '/') return true;
+    switch (c.VersionMadeBy >> 8) {
+        case 0:   // MS-DOS and FAT file systems
+        case 6:   // OS/2 HPFS
+        case 11:  // NTFS
+        case 14:  // VFAT
+            return (c.ExternalFileAttributes & kAttrDirectory) != 0;
+        default:
+            return (c.ExternalFileAttributes >> 16 & S_IFMT) == S_IFDIR;
+    }
+}
+
 TZipCompressionType CompressionTypeOf(uint16_t method, uint16_t flags) {
     if (method != 8 && method != 9) return TZipCompressionType::ctUnknown;
     switch (flags & 6) {
@@ -116,10 +133,14 @@ const TKAZipEntriesEntry& TKAZipEntries::GetEntry(int index) const {
 }
 
 int TKAZipEntries::IndexOfEntry(const std::string& name) const {
+    const std::string wanted = ToZipName(name);
+    int folded = -1;
     for (int i = 0; i < Count(); ++i) {
-        if (SameZipName(items_[static_cast<std::size_t>(i)].FileName(), name)) return i;
+        const std::string stored = ToZipName(items_[static_cast<std::size_t>(i)].FileName());
+        if (stored == wanted) return i;
+        if (folded < 0 && SameZipName(stored, wanted)) folded = i;
     }
-    return -1;
+    return folded;
 }
 
 uint32_t TKAZipEntries::ComputeCRC32(std::span<const uint8_t> data) {
@@ -148,8 +169,7 @@ void TKAZipEntries::FillDerived(TKAZipEntriesEntry& e) const {
     const TCentralDirectoryFile& c = e.Central;
     e.Date = DosToDateTime(static_cast<uint32_t>(c.LastModFileDate) << 16 | c.LastModFileTime);
     e.Encrypted = (c.GeneralPurposeBitFlag & (kFlagEncrypted | kFlagStrongEncryption)) != 0;
-    e.Folder = (c.ExternalFileAttributes & kAttrDirectory) != 0 ||
-               (!c.FileName.empty() && c.FileName.back() == '/');
+    e.Folder = IsFolderEntry(c);
     e.CompressionType = CompressionTypeOf(c.CompressionMethod, c.GeneralPurposeBitFlag);
 }
 
@@ -223,8 +243,8 @@ bool TKAZipEntries::FindEndOfCentralDir(const ZipSource& src, uint64_t& endPos) 
                 firstProblem = "end record at offset " + std::to_string(pos) +
                                " points to a central directory at offset " +
                                std::to_string(end.OffsetOfStartOfCentralDirectory) + " (" +
-                               std::to_string(end.SizeOfTheCentralDirectory) +
-                               " bytes) that is not there";
+                               std::to_string(end.SizeOfTheCentralDirectory) + " bytes) that " +
+                               (dirEnd > size ? "lies past the end of the file" : "is not there");
             }
             continue;
         }
@@ -234,14 +254,10 @@ bool TKAZipEntries::FindEndOfCentralDir(const ZipSource& src, uint64_t& endPos) 
                         end.ZipfileCommentLength);
         return true;
     }
-    if (!firstProblem.empty()) {
-        // Only a record that is plainly the end record but points nowhere: the
-        // local-header scan may still list the archive; if it finds nothing the
-        // problem is reported.
-        uint8_t sig[4] = {0, 0, 0, 0};
-        if (size >= 4) src.ReadAt(0, sig, 4, "first local header");
-        if (ReadLe32(sig) != kLocalFileSignature) DamagedArchive(firstProblem);
-    }
+    // A record that is plainly the end record but points to no directory makes
+    // the file no usable archive: the local-header scan is only for files whose
+    // end record is missing altogether.
+    if (!firstProblem.empty()) DamagedArchive(firstProblem);
     return false;
 }
 
@@ -342,23 +358,37 @@ bool TKAZipEntries::ScanLocalHeaders(const ZipSource& src) {
     uint64_t pos = 0;
     uint32_t dirSize = 0;
     const uint64_t size = src.Size();
-    while (src.Contains(pos, kLocalFileSize)) {
+    uint8_t sig[4];
+    while (src.Contains(pos, sizeof sig)) {
+        src.ReadAt(pos, sig, sizeof sig, "local header");
+        if (ReadLe32(sig) != kLocalFileSignature) break;
+        // From here on a local header stands at pos: an entry that cannot be read
+        // whole is an error, never a silent end of the listing.
+        const std::string where = "local header at offset " + std::to_string(pos);
+        if (!src.Contains(pos, kLocalFileSize) || pos > kMax32)
+            DamagedArchive(where + " is cut off by the end of the file");
         uint8_t fixed[kLocalFileSize];
         src.ReadAt(pos, fixed, sizeof fixed, "local header");
         TLocalFile local;
         ParseLocalFixed(fixed, local);
-        if (local.LocalFileHeaderSignature != kLocalFileSignature) break;
-        // Without a directory, an entry whose sizes follow its data cannot be
-        // delimited, and ZIP64 sizes are not read: the scan stops before them.
-        if ((local.GeneralPurposeBitFlag & kFlagDataDescriptor) != 0 ||
-            local.CompressedSize == kMax32 || local.UncompressedSize == kMax32) {
-            break;
-        }
         const uint64_t dataStart =
             pos + kLocalFileSize + local.FilenameLength + local.ExtraFieldLength;
-        if (dataStart > size || size - dataStart < local.CompressedSize || pos > kMax32) break;
         local.FileName =
-            ReadString(src, pos + kLocalFileSize, local.FilenameLength, "local file name");
+            ReadString(src, pos + kLocalFileSize,
+                       std::min<uint64_t>(local.FilenameLength, size - pos - kLocalFileSize),
+                       "local file name");
+        const std::string entry = "entry " + Quoted(local.FileName) + " (" + where + ")";
+        // Without a directory, an entry whose sizes follow its data cannot be
+        // delimited, and ZIP64 sizes are not read.
+        if ((local.GeneralPurposeBitFlag & kFlagDataDescriptor) != 0 ||
+            local.CompressedSize == kMax32 || local.UncompressedSize == kMax32) {
+            Unsupported(entry +
+                        " keeps its sizes behind its data, in an archive without "
+                        "central directory");
+        }
+        if (dataStart > size || size - dataStart < local.CompressedSize) {
+            DamagedArchive("data of " + entry + " run past the end of the file");
+        }
         local.ExtraField = ReadString(src, pos + kLocalFileSize + local.FilenameLength,
                                       local.ExtraFieldLength, "local extra field");
         TKAZipEntriesEntry e;
@@ -531,11 +561,8 @@ std::vector<TKAZipEntries::NewItem> TKAZipEntries::PlanItem(
     std::vector<NewItem> out;
     const auto known = [&](const std::string& name) {
         if (IndexOfEntry(name) >= 0) return true;
-        for (const auto& p : planned)
-            if (SameZipName(p.Name, name)) return true;
-        for (const auto& p : out)
-            if (SameZipName(p.Name, name)) return true;
-        return false;
+        const auto same = [&](const NewItem& p) { return p.Name == name; };
+        return std::ranges::any_of(planned, same) || std::ranges::any_of(out, same);
     };
     if (owner_.StoreFolders && owner_.StoreRelativePath) {
         // One folder entry for every level of the item's folder part that is not there yet.
@@ -672,15 +699,20 @@ const TKAZipEntriesEntry& TKAZipEntries::AddBuffer(const std::string& itemName, 
 const TKAZipEntriesEntry& TKAZipEntries::AddItems(std::vector<NewItem> items) {
     // A later item of the same name wins over an earlier one and over an entry
     // already in the archive.
+    // Names differing only in case are different items. An item replaces every
+    // entry of exactly its name, or else the entry its name finds ignoring case.
     std::vector<NewItem> unique;
     for (auto& item : items) {
-        std::erase_if(unique, [&](const NewItem& u) { return SameZipName(u.Name, item.Name); });
+        std::erase_if(unique, [&](const NewItem& u) { return u.Name == item.Name; });
         unique.push_back(std::move(item));
     }
     std::vector<bool> keep(items_.size(), true);
-    for (std::size_t i = 0; i < items_.size(); ++i) {
-        for (const auto& item : unique) {
-            if (SameZipName(items_[i].FileName(), item.Name)) keep[i] = false;
+    for (const auto& item : unique) {
+        const int index = IndexOfEntry(item.Name);
+        if (index < 0) continue;
+        keep[static_cast<std::size_t>(index)] = false;
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            if (ToZipName(items_[i].FileName()) == item.Name) keep[i] = false;
         }
     }
     const std::string lastName = unique.empty() ? std::string() : unique.back().Name;
@@ -741,6 +773,7 @@ void TKAZipEntries::WriteNewItem(const NewItem& item, ZipSink& sink,
     TLocalFile local;
     local.LocalFileHeaderSignature = kLocalFileSignature;
     local.VersionNeededToExtract = 20;
+    local.GeneralPurposeBitFlag = IsUtf8Name(item.Name) ? kFlagUtf8 : 0;
     local.CompressionMethod = first.empty() ? kMethodStored : kMethodDeflated;
     local.LastModFileTime = static_cast<uint16_t>(dos & 0xffff);
     local.LastModFileDate = static_cast<uint16_t>(dos >> 16);
@@ -780,8 +813,11 @@ void TKAZipEntries::WriteNewItem(const NewItem& item, ZipSink& sink,
     }
     central = TCentralDirectoryFile{};
     central.CentralFileHeaderSignature = kCentralFileSignature;
-    central.VersionMadeBy = 20;
+    // Readers take names from MS-DOS hosts for the old DOS code page even with
+    // the UTF-8 flag; NTFS keeps the DOS attribute byte and reads names as flagged.
+    central.VersionMadeBy = (local.GeneralPurposeBitFlag & kFlagUtf8) ? kMadeByNtfs : kMadeByDos;
     central.VersionNeededToExtract = 20;
+    central.GeneralPurposeBitFlag = local.GeneralPurposeBitFlag;
     central.CompressionMethod = local.CompressionMethod;
     central.LastModFileTime = local.LastModFileTime;
     central.LastModFileDate = local.LastModFileDate;

@@ -27,16 +27,21 @@ public:
     const TKAZipEntriesEntry& GetEntry(int index) const;
     const TKAZipEntriesEntry& operator[](int index) const { return GetEntry(index); }
 
-    // First index whose name equals `name` after both went through ToZipName,
-    // ignoring ASCII case ("a\b.xml", "A/B.XML" and "c:\a\b.xml" all find "a/b.xml"); -1 when none.
+    // Index of the entry `name` denotes, both names taken through ToZipName: the
+    // first entry of exactly that name, or else the first that differs only in
+    // ASCII case ("a\b.xml", "A/B.XML" and "c:\a\b.xml" all find "a/b.xml"
+    // unless "A/B.XML" itself is stored); -1 when none.
     int IndexOfEntry(const std::string& name) const;
 
     // Reads the archive structure from `src`. Returns true for a ZIP archive
     // (possibly with no entries), false when `src` is no ZIP at all (no end
     // record and no local header at offset 0). Raises EZipError for an archive
     // that is damaged (named record and offset) or uses what is not supported
-    // (ZIP64, several disks). Entries found by the fallback scan of an archive
-    // without end record set Damaged().
+    // (ZIP64, several disks); an end record whose central directory is not
+    // there is such damage, not a reason to scan. An archive without end record
+    // is listed by scanning its local headers and sets Damaged(); an entry the
+    // scan cannot read whole (cut off by the end of the file, or with its sizes
+    // behind its data) raises EZipError naming it.
     bool ParseArchive(const ZipSource& src);
     bool Damaged() const { return damaged_; }
     const TEndOfCentralDir& EndRecord() const { return end_; }

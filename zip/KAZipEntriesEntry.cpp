@@ -3,12 +3,6 @@
 
 namespace qurvex {
 
-uint64_t TKAZipEntriesEntry::LocalEntrySize() const {
-    const uint64_t descriptor = (Central.GeneralPurposeBitFlag & kFlagDataDescriptor) ? 16 : 0;
-    return kLocalFileSize + Central.FilenameLength + Central.ExtraFieldLength +
-           Central.CompressedSize + descriptor;
-}
-
 uint64_t TKAZipEntriesEntry::CentralEntrySize() const {
     return kCentralFileSize + Central.FilenameLength + Central.ExtraFieldLength +
            Central.FileCommentLength;

@@ -16,7 +16,7 @@ public:
     TCentralDirectoryFile Central;
     TLocalFile Local;
     bool Encrypted = false;  // general-purpose flag bit 0 (or bit 6, strong encryption)
-    bool Folder = false;     // directory attribute bit 4, or a name ending in "/"
+    bool Folder = false;     // a name ending in "/", else the attributes as the host wrote them
     ZipDateTime Date;
     TZipCompressionType CompressionType = TZipCompressionType::ctUnknown;
     // The entry occupies [local header offset, ExtentEnd) in the archive: up to the
@@ -33,8 +33,6 @@ public:
     uint64_t DataOffset() const {
         return LocalOffset() + kLocalFileSize + Local.FilenameLength + Local.ExtraFieldLength;
     }
-    // 30 + name + extra + compressed size (+16 with a data descriptor), central lengths.
-    uint64_t LocalEntrySize() const;
     // 46 + name + extra + comment, central lengths.
     uint64_t CentralEntrySize() const;
 };

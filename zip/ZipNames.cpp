@@ -40,6 +40,43 @@ bool SameZipName(const std::string& a, const std::string& b) {
            });
 }
 
+bool IsUtf8Name(const std::string& name) {
+    bool nonAscii = false;
+    for (std::size_t i = 0; i < name.size();) {
+        const auto byte = [&](std::size_t k) {
+            return i + k < name.size() ? unsigned{static_cast<unsigned char>(name[i + k])} : 0u;
+        };
+        const unsigned lead = byte(0);
+        // Length and the allowed range of the second byte (no overlong forms,
+        // no surrogates, nothing above U+10FFFF); further bytes are 80..BF.
+        std::size_t length = 1;
+        unsigned low = 0x80, high = 0xbf;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if (lead >= 0xc2 && lead <= 0xdf) {
+            length = 2;
+        } else if (lead >= 0xe0 && lead <= 0xef) {
+            length = 3;
+            low = lead == 0xe0 ? 0xa0 : 0x80;
+            high = lead == 0xed ? 0x9f : 0xbf;
+        } else if (lead >= 0xf0 && lead <= 0xf4) {
+            length = 4;
+            low = lead == 0xf0 ? 0x90 : 0x80;
+            high = lead == 0xf4 ? 0x8f : 0xbf;
+        } else {
+            return false;
+        }
+        if (byte(1) < low || byte(1) > high) return false;
+        for (std::size_t k = 2; k < length; ++k) {
+            if ((byte(k) & 0xc0) != 0x80) return false;
+        }
+        nonAscii = true;
+        i += length;
+    }
+    return nonAscii;
+}
+
 bool IsSafeEntryPath(const std::string& name) {
     if (name.empty() || name.find('\0') != std::string::npos) return false;
     if (name[0] == '/' || name[0] == '\\') return false;

@@ -14,6 +14,11 @@ std::string ToZipName(const std::string& path);
 // without regard to ASCII case. Bytes above 127 must match exactly.
 bool SameZipName(const std::string& a, const std::string& b);
 
+// True when the name holds bytes above 127 that form valid UTF-8: such a name
+// is stored with the UTF-8 flag. Plain ASCII needs no flag, and other bytes are
+// stored as they are, without a claim about their encoding.
+bool IsUtf8Name(const std::string& name);
+
 // True when an entry name can be used as a path below a destination folder:
 // not empty, not absolute ("/x", "\x", "c:..."), no ".." component and no NUL.
 bool IsSafeEntryPath(const std::string& name);

@@ -35,6 +35,11 @@ inline constexpr uint16_t kMethodDeflated = 8;
 inline constexpr uint16_t kFlagEncrypted = 0x0001;
 inline constexpr uint16_t kFlagDataDescriptor = 0x0008;
 inline constexpr uint16_t kFlagStrongEncryption = 0x0040;
+inline constexpr uint16_t kFlagUtf8 = 0x0800;  // name and comment are UTF-8
+
+// "Version made by": host in the high byte, format version 2.0 in the low byte.
+inline constexpr uint16_t kMadeByDos = 20;
+inline constexpr uint16_t kMadeByNtfs = 11 << 8 | 20;
 
 // External attribute bits in the DOS low byte.
 inline constexpr uint32_t kAttrReadOnly = 0x01;

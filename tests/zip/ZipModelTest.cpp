@@ -1,19 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Name conversions, CRC-32, DOS dates, the compression type read from the flags, and
-// the layer rule that keeps Qt out.
+// Name conversions, UTF-8 detection, CRC-32 and DOS dates.
+
 #include <gtest/gtest.h>
 #include <zlib.h>
-
-#include <filesystem>
-#include <fstream>
-#include <regex>
 
 #include "tests/zip/ZipTestUtil.h"
 #include "zip/KAZip.h"
 #include "zip/ZipCrc32.h"
 #include "zip/ZipDosTime.h"
 #include "zip/ZipNames.h"
-#include "zip/ZipRecords.h"
 
 namespace qurvex {
 namespace {
@@ -33,6 +28,25 @@ TEST(ZipNames, ConversionsMatchTheStoredForm) {
     for (const char* bad : {"", "/x", "\\x", "c:x", "c:/x", "..", "a/../b", "a\\..\\b", "a/.."}) {
         EXPECT_FALSE(IsSafeEntryPath(bad)) << bad;
     }
+    const std::pair<const char*, bool> utf8[] = {{"abc", false},
+                                                 {"é\x7f", true},
+                                                 {"é\x80", false},
+                                                 {"\xc2\xa9", true},
+                                                 {"\xc1\xbf", false},
+                                                 {"\xdf\xbf", true},
+                                                 {"\xe0\xa0\x80", true},
+                                                 {"\xe0\x9f\xbf", false},
+                                                 {"\xed\x9f\xbf", true},
+                                                 {"\xed\xa0\x80", false},
+                                                 {"\xef\xbf\xbf", true},
+                                                 {"\xc3", false},
+                                                 {"\xf0\x90\x80\x80", true},
+                                                 {"\xf0\x8f\xbf\xbf", false},
+                                                 {"\xf4\x8f\xbf\xbf", true},
+                                                 {"\xf4\x90\x80\x80", false},
+                                                 {"\xf5\x80\x80\x80", false},
+                                                 {"\xe2\x82x", false}};
+    for (const auto& [name, flagged] : utf8) EXPECT_EQ(IsUtf8Name(name), flagged) << name;
     EXPECT_EQ(ZipNameExtension("dir.v2/file"), "");
     EXPECT_EQ(ZipNameExtension("x/rdml_data.XML"), ".XML");
     EXPECT_EQ(TKAZipEntries::RelativeName("/data/x/rdml_data.xml", "/data/x"), "rdml_data.xml");
@@ -41,29 +55,18 @@ TEST(ZipNames, ConversionsMatchTheStoredForm) {
 
     TKAZip zip;
     zip.LoadFromBuffer(EmptyArchive());
-    zip.StoreFolders = false;
-    zip.AddBuffer("a/b.xml", ToBytes("b"));
-    for (const char* name : {"a\\b.xml", "A/B.XML", "c:\\a\\b.xml"})
-        EXPECT_EQ(zip.Entries().IndexOfEntry(name), 0) << name;
-    EXPECT_EQ(zip.Entries().IndexOfEntry("b.xml"), -1);
-    EXPECT_THROW(zip.Entries().GetEntry(1), EZipError);
+    EXPECT_THROW(zip.Entries().GetEntry(0), EZipError);
 }
 
 TEST(ZipCrc, StandardCheckValueAndZlibAgreeAtEveryLengthAndAlignment) {
     EXPECT_EQ(ComputeCRC32("123456789", 9), 0xCBF43926u);
-    EXPECT_EQ(ComputeCRC32("", 0), 0u);
-    EXPECT_EQ(ComputeCRC32("6789", 4, ComputeCRC32("12345", 5)),
-              0xCBF43926u);  // running value over pieces
     // Long buffers go through a carry-less-multiply routine; zlib's table routine is the reference.
     const Bytes data = NoiseBytes(5000, 77);
     for (std::size_t offset = 0; offset < 17; ++offset) {
-        for (std::size_t length :
-             {0, 1, 15, 16, 17, 63, 64, 65, 79, 80, 127, 128, 129, 255, 1000, 4096, 4983}) {
-            const uint32_t start = static_cast<uint32_t>(offset * 0x9E3779B9u);
+        for (std::size_t length : {0, 1, 15, 63, 64, 65, 79, 80, 127, 128, 129, 1000, 4983}) {
+            const auto start = static_cast<uint32_t>(offset * 0x9E3779B9u);
             EXPECT_EQ(ComputeCRC32(data.data() + offset, length, start),
-                      static_cast<uint32_t>(
-                          crc32(start, data.data() + offset, static_cast<uInt>(length))))
-                << offset << " " << length;
+                      crc32(start, data.data() + offset, static_cast<uInt>(length)));
         }
     }
 }
@@ -76,40 +79,10 @@ TEST(ZipDosTime, PacksFieldsAndClampsTheRange) {
     EXPECT_EQ(DosToDateTime(dos), t);
     EXPECT_EQ(DosToDateTime(DateTimeToDos({1970, 1, 1, 0, 0, 0})),
               (ZipDateTime{1980, 1, 1, 0, 0, 0}));
-}
-
-TEST(ZipEntries, LevelBitsGiveTheCompressionTypeAndAllInflate) {
-    const Bytes text = TextBytes(2000, 1);
-    TKAZip zip;
-    zip.LoadFromBuffer(EmptyArchive());
-    zip.AddBuffer("x.txt", text);
-    const Bytes base = zip.Data();
-    const std::size_t central = ReadLe32(&base[base.size() - 22 + 16]);
-    using enum TZipCompressionType;
-    const TZipCompressionType expected[] = {ctNormal, ctMaximum, ctFast, ctSuperFast};
-    for (uint8_t bits = 0; bits < 4; ++bits) {
-        Bytes b = base;
-        b[6] = b[central + 8] = static_cast<uint8_t>(bits << 1);  // local and central flags
-        TKAZip reread;
-        reread.LoadFromBuffer(b);
-        EXPECT_EQ(reread.Entries()[0].CompressionType, expected[bits]);
-        EXPECT_EQ(reread.ExtractToBuffer("x.txt"), text);
-    }
-    zip.SetCompressionType(ctUnknown);
-    EXPECT_EQ(zip.CompressionType(), ctNormal);
-}
-
-TEST(ZipLayer, SourcesIncludeNoQtHeader) {
-    const std::regex qt(R"(#\s*include\s*[<"]Q[A-Za-z]*[>/"])");
-    int files = 0;
-    for (const auto& e :
-         std::filesystem::directory_iterator(std::string(QURVEX_TEST_DATA_DIR) + "/../../zip")) {
-        std::ifstream in(e.path());
-        EXPECT_FALSE(std::regex_search(std::string{std::istreambuf_iterator<char>(in), {}}, qt))
-            << e.path();
-        ++files;
-    }
-    EXPECT_GT(files, 5);
+    EXPECT_EQ(DosToDateTime(DateTimeToDos({2107, 6, 1, 0, 0, 0})), (ZipDateTime{2107, 6, 1}));
+    EXPECT_EQ(DosToDateTime(DateTimeToDos({2108, 1, 1})), (ZipDateTime{2107, 12, 31, 23, 59, 58}));
+    const ZipDateTime local = LocalDateTime(1700000000);  // 14 November 2023 in every time zone
+    EXPECT_EQ(local.Year * 100 + local.Month, 202311);
 }
 
 }  // namespace

@@ -15,30 +15,33 @@ namespace {
 
 using namespace ziptest;
 
-// Opens `archive` and compares the listing (stored name bytes) and every entry's
-// data with what Python's zipfile reads; `scratch` holds Python's extracts.
+// Opens `archive` and compares the listing (stored name bytes, folder or not, and
+// the level read from the flags of a deflated entry) and every entry's data with
+// what Python's zipfile reads; `scratch` holds Python's extracts.
 void ExpectSameAsPython(const std::string& archive, const TempDir& scratch) {
     SCOPED_TRACE(archive);
-    std::string names;
-    ASSERT_EQ(0, RunPython("import zipfile, sys\nz = zipfile.ZipFile(" + ShellQuote(archive) +
-                               ")\n"
-                               "for k, i in enumerate(z.infolist()):\n"
-                               "    sys.stdout.buffer.write(i.filename.encode('utf-8' if "
-                               "i.flag_bits & 0x800 else 'cp437') + b'\\n')\n"
-                               "    open('entry%d' % k, 'wb').write(z.read(i))\n",
-                           scratch.Path(), &names));
+    std::string listing;
+    ASSERT_EQ(0, RunPython("import zipfile, sys\nz = zipfile.ZipFile(" + ShellQuote(archive) + R"()
+for k, i in enumerate(z.infolist()):
+    sys.stdout.buffer.write(i.filename.encode('utf-8' if i.flag_bits & 0x800 else 'cp437'))
+    print('', int(i.is_dir()), i.flag_bits & 6 if i.compress_type == 8 else 10, flush=True)
+    open('entry%d' % k, 'wb').write(z.read(i))
+)",
+                           scratch.Path(), &listing));
     TKAZip zip;
     zip.OpenArchive(archive);
     ASSERT_TRUE(zip.IsZipFile());
     EXPECT_FALSE(zip.Damaged());
     std::string ours;
-    for (const auto& name : zip.FileNames()) ours += name + "\n";
-    ASSERT_EQ(ours, names);
     for (int i = 0; i < zip.Entries().Count(); ++i) {
-        EXPECT_EQ(zip.Entries().ExtractToBuffer(zip.Entries()[i]),
+        const TKAZipEntriesEntry& e = zip.Entries()[i];
+        ours += e.FileName() + " " + std::to_string(e.Folder) + " " +
+                std::to_string(2 * static_cast<int>(e.CompressionType)) + "\n";
+        EXPECT_EQ(zip.Entries().ExtractToBuffer(e),
                   ReadFile(scratch / ("entry" + std::to_string(i))))
-            << zip.Entries()[i].FileName();
+            << e.FileName();
     }
+    EXPECT_EQ(ours, listing);
 }
 
 class ZipReadTools : public ::testing::Test {
@@ -48,8 +51,11 @@ protected:
                   {"b.bin", NoiseBytes(3000, 2)},
                   {"empty.txt", {}},
                   {"sub/c.xml", TextBytes(70000, 3)},
-                  {"sub/deeper/d.txt", TextBytes(10, 4)}};
+                  {"sub/deeper/d.txt", TextBytes(10, 4)},
+                  {"sub/données/été.txt", TextBytes(20, 5)},
+                  {"sub/one.txt", ToBytes("1")}};
         std::filesystem::create_directories(dir_ / "sub/deeper");
+        std::filesystem::create_directories(dir_ / "sub/données");
         for (const auto& [name, data] : files_) WriteFile(dir_ / name, data);
     }
 
@@ -77,7 +83,7 @@ for name, method, wrap in [('py_stored.zip', zipfile.ZIP_STORED, False), ('py_de
                            ('py_stream.zip', zipfile.ZIP_DEFLATED, True)]:
     with open(name, 'wb') as raw, zipfile.ZipFile(Unseekable(raw) if wrap else raw, 'w', method) as z:
         if hasattr(z, 'mkdir'): z.mkdir('sub')
-        for f in ['a.txt', 'b.bin', 'empty.txt', 'sub/c.xml', 'sub/deeper/d.txt']: z.write(f)
+        for f in ['a.txt', 'b.bin', 'empty.txt', 'sub/c.xml', 'sub/deeper/d.txt', 'sub/données/été.txt', 'sub/one.txt']: z.write(f)
 assert all(i.flag_bits & 8 for i in zipfile.ZipFile('py_stream.zip').infolist() if not i.is_dir())
 )",
                            dir_.Path()));
@@ -113,8 +119,9 @@ for n in [0, 1, 100, 2000, 65535]:
     }
 }
 
-TEST_F(ZipReadTools, ArchiveWithoutEndRecordIsListedByTheLocalHeaderScan) {
+TEST_F(ZipReadTools, ArchiveWithoutEndRecordIsScannedUnlessAnEntryIsCutOrTheEndMisleads) {
     ASSERT_EQ(0, InfoZip(dir_.Path(), "-9 full.zip a.txt b.bin"));
+    ASSERT_EQ(0, InfoZip(dir_.Path(), "- a.txt | cat > piped.zip"));
     std::string offsets;
     ASSERT_EQ(0, RunPython("import zipfile\nz=zipfile.ZipFile('full.zip')\nprint(z.start_dir)\n"
                            "print(' '.join(str(i.header_offset) for i in z.infolist()))\n",
@@ -122,17 +129,87 @@ TEST_F(ZipReadTools, ArchiveWithoutEndRecordIsListedByTheLocalHeaderScan) {
     std::istringstream in(offsets);
     std::size_t startDir = 0, first = 0, second = 0;
     in >> startDir >> first >> second;
-    Bytes bytes = ReadFile(dir_ / "full.zip");
-    bytes.resize(startDir + 10);  // cut inside the central directory: the end record is gone
+    const Bytes full = ReadFile(dir_ / "full.zip");
     TKAZip zip;
-    zip.LoadFromBuffer(bytes);
+    zip.LoadFromBuffer(Bytes(full.begin(), full.begin() + startDir + 10));  // end record gone
     ASSERT_TRUE(zip.IsZipFile());
     EXPECT_TRUE(zip.Damaged());
     ASSERT_EQ(zip.Entries().Count(), 2);
     EXPECT_EQ(zip.Entries()[0].LocalOffset(), first);
     EXPECT_EQ(zip.Entries()[1].LocalOffset(), second);
+    EXPECT_EQ(zip.Entries().EndRecord().SizeOfTheCentralDirectory,
+              2 * (46 + 5) + zip.Entries()[0].Local.ExtraFieldLength +
+                  zip.Entries()[1].Local.ExtraFieldLength);
     EXPECT_EQ(zip.ExtractToBuffer("b.bin"), files_["b.bin"]);
     EXPECT_THROW(zip.Remove("a.txt"), EZipError);  // such an archive is read, never written
+
+    // Python refuses each of these files; so must the component, naming the fault.
+    Bytes pastEnd = full;
+    pastEnd[pastEnd.size() - 4] ^= 0x10;  // directory offset moved 1 MiB past the end
+    const Bytes piped = ReadFile(dir_ / "piped.zip");
+    const std::pair<Bytes, std::string> refused[] = {
+        {Bytes(full.begin(), full.begin() + startDir - 5), "data of entry \"b.bin\""},
+        {Bytes(full.begin(), full.begin() + second + 12), "cut off by the end of the file"},
+        {pastEnd, "lies past the end of the file"},
+        {Bytes(piped.begin(), piped.begin() + 60), "keeps its sizes behind its data"}};
+    for (const auto& [bytes, expected] : refused) {
+        WriteFile(dir_ / "damaged.zip", bytes);
+        EXPECT_NE(0, RunPython("import zipfile\nzipfile.ZipFile('damaged.zip').testzip()\n",
+                               dir_.Path()));
+        const std::string error = ErrorOf([&] { zip.LoadFromBuffer(bytes); });
+        EXPECT_NE(error.find(expected), std::string::npos) << error;
+        EXPECT_FALSE(zip.IsZipFile());
+    }
+}
+
+TEST_F(ZipReadTools, NamesDifferingOnlyInCaseAreDistinctEntries) {
+    std::filesystem::create_directories(dir_ / "case");
+    WriteFile(dir_ / "case/Data.txt", std::string("upper"));
+    WriteFile(dir_ / "case/data.txt", std::string("lower"));
+    ASSERT_EQ(0, InfoZip(dir_ / "case", "../infozip.zip Data.txt data.txt"));
+    ASSERT_EQ(0, RunPython("import zipfile\nwith zipfile.ZipFile('python.zip', 'w') as z:\n"
+                           "    z.writestr('Data.txt', 'upper'); z.writestr('data.txt', 'lower')\n",
+                           dir_.Path()));
+    for (const char* archive : {"infozip.zip", "python.zip"}) {
+        SCOPED_TRACE(archive);
+        TKAZip zip;
+        zip.OpenArchive(dir_ / archive);
+        zip.OverwriteAction = TOverwriteAction::oaOverwriteAll;
+        EXPECT_EQ(zip.ExtractToBuffer("data.txt"), ToBytes("lower"));
+        EXPECT_EQ(zip.ExtractToBuffer("Data.txt"), ToBytes("upper"));
+        EXPECT_EQ(zip.ExtractToBuffer("DATA.TXT"), ToBytes("upper"));  // no exact name: first
+        const std::string out = dir_ / (std::string(archive) + ".out");
+        for (const auto& name : zip.FileNames()) zip.ExtractToFolder(name, out);
+        EXPECT_EQ(ReadFile(out + "/Data.txt"), ToBytes("upper"));
+        EXPECT_EQ(ReadFile(out + "/data.txt"), ToBytes("lower"));
+        zip.AddBuffer("data.txt", ToBytes("new"));
+        EXPECT_EQ(zip.FileNames(), (std::vector<std::string>{"Data.txt", "data.txt"}));
+        EXPECT_EQ(zip.ExtractToBuffer("data.txt"), ToBytes("new"));
+        zip.Remove("data.txt");
+        EXPECT_EQ(zip.FileNames(), std::vector<std::string>{"Data.txt"});
+        EXPECT_EQ(zip.ExtractToBuffer("data.txt"), ToBytes("upper"));
+    }
+}
+
+TEST_F(ZipReadTools, FolderEntriesAreToldByTheirNameOrTheAttributesOfTheirHost) {
+    ASSERT_EQ(0, RunPython(R"(
+import zipfile
+with zipfile.ZipFile('hosts.zip', 'w') as z:
+    for name, system, attr in [('plain', 3, 0o100644 << 16 | 0x10), ('unixdir', 3, 0o40755 << 16),
+                               ('dosdir', 0, 0x10), ('ntfsdir', 11, 0x10), ('dosfile', 0, 0x20)]:
+        i = zipfile.ZipInfo(name); i.create_system = system; i.external_attr = attr
+        z.writestr(i, 'text' if name == 'plain' else '')
+)",
+                           dir_.Path()));
+    TKAZip zip;
+    zip.OpenArchive(dir_ / "hosts.zip");
+    std::string folders;
+    for (int i = 0; i < zip.Entries().Count(); ++i)
+        folders += zip.Entries()[i].Folder ? zip.Entries()[i].FileName() + " " : "";
+    EXPECT_EQ(folders, "unixdir dosdir ntfsdir ");
+    zip.OverwriteAction = TOverwriteAction::oaOverwriteAll;
+    zip.ExtractToFolder("plain", dir_ / "out");
+    EXPECT_EQ(ReadFile(dir_ / "out/plain"), ToBytes("text"));
 }
 
 TEST_F(ZipReadTools, ExtractToFileAndFolderWriteTheEntryAndHonourTheOverwriteRule) {
