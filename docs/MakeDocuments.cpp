@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTextBlock>
@@ -18,6 +19,8 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 #include "mainwindow/HelpPageTable.h"
 
@@ -42,28 +45,60 @@ QString bodyOf(const QString& html) {
     return html.mid(start, end < 0 ? -1 : end - start);
 }
 
+// Resolution at which the documents are laid out (that of a screen).
+constexpr qreal kLayoutDpi = 96.0;
+
 // The page (0-based) on which a vertical position of the laid-out document lies.
 int pageAt(const QTextDocument& doc, qreal y) {
     return static_cast<int>(y / doc.pageSize().height());
 }
 
-// A heading whose following text does not start on the same page starts a
-// new page itself. Headings are moved in order, as each move shifts the rest.
-void keepHeadingsWithText(QTextDocument& doc) {
+// The first heading (block number) whose following text starts on a later
+// page than the heading itself; -1 when every heading stands with its text.
+int strandedHeading(QTextDocument& doc) {
     QAbstractTextDocumentLayout* layout = doc.documentLayout();
+    // Layout is lazy and done in steps: counting the pages finishes it.
+    doc.pageCount();
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
-        if (block.blockFormat().headingLevel() == 0) continue;
         const QTextBlock next = block.next();
-        if (!next.isValid() || next.layout() == nullptr || next.layout()->lineCount() == 0)
-            continue;
-        const QRectF heading = layout->blockBoundingRect(block);
+        if (block.blockFormat().headingLevel() == 0 || !next.isValid()) continue;
+        if (next.layout() == nullptr || next.layout()->lineCount() == 0) continue;
         const QRectF text = layout->blockBoundingRect(next);
         const qreal firstLine = text.top() + next.layout()->lineAt(0).rect().bottom();
-        if (pageAt(doc, heading.top()) == pageAt(doc, firstLine)) continue;
-        QTextCursor cursor(block);
-        QTextBlockFormat format = block.blockFormat();
-        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-        cursor.setBlockFormat(format);
+        if (pageAt(doc, layout->blockBoundingRect(block).top()) != pageAt(doc, firstLine))
+            return block.blockNumber();
+    }
+    return -1;
+}
+
+// The document laid out on pages of the writer's size at the document's own
+// resolution (2 cm margins, as print would). A heading left alone at the
+// bottom of a page starts the next page: the document is laid out again
+// after each such move, since each shifts everything after it.
+std::unique_ptr<QTextDocument> layoutPages(const QString& html, const QSizeF& page) {
+    std::vector<int> breaks;
+    for (;;) {
+        // A new document each round: one laid out again after setHtml keeps stale lines.
+        auto result = std::make_unique<QTextDocument>();
+        QTextDocument& doc = *result;
+        doc.setDefaultStyleSheet(QStringLiteral(
+            "body { font-family: 'DejaVu Sans'; font-size: 10pt; } h1 { font-size: 17pt; color: "
+            "#1f4e8c; } h2 { font-size: 13pt; color: #1f4e8c; } h3 { font-size: 11pt; } td, th "
+            "{ padding: 3px; }"));
+        doc.setHtml(html);
+        QTextFrameFormat frame = doc.rootFrame()->frameFormat();
+        frame.setMargin(2 / 2.54 * kLayoutDpi);
+        doc.rootFrame()->setFrameFormat(frame);
+        doc.setPageSize(page);
+        for (int b : breaks) {
+            QTextBlock block = doc.findBlockByNumber(b);
+            QTextBlockFormat format = block.blockFormat();
+            format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            QTextCursor(block).setBlockFormat(format);
+        }
+        const int stranded = strandedHeading(doc);
+        if (stranded < 0 || breaks.size() > 200) return result;
+        breaks.push_back(stranded);
     }
 }
 
@@ -74,22 +109,21 @@ bool writePdf(const QString& html, const QString& title, const QString& path) {
     writer.setResolution(300);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(18, 18, 18, 18), QPageLayout::Millimeter));
-    QTextDocument doc;
-    doc.setDefaultStyleSheet(
-        QStringLiteral("body { font-family: 'DejaVu Sans'; font-size: 10pt; } h1 { font-size: "
-                       "17pt; color: #1f4e8c; }"
-                       " h2 { font-size: 13pt; color: #1f4e8c; } h3 { font-size: 11pt; } td, th { "
-                       "padding: 3px; }"));
-    doc.setHtml(html);
-    // Laid out on the writer's pages (as print would, with 2 cm margins), so
-    // that a heading left alone at the bottom of a page can go to the next.
-    doc.documentLayout()->setPaintDevice(&writer);
-    QTextFrameFormat frame = doc.rootFrame()->frameFormat();
-    frame.setMargin(static_cast<int>(2 / 2.54 * writer.logicalDpiY()));
-    doc.rootFrame()->setFrameFormat(frame);
-    doc.setPageSize(QSizeF(writer.width(), writer.height()));
-    keepHeadingsWithText(doc);
-    doc.print(&writer);
+    // Laid out at the document's resolution, painted page by page scaled to the writer's.
+    const qreal scale = writer.logicalDpiY() / kLayoutDpi;
+    const auto laidout = layoutPages(html, QSizeF(writer.width() / scale, writer.height() / scale));
+    QTextDocument& doc = *laidout;
+    QPainter painter(&writer);
+    painter.scale(scale, scale);
+    const QSizeF page = doc.pageSize();
+    for (int i = 0; i < doc.pageCount(); ++i) {
+        if (i > 0) writer.newPage();
+        painter.save();
+        painter.translate(0, -i * page.height());
+        doc.drawContents(&painter, QRectF(QPointF(0, i * page.height()), page));
+        painter.restore();
+    }
+    painter.end();
     if (!QFile::exists(path)) {
         std::fprintf(stderr, "qurvex_makedocs: could not write %s\n", qPrintable(path));
         return false;
