@@ -72,6 +72,7 @@ struct Analysed {
 };
 
 TEST(Diagnostics, gridAndMinFlu_smallCases) {
+    EXPECT_EQ(TDiagnosticGrid().ColCount(), 0);
     TDiagnosticGrid g(2, 1);
     for (auto [c, r] : {std::pair{4, 2}, {-1, 0}, {0, -1}}) g.set(c, r, 1.5);
     EXPECT_EQ(std::pair(g.ColCount(), g.RowCount()), std::pair(5, 3));
@@ -211,6 +212,11 @@ TEST(Diagnostics, baselineSteps_replaysTheSearchAndRestoresTheSample) {
         EXPECT_EQ(num(g, 2, row), a.e.findfstart(3)) << row;
         a.e.ttestslopes(3, sl, r, p, su);
         EXPECT_EQ(std::pair(num(g, 4, row), num(g, 5, row)), std::pair(sl, su)) << row;
+        // The start search ends on a short or jumping phase, or at the last raw point.
+        const int start = a.e.findfstart(3), stop = a.e.findfstop(3);
+        const bool ends = stop - start < 5 || a.e.fluor[3][stop] / a.e.fluor[3][stop - 1] > 2 ||
+                          num(g, 0, row) == a.e.nrawpoints[3];
+        if (row < end0) EXPECT_EQ(ends, row == end0 - 1) << row;
     }
     {  // The refinement from the baseline at "end 1" is the baseline step's own.
         TRunRestore back(a.e);

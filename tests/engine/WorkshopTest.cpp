@@ -94,6 +94,7 @@ TEST(Workshop, grid_titlesRowsAndPlateau) {
                                   {1, 4, e.sampname[4]},
                                   {2, 4, e.ampname[4]},
                                   {8, 4, e.ct[4]},
+                                  {9, 4, e.indiveff[4]},
                                   {6, 2, -999.0}})
         EXPECT_EQ(g.at(col, row), cell) << col << "," << row;
     // A noise-free curve ends on its plateau, far after fstop: the mean of the
