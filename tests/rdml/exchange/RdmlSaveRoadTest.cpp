@@ -96,11 +96,13 @@ TEST(RdmlSaveRoad, tissuePageCancelAndRdml11) {
     }
     r.asker.file = r.folder.file("old.rdml");
     r.asker.questions.clear();
+    r.engine.userexcluded[1] = 1;  // the exclusions are worked out again
     EXPECT_EQ(SavetoRDML111Click(r.engine, r.choices, r.asker), TRdmlSaveOutcome::Saved);
     EXPECT_EQ(r.asker.questions.size(), 1u);
     const std::string xml = test::archiveEntry(*r.asker.file);
     EXPECT_TRUE(test::schemaValid(xml, TRdmlVersion::v1_1));
     EXPECT_NE(xml.find("<sample id=\"liver\">"), std::string::npos);
+    EXPECT_NE(xml.find("<excl>skipped_by_user</excl>"), std::string::npos);
     EXPECT_NE(xml.find("<sample id=\"" + r.engine.sampname[2] + "\">"), std::string::npos);
 }
 
@@ -256,8 +258,8 @@ TEST(RdmlAddResults, ids_cleanedNamesFindTheDocumentsElements_newGroupsAddTarget
     ++e.ngroups;
     e.meaneff.resize(e.ngroups + 1, 1.95);
     e.meaneffse.resize(e.ngroups + 1, 0.01);
-    e.uniquetissues.push_back("fresh sample");
-    ++e.ntissues;
+    e.uniquetissues.insert(e.uniquetissues.end(), {"fresh sample", "spare sample"});
+    e.ntissues += 2;  // the last one names no reaction, but is a sample all the same
     e.tissue[1] = "fresh sample";
     run.choices.lift.assign(e.nsamples + 1, 0.75);
     RdmlDocument document = RdmlDocument::LoadFromBytes(run.original);
@@ -278,7 +280,8 @@ TEST(RdmlAddResults, ids_cleanedNamesFindTheDocumentsElements_newGroupsAddTarget
               static_cast<float>(e.meaneffse[1]));
     EXPECT_STREQ(reactData(doc, 1).parent().child("sample").attribute("id").value(),
                  "fresh sample");
-    EXPECT_TRUE(doc.select_node("/rdml/sample[@id='fresh sample']"));
+    EXPECT_TRUE(doc.select_node("/rdml/sample[@id='fresh sample']") &&
+                doc.select_node("/rdml/sample[@id='spare sample']"));
     for (int i = 12; i <= e.nsamples; i += 11)
         EXPECT_STREQ(reactData(doc, i).child("tar").attribute("id").value(),
                      reactData(before, i).child("tar").attribute("id").value());

@@ -49,7 +49,9 @@ private:
 
 // 2026-12-07 14:05:09.
 inline std::tm fixedTime() {
-    return {.tm_sec = 9, .tm_min = 5, .tm_hour = 14, .tm_mday = 7, .tm_mon = 11, .tm_year = 126};
+    std::tm t{};
+    t.tm_year = 126, t.tm_mon = 11, t.tm_mday = 7, t.tm_hour = 14, t.tm_min = 5, t.tm_sec = 9;
+    return t;
 }
 
 // Accepted by xmllint against the schema of `version`; else xmllint's report.
