@@ -269,6 +269,8 @@ TEST_F(SaveDialogTest, dialog_firstUse_newBookPlacesAndMemoryOnDisk) {
                          d.FormatExcelCB->isChecked(), d.booksbox->count()),
               std::tuple(3, 2, true, 1));
 
+    d.SetPlaceIndex(-1);
+    EXPECT_EQ(d.OutputPlaceRG->ItemIndex(), -1);  // none chosen
     d.SetPlaceIndex(1);  // "near input sheet", then a new book: index 1 reads "as last sheet"
     d.newbookcheck->setChecked(true);
     d.newbookcheckClick();

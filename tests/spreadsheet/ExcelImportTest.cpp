@@ -204,7 +204,7 @@ TEST_F(ExcelImport, realExports_wholeRoad_runsAsInTheFiles) {
         EXPECT_EQ(static_cast<int>(r.notices.size()), e.notices);
         EXPECT_EQ(r.run.expid + "/" + r.run.runid,
                   (e.choice.book + "/" + e.choice.sheet).toStdString());
-        EXPECT_TRUE(r.untickTargetSeq);
+        EXPECT_TRUE(r.untickTargetSeq && record.fromexcel);
         EXPECT_EQ(r.run.baselinecorrected, e.choice.baselinecorrected);
 
         // The window's order after a read: the run is analysed.

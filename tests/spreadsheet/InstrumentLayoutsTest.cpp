@@ -218,6 +218,9 @@ TEST(InstrumentLayouts, refusals_blocksThatDoNotFit_refusedNamingLayoutAndMisfit
     for (const auto& c : columns)
         EXPECT_EQ(Cut(c.layout, c.block, c.answers).refusal,
                   (TImportNotice{TNoticeKind::Information, c.text}));
+    const auto survey = Cut(6, columns[0].block).StringGrid7;  // stopped before counting
+    ASSERT_TRUE(survey);
+    EXPECT_EQ(std::pair(survey->ncycles, survey->nwells), std::pair(0, 0));
     EXPECT_EQ(Cut(22, "1").refusal.text, "There is no instrument layout number 22.");
     TScript none;
     EXPECT_EQ(CutInstrumentLayout({}, Record(20), none).refusal.text,

@@ -140,7 +140,7 @@ TEST(ResultSheets, user_defined_narrow_sheet_keeps_three_columns_and_plain_cq) {
               "Target_Seq");
     EXPECT_EQ(s.cells[0][0], V::Empty());
     EXPECT_TRUE(s.formats.empty());
-    EXPECT_EQ(s.autofitfirst, 0);
+    EXPECT_EQ(std::pair(s.autofitfirst, s.autofitlast), std::pair(0, 0));
     choices.ticked = {};
     choices.ticked[kItemCq] = choices.ticked[kItemLegend] = true;
     s = BuildResultSheets(run, {}, choices, BuildSampleCodes(run))[0];
@@ -172,8 +172,9 @@ TEST(ResultSheets, compact_columns_with_groups_annotations_and_chemistry_six) {
               "name|indiv_PCR_eff|Amplicon|tissue|dose|threshold|mean_PCR_eff|Cq|N0|Sample_Use|"
               "Quality_checks");
     const double cq = 21.0 - 1 + std::log(1.9 / 0.9) / std::log(1.9);  // Cq + 0.1642
-    EXPECT_EQ(cells(s.cells, 5, {3, 8, 9}), "amp1|=" + QString::number(cq, 'g', 12) + "|=" +
-                                                QString::number(0.1 / std::pow(1.9, cq), 'g', 12));
+    EXPECT_EQ(cells(s.cells, 5, {2, 3, 8, 9}),
+              "=1.9|amp1|=" + QString::number(cq, 'g', 12) +
+                  "|=" + QString::number(0.1 / std::pow(1.9, cq), 'g', 12));
     EXPECT_EQ(cells(s.cells, 6, {5, 8, 9}), "7|=0|=-999");  // no Cq: no correction
     EXPECT_EQ(cells(s.cells, 1, {12, 8}), "LEGEND|Chemistry: DNA-zyme probe");
     EXPECT_EQ(s.formats,
