@@ -13,24 +13,17 @@ namespace {
 
 using namespace coretest;
 
-// Dilutions on a baseline that drifts by `drift` per cycle, with a little
-// noise, after the baseline step.
-void analysedrift(TEngine& e, double drift, double noise) {
+TEST(Workshop, trend_recoversTheBaselineSlopeAndResetReturns) {
+    // Dilutions, flat over the first ten cycles, on a baseline drifting by
+    // 0.01 per cycle with noise of sd 0.002, after the baseline step.
+    TEngine e;
     SyntheticRun run = dilutionseries(1.9, 2.0);
-    for (auto& w : run.wells) {
-        w.noiseSd = noise;
-        w.n0 *= 1e-3;  // flat over the first ten cycles
-    }
+    for (auto& w : run.wells) w.noiseSd = 0.002, w.n0 *= 1e-3;
     testing::loadSyntheticRun(e, run);
     for (int s = 1; s <= e.nsamples; ++s)
-        for (int p = 1; p <= e.npoints[s]; ++p) e.rawfluor[s][p] += drift * e.rawcyc[s][p];
+        for (int p = 1; p <= e.npoints[s]; ++p) e.rawfluor[s][p] += 0.01 * e.rawcyc[s][p];
     e.ProcessDataAfterRead();
     ASSERT_TRUE(e.BaselineButtonPanelClick());
-}
-
-TEST(Workshop, trend_recoversTheBaselineSlopeAndResetReturns) {
-    TEngine e;
-    analysedrift(e, 0.01, 0.002);
     const std::vector<double> determined = e.defbgarr;
     TWorkshop w(e);
     ASSERT_TRUE(w.BaselineTrend("3", "10"));
@@ -48,7 +41,9 @@ TEST(Workshop, trend_recoversTheBaselineSlopeAndResetReturns) {
     ASSERT_TRUE(w.ResetDefbgarr());
     EXPECT_FALSE(e.bgtrendset);
     EXPECT_EQ(e.bgarr, determined);
-    for (int s = 1; s <= e.nsamples; ++s) EXPECT_EQ(e.bgslope[s], 0.0);
+    EXPECT_EQ(e.bgslope, std::vector<double>(e.bgslope.size(), 0.0));
+    TEngine empty;
+    EXPECT_FALSE(TWorkshop(empty).ResetDefbgarr());
 }
 
 TEST(Workshop, trend_refusesBeforeTheBaselineStepAndOutOfRange) {
@@ -62,23 +57,21 @@ TEST(Workshop, trend_refusesBeforeTheBaselineStepAndOutOfRange) {
     EXPECT_EQ(view.count("message information"), 1);
     ASSERT_TRUE(e.BaselineButtonPanelClick());
     const std::vector<double> bg = e.bgarr, ct = e.ct;
-    for (const auto& [b, end] : std::vector<std::pair<const char*, const char*>>{{"0", "10"},
-                                                                                 {"10", "3"},
-                                                                                 {"5", "5"},
-                                                                                 {"3", "46"},
-                                                                                 {"3.5", "10"},
-                                                                                 {"3", "1e1"},
-                                                                                 {"", "10"},
-                                                                                 {"three", "10"},
-                                                                                 {"3", "10x"},
-                                                                                 {"-3", "10"}}) {
-        message.clear();
+    for (auto [b, end] : {std::pair{"0", "10"},
+                          {"10", "3"},
+                          {"5", "5"},
+                          {"3", "46"},
+                          {"3.5", "10"},
+                          {"3", "1e1"},
+                          {"", "10"},
+                          {"three", "10"},
+                          {"3", "10x"},
+                          {"-3", "10"}}) {
         EXPECT_FALSE(w.BaselineTrend(b, end, &message)) << b << ".." << end;
         EXPECT_NE(message.find("<= 45"), std::string::npos) << message;
     }
     EXPECT_FALSE(e.bgtrendset);
-    EXPECT_EQ(e.bgarr, bg);
-    EXPECT_EQ(e.ct, ct);
+    EXPECT_EQ(std::pair(e.bgarr, e.ct), std::pair(bg, ct));
     EXPECT_TRUE(w.BaselineTrend(" 1 ", "45"));
     // The shortest sample bounds the end, wherever it is in the run.
     e.nrawpoints[e.nsamples] = 20;
@@ -92,31 +85,28 @@ TEST(Workshop, grid_titlesRowsAndPlateau) {
     e.noplateau[2] = 1;
     TWorkshop w(e);
     const auto g = w.FillGrid("Tissue");
-    ASSERT_EQ(g.ColCount(), 11);
-    ASSERT_EQ(g.RowCount(), e.nsamples + 1);
-    EXPECT_EQ(g.at(3, 0), TGridCell(std::string("Tissue")));
-    EXPECT_EQ(g.at(7, 0), TGridCell(std::string("Nq")));
-    EXPECT_EQ(g.at(10, 0), TGridCell(std::string("N0_indiv")));
-    EXPECT_EQ(g.at(0, 4), TGridCell(4LL));
-    EXPECT_EQ(g.at(1, 4), TGridCell(e.sampname[4]));
-    EXPECT_EQ(g.at(2, 4), TGridCell(e.ampname[4]));
-    EXPECT_EQ(g.at(8, 4), TGridCell(e.ct[4]));
-    EXPECT_EQ(g.at(6, 2), TGridCell(-999.0));
-    // A noise-free curve ends on its plateau, far after fstop: the mean of
-    // the last four points.
+    ASSERT_EQ(std::pair(g.ColCount(), g.RowCount()), std::pair(11, e.nsamples + 1));
+    const std::string title[] = {"Tissue", "Nq", "N0_indiv"};
+    for (auto [col, row, cell] : {std::tuple<int, int, TGridCell>{3, 0, title[0]},
+                                  {7, 0, title[1]},
+                                  {10, 0, title[2]},
+                                  {0, 4, 4LL},
+                                  {1, 4, e.sampname[4]},
+                                  {2, 4, e.ampname[4]},
+                                  {8, 4, e.ct[4]},
+                                  {9, 4, e.indiveff[4]},
+                                  {6, 2, -999.0}})
+        EXPECT_EQ(g.at(col, row), cell) << col << "," << row;
+    // A noise-free curve ends on its plateau, far after fstop: the mean of the
+    // last four points; only the points more than 2 after fstop count.
     const int s = 1, n = e.npoints[s];
     ASSERT_LT(e.fstop[s] + 2, n - 3);
     const auto& F = e.fluor[s];
     EXPECT_DOUBLE_EQ(w.GetPlateau(s), (F[n - 3] + F[n - 2] + F[n - 1] + F[n]) / 4);
-    // Only the points more than 2 after fstop count.
     e.fstop[s] = n - 4;
     EXPECT_DOUBLE_EQ(w.GetPlateau(s), (F[n - 1] + F[n]) / 2);
     e.fstop[s] = n - 2;
-    EXPECT_EQ(w.GetPlateau(s), -999);
-    EXPECT_EQ(w.GetPlateau(0), -999);
-    EXPECT_EQ(w.GetPlateau(e.nsamples + 1), -999);
-    TEngine empty;
-    EXPECT_FALSE(TWorkshop(empty).ResetDefbgarr());
+    for (int bad : {s, 0, e.nsamples + 1}) EXPECT_EQ(w.GetPlateau(bad), -999);
 }
 
 }  // namespace

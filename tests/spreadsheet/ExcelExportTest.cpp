@@ -143,10 +143,9 @@ TEST_F(ExcelExportTest, export_germanBook_sheetsReadBackEqualGridsWithFormats) {
     auto code = [&](const t::SheetRef& sh, int col, int row) {
         return toQ(t::As<rtl::OUString>(t::FormatProperty(doc, sh, col, row, "FormatString")));
     };
-    EXPECT_EQ(t::As<sal_Int16>(t::FormatProperty(doc, output, 8, 4, "Decimals")), 3);   // threshold
-    EXPECT_EQ(t::As<sal_Int16>(t::FormatProperty(doc, output, 14, 4, "Decimals")), 2);  // N0
+    for (auto [col, decimals] : {std::pair{8, 3}, {14, 2}, {0, 0}})  // threshold, N0, sample
+        EXPECT_EQ(t::As<sal_Int16>(t::FormatProperty(doc, output, col, 4, "Decimals")), decimals);
     EXPECT_TRUE(code(output, 14, 4).contains('E')) << code(output, 14, 4);
-    EXPECT_EQ(t::As<sal_Int16>(t::FormatProperty(doc, output, 0, 4, "Decimals")), 0);  // sample
     EXPECT_EQ(t::As<sal_Int32>(t::CellProperty(output, 15, 4, "HoriJustify")),
               static_cast<sal_Int32>(css::table::CellHoriJustify_CENTER));
 
@@ -215,8 +214,9 @@ TEST_F(ExcelExportTest, export_refusedCancelledAndFailedSaves) {
     const TSaveResult r = SavetoExcel(com, engine, choices, asker);
     EXPECT_EQ(r.outcome, TSaveOutcome::Failed);
     EXPECT_TRUE(r.written.isEmpty());
-    EXPECT_TRUE(r.message.contains("No sheet was written.")) << r.message;
-    EXPECT_TRUE(r.message.contains("Not written: plate1_output, plate1_compact.")) << r.message;
+    for (const char* part :
+         {"No sheet was written.", "Not written: plate1_output, plate1_compact."})
+        EXPECT_TRUE(r.message.contains(part)) << r.message;
     EXPECT_EQ(asker.messages, QStringList{r.message});
     EXPECT_EQ(t::SheetNames(t::CurrentDocument()), "Sheet1,plate1,Other");
     EXPECT_FALSE(com.IsAttached());
@@ -265,23 +265,22 @@ TEST_F(SaveDialogTest, dialog_firstUse_newBookPlacesAndMemoryOnDisk) {
     d.Preset(record);
     EXPECT_EQ(d.OutputChoiceRG->ItemIndex(), 0);
     d.FormActivate();  // no stored preferences: the defaults win over the presets
-    EXPECT_EQ(d.OutputChoiceRG->ItemIndex(), 3);
-    EXPECT_EQ(d.PlaceIndex(), 2);
-    EXPECT_TRUE(d.FormatExcelCB->isChecked());
-    EXPECT_EQ(d.booksbox->count(), 1);
+    EXPECT_EQ(std::tuple(d.OutputChoiceRG->ItemIndex(), d.PlaceIndex(),
+                         d.FormatExcelCB->isChecked(), d.booksbox->count()),
+              std::tuple(3, 2, true, 1));
 
+    d.SetPlaceIndex(-1);
+    EXPECT_EQ(d.OutputPlaceRG->ItemIndex(), -1);  // none chosen
     d.SetPlaceIndex(1);  // "near input sheet", then a new book: index 1 reads "as last sheet"
     d.newbookcheck->setChecked(true);
     d.newbookcheckClick();
-    EXPECT_EQ(d.PlaceIndex(), 1);
-    EXPECT_EQ(d.OutputPlaceRG->ItemIndex(), 2);
-    EXPECT_TRUE(d.OutputPlaceRG->Button(1)->isHidden());
-    EXPECT_FALSE(d.booksbox->isEnabled());
-    EXPECT_EQ(d.booksbox->count(), 0);
+    EXPECT_EQ(std::tuple(d.PlaceIndex(), d.OutputPlaceRG->ItemIndex(), d.booksbox->count()),
+              std::tuple(1, 2, 0));
+    EXPECT_TRUE(d.OutputPlaceRG->Button(1)->isHidden() && !d.booksbox->isEnabled());
     d.newbookcheck->setChecked(false);
     d.newbookcheckClick();
-    EXPECT_EQ(d.OutputPlaceRG->ItemIndex(), 1);  // "near input sheet" again
-    EXPECT_EQ(d.booksbox->count(), 1);
+    // "near input sheet" again
+    EXPECT_EQ(std::pair(d.OutputPlaceRG->ItemIndex(), d.booksbox->count()), std::pair(1, 1));
     d.newbookcheck->setChecked(true);
     d.newbookcheckClick();
 
@@ -289,19 +288,16 @@ TEST_F(SaveDialogTest, dialog_firstUse_newBookPlacesAndMemoryOnDisk) {
     d.OKbutClick();
     EXPECT_EQ(d.result(), 1);
     d.ReadBack(record);
-    EXPECT_EQ(record.book, kNewBook);
-    EXPECT_EQ(record.outputplace, 1);
-    EXPECT_EQ(record.outputchoice, 3);
-    EXPECT_FALSE(record.formatoutput);
-    EXPECT_EQ(record.sheet, "plate1");
+    EXPECT_EQ(std::tuple(record.book, record.outputplace, record.outputchoice, record.formatoutput,
+                         record.sheet),
+              std::tuple(kNewBook, 1, 3, false, QString("plate1")));
 
     // What a restart finds: the values are on disk, and a new dialog takes them over.
     QFile file(settingsFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << settingsFile();
     const QString text = QString::fromUtf8(file.readAll());
-    EXPECT_TRUE(text.contains("[OutputPreferences]")) << text;
-    EXPECT_TRUE(text.contains("Place=1")) << text;
-    EXPECT_TRUE(text.contains("Format=0")) << text;
+    for (const char* line : {"[OutputPreferences]", "Place=1", "Format=0"})
+        EXPECT_TRUE(text.contains(line)) << text;
     TsaveexcelQVXcomform again(com);
     again.Preset(record);
     again.FormActivate();
@@ -325,8 +321,7 @@ TEST_F(SaveDialogTest, dialog_emptyNameStaysOpen_cancelChangesNothing) {
     d.OKbutClick();
     EXPECT_EQ(d.result(), 1);
     d.ReadBack(record);
-    EXPECT_EQ(record.sheet, "mine");
-    EXPECT_FALSE(record.useinputname);
+    EXPECT_EQ(std::pair(record.sheet, record.useinputname), std::pair(QString("mine"), false));
 
     // Through ExecuteSaveDialog: OK hands the answers back; Cancel leaves the record and the
     // registry as they were.
@@ -348,9 +343,8 @@ TEST_F(SaveDialogTest, dialog_emptyNameStaysOpen_cancelChangesNothing) {
         return dialog.result();
     };
     EXPECT_FALSE(com.ExecuteSaveDialog(record));
-    EXPECT_EQ(record.sheet, before.sheet);
-    EXPECT_EQ(record.outputchoice, before.outputchoice);
-    EXPECT_EQ(reg.ReadInteger("Choice"), storedChoice);
+    EXPECT_EQ(std::tuple(record.sheet, record.outputchoice, reg.ReadInteger("Choice")),
+              std::tuple(before.sheet, before.outputchoice, storedChoice));
 }
 
 }  // namespace

@@ -12,12 +12,6 @@ namespace qurvex::test {
 
 namespace fs = std::filesystem;
 
-fs::path testData(const std::string& relative) { return fs::path(QURVEX_TEST_DATA_DIR) / relative; }
-
-fs::path sharedData(const std::string& relative) {
-    return fs::path(QURVEX_SHARED_DATA_DIR) / relative;
-}
-
 fs::path freshFolder(const std::string& name) {
     std::random_device device;
     const fs::path folder =

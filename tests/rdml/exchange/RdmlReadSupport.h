@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "rdml/exchange/RdmlReadTypes.h"
+#include "tests/rdml/model/RdmlTestSupport.h"
 
 namespace qurvex::test {
 
@@ -41,8 +42,7 @@ struct ScriptedAsker : IRdmlReadAsker {
     void ReaderClosed() override { ++closed; }
 };
 
-std::filesystem::path testData(const std::string& relative);
-std::filesystem::path sharedData(const std::string& relative);
+// testData and sharedData come from the model tests' support.
 
 // A fresh empty folder below the system temporary folder.
 std::filesystem::path freshFolder(const std::string& name);
