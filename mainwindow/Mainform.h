@@ -375,8 +375,8 @@ public:
     // File, "Read from &RDML": the read dialog in RDML mode, then the read. A
     // refused read leaves the run in memory as it was.
     void ReadfromRDML1Click();
-    // The File menu's read items by name: ReadfromRDML1 reads from RDML,
-    // ReadExcel1 goes to the spreadsheet read; any other sender does nothing.
+    // The File menu's read items by name: ReadfromRDML1 reads from RDML; any
+    // other sender does nothing (yet: ReadExcel1 for the spreadsheet read).
     void ReadqPCRdata1Click(QObject* sender);
     // Takes a successful read over: engine, grids and lists, processing.
     void TakeOverRdmlRead(const TRdmlReadResult& result);

@@ -176,7 +176,8 @@ void Tmainform::ReadqPCRdata1Click(QObject* sender) {
     auto* action = qobject_cast<QAction*>(sender);
     if (!action) return;
     if (action->objectName() == QLatin1String("ReadfromRDML1")) ReadfromRDML1Click();
-    if (action->objectName() == QLatin1String("ReadExcel1")) action->trigger();
+    // "ReadExcel1": the spreadsheet read has a handler of its own, which this
+    // dispatcher calls once it is part of the window.
 }
 
 void Tmainform::ReadfromRDML1Click() {

@@ -26,11 +26,13 @@ const QString kData = QStringLiteral(QURVEX_SOURCE_DIR "/tests/data/rdml/");
 
 // The read dialog answers OK with `file` (cancel when empty); counts its runs.
 int g_readDialogs = 0;
-void answerReadDialog(const QString& file) {
-    DialogHooks().runModal = [file](QDialog& dialog) {
+void answerReadDialog(const QString& file, int chemistry = 1) {
+    DialogHooks().runModal = [file, chemistry](QDialog& dialog) {
         ++g_readDialogs;
         if (file.isEmpty()) return 2;
-        static_cast<TreadexcelQVXcomform&>(dialog).RdmlFileNameEdit->setText(file);
+        auto& read = static_cast<TreadexcelQVXcomform&>(dialog);
+        read.RdmlFileNameEdit->setText(file);
+        read.ChemistryRG->SetItemIndex(chemistry - 1);
         return 1;
     };
 }
@@ -87,10 +89,12 @@ private slots:
 void RdmlMenusTest::rdmlRead_menuReadGivesAnalysedRunOnCharts() {
     TWindowFixture f;
     Tmainform& w = f.createActive();
-    answerReadDialog(kData + QStringLiteral("stepone_std.rdml"));
+    // A hybridization probe: the Cq-too-low rules follow the new run's chemistry.
+    answerReadDialog(kData + QStringLiteral("stepone_std.rdml"), 3);
     w.ReadfromRDML1->trigger();
     w.FlushCharts();
     const TEngine& e = w.Engine();
+    QVERIFY(e.cqcorrneeded && !w.CheckCqTooLowGB->isHidden());
     QCOMPARE(e.nsamples, 24);
     QVERIFY(e.fromrdml && !e.rdml12input);
     QVERIFY(std::filesystem::exists(e.rdmlxmlfile));
