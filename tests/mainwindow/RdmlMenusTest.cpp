@@ -11,11 +11,13 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 #include "rdml/exchange/RdmlExtraction.h"
 #include "rdml/exchange/RdmlReadRoad.h"
 #include "spreadsheet/ReadExcelDialog.h"
 #include "tests/mainwindow/WindowTest.h"
+#include "zip/KAZip.h"
 
 using namespace qurvex;
 using qurvex::testing::TWindowFixture;
@@ -68,6 +70,23 @@ bool sameSamples(const std::vector<T>& a, const std::vector<T>& b) {
 std::string documentOf(const QString& file) {
     TSilentAsker asker;
     return ExtractXMLFromRdml(file.toStdString(), asker).xml;
+}
+
+// An archive at `path` with the given entries (name, bytes).
+void writeArchive(const QString& path,
+                  const std::vector<std::pair<std::string, std::string>>& entries) {
+    std::stringstream empty;
+    TKAZip::CreateEmptyArchive(empty);
+    const std::string bytes = empty.str();
+    TKAZip zip;
+    zip.LoadFromBuffer(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    for (const auto& [name, data] : entries)
+        zip.AddBuffer(name, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(data.data()),
+                                                     data.size()));
+    const auto out = zip.Data();
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(reinterpret_cast<const char*>(out.data()), static_cast<qint64>(out.size()));
 }
 
 QString fileText(const QString& path) {
@@ -151,6 +170,21 @@ void RdmlMenusTest::rdmlRead_refusedReadKeepsPreviousRunAndFiles() {
     answerReadDialog(QString());
     w.ReadfromRDML1->trigger();
     QCOMPARE(e.rdmlxmlfile, working);
+
+    // Two documents in the archive: the chooser asks, closing it without a
+    // choice stops the read, the second item reads the second document.
+    const QString two = f.dir.filePath(QStringLiteral("two.rdml"));
+    writeArchive(two, {{"a.xml", "<x/>"},
+                       {"b.xml", documentOf(kData + QStringLiteral("lc96_bACTXY.rdml"))}});
+    answerReadDialog(two);
+    f.prompter.clear();
+    f.prompter.modalResults = {0};
+    w.ReadfromRDML1->trigger();
+    QCOMPARE(f.prompter.modals.size(), 1);
+    QCOMPARE(e.nsamples, 24);
+    f.prompter.modalResults = {2};
+    w.ReadfromRDML1->trigger();
+    QCOMPARE(e.nsamples, 96);
 }
 
 void RdmlMenusTest::rdmlSave_12RoundTripAndAddPathThroughMenu() {
