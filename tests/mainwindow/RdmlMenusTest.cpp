@@ -182,9 +182,12 @@ void RdmlMenusTest::rdmlRead_refusedReadKeepsPreviousRunAndFiles() {
     w.ReadfromRDML1->trigger();
     QCOMPARE(f.prompter.modals.size(), 1);
     QCOMPARE(e.nsamples, 24);
+    const QString target = w.TargetnameEdit->text();
     f.prompter.modalResults = {2};
     w.ReadfromRDML1->trigger();
     QCOMPARE(e.nsamples, 96);
+    // Two targets: the single-target name stays as it was.
+    QCOMPARE(w.TargetnameEdit->text(), target);
 }
 
 void RdmlMenusTest::rdmlSave_12RoundTripAndAddPathThroughMenu() {
@@ -215,6 +218,15 @@ void RdmlMenusTest::rdmlSave_12RoundTripAndAddPathThroughMenu() {
     QVERIFY(sameSamples(back.run.tissue, tissue));
     QVERIFY(sameSamples(back.run.rawfluor, rawfluor));
     DiscardWorkingDocument(back.run.rdmlxmlfile);
+
+    // RDML 1.1: the tissue grids keep the columns the save added.
+    auto* grid = w.Control<QTableWidget>("TissueSampSG");
+    const int columns = grid->columnCount();
+    const QString saved11 = f.dir.filePath(QStringLiteral("saved11.rdml"));
+    answerSaveDialog(f, saved11);
+    w.SavetoRDML111->trigger();
+    QVERIFY(QFile::exists(saved11));
+    QVERIFY(grid->columnCount() > columns);
 
     // The 1.2 file read through the menu takes the results in place: no
     // confirmation, the chosen copy holds the document with the results.
