@@ -42,6 +42,8 @@ class TDocumentOpener;
 class TRadioGroup;
 class TChartView;
 class TRegistry;
+struct TRdmlReadResult;
+struct TRdmlWriteChoices;
 class TUpDown;
 
 // Where the window's settings live and how it talks to the user; tests give
@@ -369,6 +371,39 @@ public:
     // The 19 output columns, in the list's order (also the settings' value names).
     static const QStringList& OutputColumnNames();
 
+    // ---- RDML read and save (MainformRdmlRead.cpp, MainformRdmlSave.cpp)
+    // File, "Read from &RDML": the read dialog in RDML mode, then the read. A
+    // refused read leaves the run in memory as it was.
+    void ReadfromRDML1Click();
+    // The File menu's read items by name: ReadfromRDML1 reads from RDML; any
+    // other sender does nothing (yet: ReadExcel1 for the spreadsheet read).
+    void ReadqPCRdata1Click(QObject* sender);
+    // Takes a successful read over: engine, grids and lists, processing.
+    void TakeOverRdmlRead(const TRdmlReadResult& result);
+    // Closing the window: the working copies of RDML documents are removed.
+    void FormClose();
+    // The hidden check page: version, first fluorescence value, creator of a
+    // chosen file.
+    void OpenXMLButtonClick();
+    void checkSeparatorButtonClick();
+    void CheckRDMLCreatorButtonClick();
+    // "&Save to RDML 1.3" (tag 13) and "S&ave to RDML 1.2" (tag 12).
+    void SavetoRDML2Click(int tag);
+    void SavetoRDML111Click();
+    void SaveRdmlInputGridButtonClick();
+    // What the RDML writers need from this window's controls.
+    TRdmlWriteChoices RdmlWriteChoices();
+    // A file chosen in a file dialog run through the prompter; "" when
+    // cancelled.
+    QString ChooseFile(bool save, const QString& caption, const QString& proposal,
+                       const QString& filter);
+    QTableWidget* RdmlInSG = nullptr;
+    QListWidget *TissueLB = nullptr, *TargetsLB = nullptr;
+    QLineEdit* TargetnameEdit = nullptr;
+    // Per sample (1..nsamples), what the last RDML read added to the raw
+    // values to lift negative fluorescence; empty for other runs.
+    std::vector<double> rdmllift;
+
 signals:
     // Emitted at the end of FormActivate (tests wait for it).
     void activated();
@@ -396,6 +431,8 @@ private:
     void BuildScratchPage();
     void BuildWorkshopPage();
     void BuildCheckRdmlPage();
+    void BuildRdmlControls();
+    void ConnectRdmlHandlers();
     void ConnectHandlers();
     void BuildChartSeries();
     void ConnectChartsAndEditors();

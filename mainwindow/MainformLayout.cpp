@@ -287,6 +287,7 @@ void Tmainform::BuildPages() {
     BuildScratchPage();
     BuildWorkshopPage();
     BuildCheckRdmlPage();
+    BuildRdmlControls();
 
     auto* right = new QWidget(splitter);
     right->setObjectName(QStringLiteral("RightPanel"));

@@ -89,7 +89,8 @@ std::string notReadNotice(const std::vector<std::string>& parts) {
 
 }  // namespace
 
-void LiftNegativeFluorescence(TRunInput& run) {
+std::vector<double> LiftNegativeFluorescence(TRunInput& run) {
+    std::vector<double> lifts(static_cast<std::size_t>(std::max(run.nsamples, 0)) + 1, 0.0);
     for (int s = 1; s <= run.nsamples; ++s) {
         const auto i = static_cast<std::size_t>(s);
         double m = 0.0;
@@ -99,7 +100,9 @@ void LiftNegativeFluorescence(TRunInput& run) {
         const double lift = -m + std::pow(10.0, -(TEngine::FindNdecim(-m) + 1));
         for (int j = 1; j <= run.npoints[i]; ++j)
             run.rawfluor[i][static_cast<std::size_t>(j)] += lift;
+        lifts[i] = lift;
     }
+    return lifts;
 }
 
 bool ReadRdmlDocument(std::string_view xml, const std::string& filename, TRdmlReadResult& result,
@@ -155,7 +158,7 @@ bool ReadRdmlDocument(std::string_view xml, const std::string& filename, TRdmlRe
     result.tissuesamples = TissueSamplesGrid(result.uniquetissues, run);
     asker.Pump();
 
-    LiftNegativeFluorescence(run);
+    result.lift = LiftNegativeFluorescence(run);
     fillInputGrid(result);
     FillTissSamples(run);
     run.tissuesdefined = true;

@@ -24,6 +24,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "rdml/exchange/RdmlReadTypes.h"
 
@@ -50,6 +51,7 @@ bool ReadRdmlDocument(std::string_view xml, const std::string& filename, TRdmlRe
 
 // Raises every point of a sample whose lowest value m is negative by |m| plus
 // one unit of the decimal place after the first significant one of |m|.
-void LiftNegativeFluorescence(TRunInput& run);
+// Returns what each sample was raised by (1..nsamples; 0 where unchanged).
+std::vector<double> LiftNegativeFluorescence(TRunInput& run);
 
 }  // namespace qurvex

@@ -80,8 +80,12 @@ struct TRdmlReadResult {
     // the problem where known); empty on success.
     std::string message;
 
-    TRunInput run;                        // the staging run, complete on success
-    std::vector<double> defbgarr;         // stored background per sample (1..nsamples)
+    TRunInput run;                 // the staging run, complete on success
+    std::vector<double> defbgarr;  // stored background per sample (1..nsamples)
+    // What the read added to every raw value of a sample to lift negative
+    // fluorescence (1..nsamples; 0 where nothing was added). The writers
+    // lower the values by it again (TRdmlWriteChoices::lift).
+    std::vector<double> lift;
     std::string version;                  // "1.0", "1.1", "1.2", "1.3"
     std::string creator;                  // "Qurvex" or "not found"
     char separator = '.';                 // decimal separator of the document

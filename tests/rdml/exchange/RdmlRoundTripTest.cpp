@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Every real RDML file read, analysed (baselines and groups by target), saved with the 1.2 command
+// into a new archive and read back: the same reactions, targets, samples, cycles and raw
+// fluorescence (negative values lifted by the same amount both times).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "engine/Engine.h"
+#include "rdml/exchange/RdmlExtraction.h"
+#include "rdml/exchange/RdmlReadRoad.h"
+#include "rdml/exchange/RdmlSaveRoad.h"
+#include "tests/rdml/exchange/RdmlReadSupport.h"
+
+namespace qurvex {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct SaveAsker : IRdmlSaveAsker {
+    std::string file;
+    std::vector<std::string> messages;
+    bool AskYesNo(const std::string&) override { return true; }
+    std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&) override {
+        return file;
+    }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+};
+
+TGridCells columns(const TTextGrid& grid) {
+    TGridCells cells(static_cast<std::size_t>(grid.columns()),
+                     std::vector<std::string>(static_cast<std::size_t>(grid.rows())));
+    for (int c = 0; c < grid.columns(); ++c)
+        for (int r = 0; r < grid.rows(); ++r)
+            cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)] = grid.cell(c, r);
+    return cells;
+}
+
+template <class T>
+bool sameSamples(const std::vector<T>& a, const std::vector<T>& b) {
+    return a.size() == b.size() && std::equal(a.begin() + 1, a.end(), b.begin() + 1);
+}
+
+TEST(RdmlRoundTrip, save12_realFiles_readBackWithTheSameData) {
+    const fs::path work = test::freshFolder("roundtrip");
+    const std::pair<const char*, bool> files[] = {
+        {"stepone_std.rdml", false},      {"lc96_bACTXY.rdml", false},
+        {"BioRad_qPCR_melt.rdml", false}, {"example_1_0.rdml", true},
+        {"example_1_1.rdml", true},       {"example_1_2.rdml", true},
+        {"example_1_3.rdml", true},       {"RDML_example_REC_v1_1.rdml", true},
+    };
+    int lifted = 0;
+    for (const auto& [name, shared] : files) {
+        SCOPED_TRACE(name);
+        const fs::path file = (shared ? test::sharedData("rdml") : test::testData("rdml")) / name;
+        if (!fs::exists(file)) {
+            std::printf("skipped %s: read from ../shared, which is absent\n", name);
+            continue;
+        }
+        test::ScriptedAsker asker;
+        const TRdmlReadResult read =
+            ReadfromRDML({file.string(), 1, 1, false, work.string()}, asker);
+        ASSERT_TRUE(read.ok) << read.message;
+        TEngine engine;
+        engine.ResetInterfaceAfterRead();
+        ASSERT_TRUE(engine.loadrun(read.run));
+        engine.SetCqCorrNeeded();
+        engine.ProcessDataAfterRead();
+        engine.ExtraRDMLProcessing();
+        // The baseline step groups the reactions by target, as a user's
+        // analysis does before saving.
+        engine.BaselineButtonPanelClick();
+
+        TRdmlWriteChoices choices;
+        choices.TissueSampSG = columns(read.tissuesamples);
+        choices.UniqueTissuesSG = columns(read.uniquetissues);
+        choices.lift = read.lift;
+        lifted += std::count_if(read.lift.begin(), read.lift.end(), [](double v) { return v > 0; });
+        SaveAsker saver;
+        saver.file = (work / (std::string("saved_") + name)).string();
+        ASSERT_EQ(SavetoRDML2Click(engine, 12, choices, saver), TRdmlSaveOutcome::Saved)
+            << (saver.messages.empty() ? "" : saver.messages[0]);
+
+        test::ScriptedAsker again;
+        const TRdmlReadResult back = ReadfromRDML({saver.file, 1, 1, false, work.string()}, again);
+        ASSERT_TRUE(back.ok) << back.message;
+        EXPECT_EQ(back.version, read.version >= "1.2" ? read.version : "1.2");
+        EXPECT_EQ(back.run.nsamples, read.run.nsamples);
+        EXPECT_TRUE(sameSamples(back.run.ampname, read.run.ampname));
+        EXPECT_TRUE(sameSamples(back.run.tissue, read.run.tissue));
+        EXPECT_TRUE(sameSamples(back.run.rawcyc, read.run.rawcyc));
+        EXPECT_TRUE(sameSamples(back.run.rawfluor, read.run.rawfluor));
+        EXPECT_TRUE(sameSamples(back.lift, read.lift));
+        DiscardWorkingDocument(read.run.rdmlxmlfile);
+        DiscardWorkingDocument(back.run.rdmlxmlfile);
+    }
+    // At least one file (BioRad_qPCR_melt) has negative values to lift.
+    EXPECT_GT(lifted, 0);
+    fs::remove_all(work);
+}
+
+}  // namespace
+}  // namespace qurvex
