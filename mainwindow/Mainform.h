@@ -14,10 +14,14 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "engine/Engine.h"
 #include "mainwindow/ChartView.h"
 #include "mainwindow/StartSwitches.h"
+#include "spreadsheet/ResultSheets.h"
 
 class QAction;
 class QCheckBox;
@@ -369,6 +373,32 @@ public:
     // The 19 output columns, in the list's order (also the settings' value names).
     static const QStringList& OutputColumnNames();
 
+    // ---- spreadsheet roads, diagnostic and workshop tabs
+    // (MainformExcelRead.cpp, MainformExcelSave.cpp, MainformDiagnostics.cpp)
+    void ReadExcel1Click();
+    void SavetoExcel1Click();
+    // The save's choices as the window holds them (output columns, target
+    // name, annotation grid).
+    TSaveChoices SaveChoices() const;
+    void DisplayBaselineStepsButtonClick();
+    void RunsTestButtonClick();
+    void CtShiftButtonClick();
+    void CtDriftLogLinButtonClick();
+    void displayStartStopButton2Click();
+    void GetMinFluButtonClick();
+    // StringGrid1 from the engine's last window search.
+    void ShowWolSearch();
+    void BaselineTrendButtonClick();
+    void FillGridButtonClick();
+    void WorkshopGridtoExcelButtonClick();
+    void ResetDefbgarrButtonClick();
+    // Copies the named grid into a new sheet of the active Calc document.
+    void GridToExcel(const char* gridName);
+    // The wired "grid to Excel" buttons with their grids, and those left
+    // disabled because their grid's page is not part of this window yet.
+    static const std::vector<std::pair<const char*, const char*>>& GridExportButtons();
+    static const QStringList& DisabledGridExportButtons();
+
 signals:
     // Emitted at the end of FormActivate (tests wait for it).
     void activated();
@@ -432,6 +462,16 @@ private:
     void ReturnToAllSamples();
     // Copies the option controls into the engine's options.
     void PushOptions();
+
+    // Spreadsheet roads and diagnostic tabs (MainformExcelRead.cpp,
+    // MainformDiagnostics.cpp).
+    void ConnectSpreadsheetHandlers();
+    void TakeOverExcelRun(const struct TExcelImport& read);
+    void EndExcelRead(bool started);
+    std::optional<int> WholeNumberIn(const char* editName);
+    bool ShowExperiment(const struct TDiagnosticResult& result, const char* gridName);
+    void ShowRunAgain();
+    void RefillWorkshopGrid();
 
     TMainformServices services_;
     std::unique_ptr<TEngine> engine_;
