@@ -83,8 +83,6 @@ private slots:
         w.ReadExcel1->trigger();
         QVERIFY2(problems(f.prompter).isEmpty(), qPrintable(problems(f.prompter)));
         QCOMPARE(e.nsamples, 48);
-        QCOMPARE(e.ncycles, 40);
-        QVERIFY(!e.fromrdml);
         QCOMPARE(w.inputgrid->rowCount(), 50);  // the run is shown
         QVERIFY(w.Control<QPushButton>("GroupButton")->isEnabled());
         QVERIFY(!QGuiApplication::overrideCursor());

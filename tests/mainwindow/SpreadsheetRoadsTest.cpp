@@ -77,16 +77,17 @@ private slots:
         }
         QVERIFY(e.bgarr == bgarr);
         QVERIFY(e.ct == ct);
-    }
-
-    void diagnostics_refusedExperiment_toldOnce() {
-        TWindowFixture f;
-        Tmainform& w = f.createActive({QStringLiteral("x")});
-        f.prompter.clear();  // no run: the engine refuses and says so itself
+        // The window search's table is shown once its command is over.
+        w.Control<QPushButton>("Set_WoL_Button")->click();
+        QCoreApplication::processEvents();
+        QCOMPARE(cell(w.Control<QTableWidget>("StringGrid1"), 0, 1), QStringLiteral("k"));
+        // A refused experiment was told by the engine; a bad number by the window.
+        e.nsamples = 0;
+        f.prompter.clear();
         w.Control<QPushButton>("RunsTestButton")->click();
-        QCOMPARE(f.prompter.messages.size(), 1);
         w.Control<QLineEdit>("shiftRangeEdit")->setText(QStringLiteral("five"));
         w.Control<QPushButton>("CtShiftButton")->click();
+        QCOMPARE(f.prompter.messages.size(), 2);
         QCOMPARE(f.prompter.count(TPromptKind::Error), 1);
     }
 
