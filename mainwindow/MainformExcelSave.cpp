@@ -61,8 +61,12 @@ void Tmainform::SavetoExcel1Click() {
         const TPrompterDialogHooks hooks(Prompter());
         saved = SavetoExcel(excel, *engine_, SaveChoices(), asker);
     }
-    if (saved.outcome != TSaveOutcome::Refused) SaveRegistryButtonClick();
+    if (saved.outcome == TSaveOutcome::Refused) return;
+    SaveRegistryButtonClick();
+    // The save put the Cq with the group mean efficiency in place and offers
+    // the efficiency outliers as a subset.
     FillSubsets();
+    ShowRunAgain();
 }
 
 }  // namespace qurvex
