@@ -47,6 +47,8 @@ class TRadioGroup;
 class TChartView;
 class TRegistry;
 class TUpDown;
+struct TDiagnosticResult;
+struct TExcelImport;
 
 // Where the window's settings live and how it talks to the user; tests give
 // their own.
@@ -466,10 +468,10 @@ private:
     // Spreadsheet roads and diagnostic tabs (MainformExcelRead.cpp,
     // MainformDiagnostics.cpp).
     void ConnectSpreadsheetHandlers();
-    void TakeOverExcelRun(const struct TExcelImport& read);
+    void TakeOverExcelRun(const TExcelImport& read);
     void EndExcelRead(bool started);
     std::optional<int> WholeNumberIn(const char* editName);
-    bool ShowExperiment(const struct TDiagnosticResult& result, const char* gridName);
+    bool ShowExperiment(const TDiagnosticResult& result, const char* gridName);
     void ShowRunAgain();
     void RefillWorkshopGrid();
 
