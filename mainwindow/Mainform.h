@@ -471,7 +471,7 @@ private:
     void TakeOverExcelRun(const TExcelImport& read);
     void EndExcelRead(bool started);
     std::optional<int> WholeNumberIn(const char* editName);
-    bool ShowExperiment(const TDiagnosticResult& result, const char* gridName);
+    void ShowExperiment(const TDiagnosticResult& result, const char* gridName);
     void ShowRunAgain();
     void RefillWorkshopGrid();
 

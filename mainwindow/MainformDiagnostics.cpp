@@ -98,11 +98,10 @@ std::optional<int> Tmainform::WholeNumberIn(const char* editName) {
     return std::nullopt;
 }
 
-bool Tmainform::ShowExperiment(const TDiagnosticResult& result, const char* gridName) {
-    if (!result.done) return false;
+void Tmainform::ShowExperiment(const TDiagnosticResult& result, const char* gridName) {
+    if (!result.done) return;
     if (QTableWidget* grid = Grid(*this, gridName)) ShowDiagnosticGrid(*grid, result.grid);
     ShowRunAgain();
-    return true;
 }
 
 void Tmainform::ShowRunAgain() {

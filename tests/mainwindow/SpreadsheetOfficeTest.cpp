@@ -107,6 +107,13 @@ private slots:
         QVERIFY2(problems(f.prompter).isEmpty(), qPrintable(problems(f.prompter)));
         const QStringList sheets = SheetNames(doc).split(QLatin1Char(','));
         QCOMPARE(sheets.size(), 3);
+
+        // A grid to a new sheet, numbers as numbers: row 2 of the input grid is sample 1.
+        w.Control<QPushButton>("InputGridToExcelButton")->click();
+        QStringList added = SheetNames(doc).split(QLatin1Char(','));
+        for (const QString& s : sheets) added.removeOne(s);
+        QCOMPARE(added.size(), 1);
+        QCOMPARE(Sheet(doc, added[0])->getCellByPosition(0, 2)->getValue(), 1.0);
         QVERIFY(sheets.contains(QStringLiteral("Hanlon_Run1")));
     }
 };
