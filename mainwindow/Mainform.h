@@ -388,7 +388,7 @@ public:
     void CtDriftLogLinButtonClick();
     void displayStartStopButton2Click();
     void GetMinFluButtonClick();
-    // StringGrid1 from the engine's last window search.
+    // StringGrid1 from the engine's last window search (at its notice).
     void ShowWolSearch();
     void BaselineTrendButtonClick();
     void FillGridButtonClick();

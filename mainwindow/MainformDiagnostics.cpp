@@ -74,12 +74,6 @@ void Tmainform::ConnectSpreadsheetHandlers() {
     onClick("FillGridButton", &Tmainform::FillGridButtonClick);
     onClick("WorkshopGridtoExcelButton", &Tmainform::WorkshopGridtoExcelButtonClick);
     onClick("ResetDefbgarrButton", &Tmainform::ResetDefbgarrButtonClick);
-    // The window search runs through its engine command; its table is shown
-    // once that command is over.
-    if (auto* b = Control<QAbstractButton>("Set_WoL_Button"))
-        connect(
-            b, &QAbstractButton::clicked, this, [this] { Guard([this] { ShowWolSearch(); }); },
-            Qt::QueuedConnection);
     for (const auto& [button, grid] : GridExportButtons())
         if (auto* b = Control<QAbstractButton>(button))
             connect(b, &QAbstractButton::clicked, this,

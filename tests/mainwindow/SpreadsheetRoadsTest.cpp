@@ -77,10 +77,11 @@ private slots:
         }
         QVERIFY(e.bgarr == bgarr);
         QVERIFY(e.ct == ct);
-        // The window search's table is shown once its command is over.
+        // The window search shows its table when it is complete.
         w.Control<QPushButton>("Set_WoL_Button")->click();
-        QCoreApplication::processEvents();
-        QCOMPARE(cell(w.Control<QTableWidget>("StringGrid1"), 0, 1), QStringLiteral("k"));
+        const auto* search = w.Control<QTableWidget>("StringGrid1");
+        QCOMPARE(cell(search, 0, 1), QStringLiteral("k"));
+        QCOMPARE(cell(search, e.wolsearch.finalk + 3, 0), QStringLiteral("min smooth var"));
         // A refused experiment was told by the engine; a bad number by the window.
         e.nsamples = 0;
         f.prompter.clear();
