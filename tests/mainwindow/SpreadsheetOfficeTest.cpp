@@ -2,6 +2,7 @@
 // The Calc roads through the window's menu against a private office: a real
 // instrument export read and analysed, a refused read that keeps the run,
 // and a save that writes its two sheets.
+#include <QListWidget>
 #include <QTableWidget>
 
 #include "spreadsheet/ReadExcelDialog.h"
@@ -83,7 +84,10 @@ private slots:
         w.ReadExcel1->trigger();
         QVERIFY2(problems(f.prompter).isEmpty(), qPrintable(problems(f.prompter)));
         QCOMPARE(e.nsamples, 48);
-        QCOMPARE(w.inputgrid->rowCount(), 50);  // the run is shown
+        QCOMPARE(w.inputgrid->rowCount(), 50);                                // the run is shown
+        QCOMPARE(w.OutputColumnsCLB->item(12)->checkState(), Qt::Unchecked);  // "Target_Seq"
+        QVERIFY(w.SetBaselineCorrected1->isEnabled());  // raw data: may still be declared
+        QVERIFY(!Tmainform::TabVisible(w.TissueSampleTabSheet));
         QVERIFY(w.Control<QPushButton>("GroupButton")->isEnabled());
         QVERIFY(!QGuiApplication::overrideCursor());
         w.Determinebaselines1->trigger();
