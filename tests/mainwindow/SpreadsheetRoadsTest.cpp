@@ -3,6 +3,7 @@
 // wires them: menu items and buttons reach their handlers, a diagnostic tab
 // fills its grid and leaves the run as it was, and a save is refused while a
 // workshop baseline trend is in force.
+#include <QFile>
 #include <QTableWidget>
 
 #include "tests/engine/support/SyntheticRun.h"
@@ -22,6 +23,11 @@ TEngine& loadPlate(Tmainform& w) {
 
 bool connected(QObject* o, const char* signal) {
     return QObject::disconnect(o, signal, nullptr, nullptr);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString cell(const QTableWidget* g, int row, int col) {
@@ -105,7 +111,9 @@ private slots:
         QVERIFY(e.bgtrendset);
         QVERIFY(cell(grid, 1, 4) != constant);  // the filled grid follows the trend
         f.prompter.clear();
+        const QByteArray settings = readFile(f.iniFile);
         w.SavetoExcel1->trigger();
+        QCOMPARE(readFile(f.iniFile), settings);  // not even the settings are stored
         QCOMPARE(f.prompter.messages.size(), 1);
         QCOMPARE(f.prompter.messages[0].text,
                  QStringLiteral("Baseline trend is set. Saving results is not possible"));
