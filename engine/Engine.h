@@ -467,6 +467,11 @@ public:
     // the common window of linearity follow.
     void SetBaselineCorrected1Click();
 
+    // ---- spreadsheet read (ReadCommands.cpp)
+    // cqcorrneeded as the spreadsheet read found it for the chosen chemistry;
+    // set before the read run is taken over.
+    void setcqcorrneeded(bool needed);
+
 private:
     int busydepth_ = 0;
     std::chrono::steady_clock::time_point lastprogress_{};

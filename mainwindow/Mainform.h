@@ -14,10 +14,14 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "engine/Engine.h"
 #include "mainwindow/ChartView.h"
 #include "mainwindow/StartSwitches.h"
+#include "spreadsheet/ResultSheets.h"
 
 class QAction;
 class QCheckBox;
@@ -45,6 +49,8 @@ class TRegistry;
 struct TRdmlReadResult;
 struct TRdmlWriteChoices;
 class TUpDown;
+struct TDiagnosticResult;
+struct TExcelImport;
 
 // Where the window's settings live and how it talks to the user; tests give
 // their own.
@@ -375,8 +381,8 @@ public:
     // File, "Read from &RDML": the read dialog in RDML mode, then the read. A
     // refused read leaves the run in memory as it was.
     void ReadfromRDML1Click();
-    // The File menu's read items by name: ReadfromRDML1 reads from RDML; any
-    // other sender does nothing (yet: ReadExcel1 for the spreadsheet read).
+    // The File menu's read items by name: ReadfromRDML1 reads from RDML,
+    // ReadExcel1 from Calc; any other sender does nothing.
     void ReadqPCRdata1Click(QObject* sender);
     // Takes a successful read over: engine, grids and lists, processing.
     void TakeOverRdmlRead(const TRdmlReadResult& result);
@@ -403,6 +409,31 @@ public:
     // Per sample (1..nsamples), what the last RDML read added to the raw
     // values to lift negative fluorescence; empty for other runs.
     std::vector<double> rdmllift;
+    // ---- spreadsheet roads, diagnostic and workshop tabs
+    // (MainformExcelRead.cpp, MainformExcelSave.cpp, MainformDiagnostics.cpp)
+    void ReadExcel1Click();
+    void SavetoExcel1Click();
+    // The save's choices as the window holds them (output columns, target
+    // name, annotation grid).
+    TSaveChoices SaveChoices() const;
+    void DisplayBaselineStepsButtonClick();
+    void RunsTestButtonClick();
+    void CtShiftButtonClick();
+    void CtDriftLogLinButtonClick();
+    void displayStartStopButton2Click();
+    void GetMinFluButtonClick();
+    // StringGrid1 from the engine's last window search (at its notice).
+    void ShowWolSearch();
+    void BaselineTrendButtonClick();
+    void FillGridButtonClick();
+    void WorkshopGridtoExcelButtonClick();
+    void ResetDefbgarrButtonClick();
+    // Copies the named grid into a new sheet of the active Calc document.
+    void GridToExcel(const char* gridName);
+    // The wired "grid to Excel" buttons with their grids, and those left
+    // disabled because their grid's page is not part of this window yet.
+    static const std::vector<std::pair<const char*, const char*>>& GridExportButtons();
+    static const QStringList& DisabledGridExportButtons();
 
 signals:
     // Emitted at the end of FormActivate (tests wait for it).
@@ -469,6 +500,16 @@ private:
     void ReturnToAllSamples();
     // Copies the option controls into the engine's options.
     void PushOptions();
+
+    // Spreadsheet roads and diagnostic tabs (MainformExcelRead.cpp,
+    // MainformDiagnostics.cpp).
+    void ConnectSpreadsheetHandlers();
+    void TakeOverExcelRun(const TExcelImport& read);
+    void EndExcelRead(bool started);
+    std::optional<int> WholeNumberIn(const char* editName);
+    void ShowExperiment(const TDiagnosticResult& result, const char* gridName);
+    void ShowRunAgain();
+    void RefillWorkshopGrid();
 
     TMainformServices services_;
     std::unique_ptr<TEngine> engine_;

@@ -246,8 +246,7 @@ void Tmainform::BuildMenus() {
     bar->addMenu(Help1);
 
     // Commands whose work is not part of this window yet: present, disabled.
-    for (QAction* a :
-         {ReadExcel1, ReadfromRDML1, SavetoExcel1, SavetoRDML13, SavetoRDML2, SavetoRDML111})
+    for (QAction* a : {ReadfromRDML1, SavetoRDML13, SavetoRDML2, SavetoRDML111})
         a->setEnabled(false);
 }
 
@@ -305,6 +304,8 @@ void Tmainform::BuildPages() {
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(splitter);
     setCentralWidget(central);
+    // Spreadsheet roads, diagnostic and workshop tabs.
+    ConnectSpreadsheetHandlers();
 }
 
 QWidget* Tmainform::BuildControlColumn() {

@@ -274,6 +274,8 @@ void Tmainform::tablechanged(TRunTable table, int row) {
             FillMeansGrid();
             break;
         case TRunTable::wolsearch:
+            ShowWolSearch();  // StringGrid1 of the scratch page
+            break;
         case TRunTable::noisecheck:
         case TRunTable::ctshift:
         case TRunTable::sampledata:

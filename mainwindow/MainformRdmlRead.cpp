@@ -176,8 +176,7 @@ void Tmainform::ReadqPCRdata1Click(QObject* sender) {
     auto* action = qobject_cast<QAction*>(sender);
     if (!action) return;
     if (action->objectName() == QLatin1String("ReadfromRDML1")) ReadfromRDML1Click();
-    // "ReadExcel1": the spreadsheet read has a handler of its own, which this
-    // dispatcher calls once it is part of the window.
+    if (action->objectName() == QLatin1String("ReadExcel1")) ReadExcel1Click();
 }
 
 void Tmainform::ReadfromRDML1Click() {

@@ -10,6 +10,7 @@
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
 
 #include "engine/Engine.h"
+#include "engine/MeanEfficiencyCq.h"
 #include "spreadsheet/Excelcom.h"
 #include "spreadsheet/UnoSupport.h"
 
@@ -61,16 +62,6 @@ QString failureMessage(const QString& error, const QStringList& written,
 }
 
 }  // namespace
-
-void ApplyMeanEfficiencyCq(TRunState& run) {
-    for (int k = 1; k <= run.nsamples && k < static_cast<int>(run.ct.size()); ++k) {
-        const double eff = k < static_cast<int>(run.sampmeaneff.size()) ? run.sampmeaneff[k] : 0;
-        if (run.ct[k] > 0 && eff > 1.001)
-            run.ct[k] = run.meancyc[k] + (run.sampftval[k] - run.meanlogfluor[k]) / std::log10(eff);
-        else
-            run.ct[k] = 0;
-    }
-}
 
 void WriteResultSheet(TExcelcom& excel, const TResultSheet& sheet, bool format) {
     const int columns = std::max(sheet.columns, 1);

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "engine/MeanEfficiencyCq.h"
 #include "spreadsheet/ExcelSaveRecord.h"
 #include "spreadsheet/ResultSheets.h"
 
@@ -39,10 +40,8 @@ struct TSaveResult {
     QString message;      // the failure message shown to the user ("" otherwise)
 };
 
-// ct[k] := meancyc[k] + (sampftval[k] - meanlogfluor[k]) / log10(sampmeaneff[k]) for every
-// sample with ct[k] > 0 and sampmeaneff[k] > 1.001; every other sample gets ct[k] := 0.
-// Run after the group means: the Cq then matches the group's mean efficiency.
-void ApplyMeanEfficiencyCq(TRunState& run);
+// The Cq with the group mean efficiency (ApplyMeanEfficiencyCq) comes from
+// engine/MeanEfficiencyCq.h.
 
 // The whole save: refuses while a workshop baseline trend is applied; otherwise computes the
 // group means (calc_mean_ButtonClick), replaces each Cq by the mean-efficiency Cq, asks the

@@ -24,16 +24,6 @@ constexpr std::array<const char*, 4> kExclusionTexts = {
 
 }  // namespace
 
-void ApplyMeanEfficiencyCq(TRunState& run) {
-    for (int i = 1; i <= run.nsamples; ++i) {
-        const double e = value(run.sampmeaneff, i);
-        if (value(run.ct, i) > 0.0 && e > 1.001)
-            run.ct[i] = run.meancyc[i] + (run.sampftval[i] - run.meanlogfluor[i]) / std::log10(e);
-        else if (static_cast<std::size_t>(i) < run.ct.size())
-            run.ct[i] = 0.0;
-    }
-}
-
 void ApplyExclusionRule(TRunState& run) {
     if (run.non0.size() < static_cast<std::size_t>(run.nsamples) + 1)
         run.non0.resize(run.nsamples + 1);

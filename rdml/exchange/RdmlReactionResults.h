@@ -8,17 +8,15 @@
 #include <string>
 #include <string_view>
 
+#include "engine/MeanEfficiencyCq.h"
 #include "engine/RunState.h"
 #include "rdml/exchange/RdmlWriteChoices.h"
 #include "rdml/model/RDML_v1_2_CR.h"
 
 namespace qurvex {
 
-// For every sample i: ct[i] := meancyc[i] + (sampftval[i] - meanlogfluor[i]) /
-// log10(sampmeaneff[i]) when ct[i] > 0 and sampmeaneff[i] > 1.001 (both
-// strict), else 0. A sample with meancyc 10, meanlogfluor -1, sampftval -0.7
-// and sampmeaneff 2 gets 10 + 0.3 / log10(2) = 10.9966.
-void ApplyMeanEfficiencyCq(TRunState& run);
+// The Cq with the group mean efficiency (ApplyMeanEfficiencyCq) comes from
+// engine/MeanEfficiencyCq.h.
 
 // non0[i] := noamplif or userexcluded or (bgerror and not manualbg) or
 // (effoutlier and noplateau), for every sample.
