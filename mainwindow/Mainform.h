@@ -244,6 +244,56 @@ public:
     void IncluPercEditChange(const QString& text);
     void NameSepEditEnter();
 
+    // ---- group windows, group browser, subsets, show/hide and the page
+    // guard (MainformGroups.cpp, MainformSubsets.cpp)
+    void ResetAllToGrpWindow();
+    void EditGroupsButtonClick();
+    // A cell of AmpliconGroupGrid was edited: column 1 an identifier, column
+    // 2 a group code (a non-number is refused with a message).
+    void AmpliconGroupGridSetEditText(int col, int row, const QString& value);
+    // Window side of the group count: browser, up-downs and group pages.
+    void numgroupsEditChange();
+    // kind "groups" (the group's first sample becomes current) or "samples".
+    void SetAmpGroupNumEdit(int g, const QString& kind);
+    void ShowGroupCBChange();
+    void ShowGroupUDClick();
+    void AmpGrNumUD2Click();
+    void ApplyGroupButtonClick();
+    void ResetDefaultCommonButtonClick();
+    void ResetDefaultGroupWindowButtonClick();
+    void ShowSetCBChange();
+    void doshowbutClick();
+    void dohidebutClick();
+    void doshowallbutClick();
+    void dohideallbutClick();
+    // Whether PageControl1 may leave page `from` (warns when it may not).
+    bool PageControl1Changing(QWidget* from);
+    void PageControl1Change();
+    // ---- sample annotations (MainformAnnotations.cpp)
+    void OneTissueRBClick();
+    void PartEditChange(const QString& text);
+    void SetOneTissueButtonClick();
+    void EditTissuesButtonClick();
+    void ExtractTissuesButtonClick();
+    // Numbers the annotation combinations of TissueSampSG into UniqueTissuesSG.
+    void UniqueAnnotationsButtonClick();
+    // The sample names and annotations of the run in TissueSampSG.
+    void FillTissueGrid();
+    // Keystroke filter of the range edits (Tag 1 columns, 10/11/12 start rows
+    // that fill their stop row, 0 stop rows).
+    void stoproweditChange(QLineEdit* edit);
+    // Worksheet source of a page: `page` 0 tissues, 1 amplicons, 2 exclusions.
+    void FillWorkbookLists(int page);
+    void BookChange(int page);
+    void SheetChange(int page);
+    void ReadExcludeRBClick();
+    void ReadTissuesButtonClick();
+    void ReadAmpliconsButtonClick();
+    void ReadExclusionsButtonClick();
+    void GridToExcel(QTableWidget* grid);
+    void ConnectGroupsAndSubsets();
+    void ConnectAnnotations();
+
     // ---- menus
     QMenu* File1;
     QAction *ReadExcel1, *ReadfromRDML1, *SavetoExcel1, *SavetoRDML13, *SavetoRDML2, *SavetoRDML111,
