@@ -262,6 +262,8 @@ public:
     void ResetDefaultCommonButtonClick();
     void ResetDefaultGroupWindowButtonClick();
     void ShowSetCBChange();
+    // The engine shows a subset: the filter follows once no long step runs.
+    void ApplySubsetWhenIdle();
     void doshowbutClick();
     void dohidebutClick();
     void doshowallbutClick();

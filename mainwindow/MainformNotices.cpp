@@ -380,7 +380,10 @@ void Tmainform::FillSubsets() {
     ShowSetCB->setCurrentIndex(e.ShowSetCBItemIndex);
 }
 
-void Tmainform::subsetschanged() { FillSubsets(); }
+void Tmainform::subsetschanged() {
+    FillSubsets();
+    ApplySubsetWhenIdle();
+}
 
 // ---- results, limits and the current sample
 

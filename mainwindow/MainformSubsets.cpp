@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
+#include <QTimer>
 #include <algorithm>
 
 #include "mainwindow/Mainform.h"
@@ -34,6 +35,15 @@ void Tmainform::ShowSetCBChange() {
     plotallsamps();
     update_surveys();
     cb_pcr_axisClick();
+}
+
+void Tmainform::ApplySubsetWhenIdle() {
+    if (engine_->nsamples < 1) return;
+    if (!engine_->busy()) {
+        ShowSetCBChange();
+        return;
+    }
+    QTimer::singleShot(50, this, [this] { Guard([this] { ApplySubsetWhenIdle(); }); });
 }
 
 namespace {

@@ -108,6 +108,22 @@ private slots:
         QCOMPARE(e.samplenum, 2);
     }
 
+    void engineSubset_theFilterFollows() {
+        TWindowFixture f;
+        Tmainform& w = f.createActive();
+        TEngine& e = loadRun(w, false);
+        f.prompter.clear();
+        e.DetermineEffOutliersButtonClick();
+        QCOMPARE(w.ShowSetCB->currentText(), QStringLiteral("efficiency outlier"));
+        bool any = false;
+        for (int s = 1; s <= e.nsamples; ++s) any = any || e.effoutlier[s];
+        for (int s = 1; s <= e.nsamples; ++s)
+            QCOMPARE(e.isdisplayed[s] != 0, !any || e.effoutlier[s] != 0);
+        QCOMPARE(warnings(f.prompter)
+                     .contains(QStringLiteral("No samples marked as \"efficiency outlier\"")),
+                 !any);
+    }
+
     void showHide_hideAllThenShowAllRestoresSampleOrder() {
         TWindowFixture f;
         Tmainform& w = f.createActive();
