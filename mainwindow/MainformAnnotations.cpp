@@ -243,8 +243,10 @@ void Tmainform::ExtractTissuesButtonClick() {
     cells[1][0] = "tissue";
     for (int s = 1; s <= e.nsamples; ++s) {
         const std::string& name = e.sampname[static_cast<std::size_t>(s)];
-        auto piece = TEngine::extractpart(name, *part, separator, fromback);
-        if (!piece) piece = TEngine::extractpart(name, *part, ' ', fromback);
+        // Parts are split at blanks and at the separator alike.
+        std::string split = name;
+        std::replace(split.begin(), split.end(), ' ', separator);
+        auto piece = TEngine::extractpart(split, *part, separator, fromback);
         if (!piece) {
             Prompter().message(TPromptKind::Warning, QStringLiteral("Warning"),
                                QStringLiteral("The name of sample %1 (\"%2\") has no part %3. The "

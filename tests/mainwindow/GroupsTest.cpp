@@ -193,6 +193,29 @@ private slots:
         }
     }
 
+    void annotations_extractedFromNamesOrOneForAll() {
+        TWindowFixture f;
+        Tmainform& w = f.createActive();
+        TEngine& e = loadRun(w, false);
+        for (int s = 1; s <= e.nsamples; ++s)
+            e.sampname[s] = (s % 2 ? "liver_A " : "heart_B ") + std::to_string(s);
+        w.Control<QLineEdit>("TissSepEdit")->setText(QStringLiteral("_"));
+        w.Control<QLineEdit>("PartEdit")->clear();
+        QTest::keyClicks(w.Control<QLineEdit>("PartEdit"), QStringLiteral("22x"));
+        QCOMPARE(w.Control<QLineEdit>("PartEdit")->text(), QStringLiteral("22"));
+        QCOMPARE(w.Control<QLabel>("partLabel")->text(), QStringLiteral("nd"));
+        w.Control<QLineEdit>("PartEdit")->setText(QStringLiteral("2"));
+        w.Control<TRadioGroup>("TissPartRG")->SetItemIndex(1);
+        w.ExtractTissuesButtonClick();
+        QCOMPARE(e.tissue[3], std::string("A"));
+        QCOMPARE(e.ntissues, 2);
+        QVERIFY(e.tissuesdefined);
+        w.Control<QLineEdit>("OneTissueEdit")->setText(QStringLiteral("blood"));
+        w.SetOneTissueButtonClick();
+        QCOMPARE(e.tissue[4], std::string("blood"));
+        QCOMPARE(e.ntissues, 1);
+    }
+
     void groupGrid_nonNumberCodeRefusedAtTheEdit() {
         TWindowFixture f;
         Tmainform& w = f.createActive();
