@@ -113,9 +113,22 @@ TEST(Subsets, groupCode_wholeNumberOfAGroupOnly) {
     EXPECT_TRUE(r.e.setgroupcode(1, "2"));
     EXPECT_EQ(r.e.AmpliconGroupGridcode[1], 2);
     r.e.setview(nullptr);
+    // A typed identifier numbers the groups again; a list of the wrong
+    // length changes nothing.
+    r.e.setidentifier(12, "c");
+    EXPECT_EQ(r.e.ngroups, 3);
+    EXPECT_EQ(r.e.ampgroup[12], 3);
+    EXPECT_FALSE(r.e.setidentifiers({"A"}));
+    EXPECT_EQ(r.e.ampname[1], "A");
 }
 
 TEST(Subsets, groupWindows_everySampleTakesItsGroupsLimits) {
+    TEngine ungrouped;
+    testing::loadSyntheticRun(ungrouped, testing::makePlate(3, 1, 0.0, 3));
+    ungrouped.ProcessDataAfterRead();
+    ungrouped.ResetAllToGrpWindow();  // without groups nothing changes
+    EXPECT_EQ(ungrouped.woltype[2], 0);
+
     GroupedRun r;
     TEngine& e = r.e;
     e.gruplim[1] = e.uplim[0] - 0.1;

@@ -87,11 +87,11 @@ TEST(TissueAnnotation, exclusions_addFlagsAndKeepEarlierOnes) {
     int count = -1;
     EXPECT_FALSE(e.adduserexclusions({true, false}, count));
     EXPECT_EQ(e.userexcluded[1], 0);
-    EXPECT_TRUE(e.adduserexclusions({true, false, true, false}, count));
+    EXPECT_TRUE(e.adduserexclusions({true, false, false, true}, count));
     EXPECT_EQ(count, 2);
-    EXPECT_TRUE(e.userexcluded[1] && e.userexcluded[2] && e.userexcluded[3]);
-    EXPECT_TRUE(e.skipped[1] && e.skipped[3]);
-    EXPECT_FALSE(e.userexcluded[4]);
+    EXPECT_TRUE(e.userexcluded[1] && e.userexcluded[2] && e.userexcluded[4]);
+    EXPECT_TRUE(e.skipped[1] && e.skipped[4]);
+    EXPECT_FALSE(e.userexcluded[3]);
 }
 
 TEST(TissueAnnotation, ordinalSuffix) {
