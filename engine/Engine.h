@@ -471,6 +471,55 @@ public:
     // cqcorrneeded as the spreadsheet read found it for the chosen chemistry;
     // set before the read run is taken over.
     void setcqcorrneeded(bool needed);
+    // ---- group windows, subsets and annotations (Subsets.cpp, TissueAnnotation.cpp)
+    // Whether sample s belongs to subset k (the subset filter's table; the
+    // flags as they stand, non0 as assignnon0 last left it).
+    bool insubset(int s, TSubset k) const;
+    // Among the displayed samples, hides those outside subset k (hidden
+    // samples stay hidden); non0 is assigned first for the two N0 subsets.
+    void SetDisplayed(TSubset k);
+    // The subset filter: item `item` of ShowSetCBItems becomes the subset
+    // shown (an item outside the list keeps the one shown), every sample is
+    // displayed, SetDisplayed of the subset, then with group g >= 1 of the
+    // group browser the samples of other groups are hidden. When no sample is
+    // left, every sample of group g (or every sample) is displayed again and
+    // the answer is false. Charts are redrawn either way.
+    bool ShowSetCBChange(int item, int g);
+    // Displays only the samples of group g (every sample for g 0).
+    void displaygroup(int g);
+    // The first displayed sample; 0 when none is.
+    int firstdisplayed() const;
+    // Every sample takes its group from the group codes and its group's
+    // limits (woltype 1), is refitted, gets its threshold and is shown once
+    // in turn. Nothing happens without groups or samples, or while busy.
+    void ResetAllToGrpWindow();
+    // A group code typed for sample s: a whole number 1..ngroups is kept;
+    // anything else is refused with a message and nothing changes.
+    bool setgroupcode(int s, const std::string& text);
+    // Identifiers or annotations are being edited (false) or done (true):
+    // the window keeps the user on the page while they are edited.
+    void setidentsdone(bool done);
+    // The identifiers of every sample at once (read from a worksheet); the
+    // groups are numbered again. False, with nothing changed, when the count
+    // is not nsamples.
+    bool setidentifiers(const std::vector<std::string>& names);
+    // An identifier typed for sample s; the groups are numbered again.
+    void setidentifier(int s, const std::string& text);
+    // Distinct annotations of tissue[1..nsamples], compared without regard to
+    // case, in order of first appearance, into uniquetissues[1..] and ntissues.
+    void FillTissSamples();
+    // Takes over the annotations of every sample at once (tissue[1..]),
+    // marks them defined and lists the distinct ones; false, with nothing
+    // changed, when the count is not nsamples.
+    bool settissues(const std::vector<std::string>& annotations);
+    // Adds the user exclusions of the samples marked in `excluded` (index
+    // 0 = sample 1) and refits every sample; earlier exclusions stay. False,
+    // with nothing changed, when the count is not nsamples. Returns the
+    // number of samples marked through `count`.
+    bool adduserexclusions(const std::vector<bool>& excluded, int& count);
+    // "st", "nd", "rd" or "th" for a part number: 1, 21, 31 "st"; 2, 22 "nd";
+    // 3, 23 "rd"; 11, 12, 13 and every other number "th".
+    static std::string ordinalsuffix(int n);
 
 private:
     int busydepth_ = 0;

@@ -252,6 +252,58 @@ public:
     void IncluPercEditChange(const QString& text);
     void NameSepEditEnter();
 
+    // ---- group windows, group browser, subsets, show/hide and the page
+    // guard (MainformGroups.cpp, MainformSubsets.cpp)
+    void ResetAllToGrpWindow();
+    void EditGroupsButtonClick();
+    // A cell of AmpliconGroupGrid was edited: column 1 an identifier, column
+    // 2 a group code (a non-number is refused with a message).
+    void AmpliconGroupGridSetEditText(int col, int row, const QString& value);
+    // Window side of the group count: browser, up-downs and group pages.
+    void numgroupsEditChange();
+    // kind "groups" (the group's first sample becomes current) or "samples".
+    void SetAmpGroupNumEdit(int g, const QString& kind);
+    void ShowGroupCBChange();
+    void ShowGroupUDClick();
+    void AmpGrNumUD2Click();
+    void ApplyGroupButtonClick();
+    void ResetDefaultCommonButtonClick();
+    void ResetDefaultGroupWindowButtonClick();
+    void ShowSetCBChange();
+    // The engine shows a subset: the filter follows once no long step runs.
+    void ApplySubsetWhenIdle();
+    void doshowbutClick();
+    void dohidebutClick();
+    void doshowallbutClick();
+    void dohideallbutClick();
+    // Whether PageControl1 may leave page `from` (warns when it may not).
+    bool PageControl1Changing(QWidget* from);
+    void PageControl1Change();
+    // ---- sample annotations (MainformAnnotations.cpp)
+    void OneTissueRBClick();
+    void PartEditChange(const QString& text);
+    void SetOneTissueButtonClick();
+    void EditTissuesButtonClick();
+    void ExtractTissuesButtonClick();
+    // Numbers the annotation combinations of TissueSampSG into UniqueTissuesSG.
+    void UniqueAnnotationsButtonClick();
+    // The sample names and annotations of the run in TissueSampSG.
+    void FillTissueGrid();
+    // Keystroke filter of the range edits (Tag 1 columns, 10/11/12 start rows
+    // that fill their stop row, 0 stop rows).
+    void stoproweditChange(QLineEdit* edit);
+    // Worksheet source of a page: `page` 0 tissues, 1 amplicons, 2 exclusions.
+    void FillWorkbookLists(int page);
+    void BookChange(int page);
+    void SheetChange(int page);
+    void ReadExcludeRBClick();
+    void ReadTissuesButtonClick();
+    void ReadAmpliconsButtonClick();
+    void ReadExclusionsButtonClick();
+    void GridToExcel(QTableWidget* grid);
+    void ConnectGroupsAndSubsets();
+    void ConnectAnnotations();
+
     // ---- menus
     QMenu* File1;
     QAction *ReadExcel1, *ReadfromRDML1, *SavetoExcel1, *SavetoRDML13, *SavetoRDML2, *SavetoRDML111,
@@ -430,10 +482,9 @@ public:
     void ResetDefbgarrButtonClick();
     // Copies the named grid into a new sheet of the active Calc document.
     void GridToExcel(const char* gridName);
-    // The wired "grid to Excel" buttons with their grids, and those left
-    // disabled because their grid's page is not part of this window yet.
+    // The "grid to Excel" buttons of the diagnostic, data and means pages with
+    // their grids (the annotation and RDML pages wire their own).
     static const std::vector<std::pair<const char*, const char*>>& GridExportButtons();
-    static const QStringList& DisabledGridExportButtons();
 
 signals:
     // Emitted at the end of FormActivate (tests wait for it).

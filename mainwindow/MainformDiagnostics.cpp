@@ -47,13 +47,6 @@ const std::vector<std::pair<const char*, const char*>>& Tmainform::GridExportBut
     return buttons;
 }
 
-const QStringList& Tmainform::DisabledGridExportButtons() {
-    static const QStringList names{QStringLiteral("UniqueTissuesToExcelButton"),
-                                   QStringLiteral("TissuesToExcelButton"),
-                                   QStringLiteral("AmpliconGroupsToExcelButton")};
-    return names;
-}
-
 void Tmainform::ConnectSpreadsheetHandlers() {
     connect(ReadExcel1, &QAction::triggered, this,
             [this] { Guard([this] { ReadExcel1Click(); }); });
@@ -78,8 +71,6 @@ void Tmainform::ConnectSpreadsheetHandlers() {
         if (auto* b = Control<QAbstractButton>(button))
             connect(b, &QAbstractButton::clicked, this,
                     [this, grid] { Guard([this, grid] { GridToExcel(grid); }); });
-    for (const QString& name : DisabledGridExportButtons())
-        if (auto* b = findChild<QAbstractButton*>(name)) b->setEnabled(false);
 }
 
 std::optional<int> Tmainform::WholeNumberIn(const char* editName) {

@@ -220,6 +220,7 @@ void Tmainform::stagechanged(TRunStage stage) {
             break;
         case TRunStage::groupcountchanged:
             FillGroupGrid();
+            numgroupsEditChange();
             break;
         case TRunStage::subsetsoffered:
             subsetDisplayLabel->setVisible(true);
@@ -263,6 +264,7 @@ void Tmainform::tablechanged(TRunTable table, int row) {
     switch (table) {
         case TRunTable::data:
             FillDataGrids();
+            FillTissueGrid();
             break;
         case TRunTable::validrow:
             FillValidDataRow(row);
@@ -380,7 +382,10 @@ void Tmainform::FillSubsets() {
     ShowSetCB->setCurrentIndex(e.ShowSetCBItemIndex);
 }
 
-void Tmainform::subsetschanged() { FillSubsets(); }
+void Tmainform::subsetschanged() {
+    FillSubsets();
+    ApplySubsetWhenIdle();
+}
 
 // ---- results, limits and the current sample
 

@@ -16,16 +16,41 @@
 
 namespace qurvex {
 
-// The window choice: "amplicon group" needs groups. Without them the choice
-// goes back to the engine's, so that window and engine never disagree.
+// The window choice. "amplicon group" needs groups: without them the
+// warning, and the common window stays in force.
 void Tmainform::CommonGroupWindowRGClick() {
-    if (CommonGroupWindowRG->ItemIndex() == 1 && !engine_->groupsdefined) {
+    if (RefuseWhileBusy()) {
         ShowWindowChoice();
-        Prompter().message(TPromptKind::Warning, QStringLiteral("Warning"),
-                           QStringLiteral("there are no groups defined"));
         return;
     }
-    PushOptions();
+    TEngine& e = *engine_;
+    const int choice = CommonGroupWindowRG->ItemIndex();
+    if (choice == 1 && !e.groupsdefined) {
+        Prompter().message(TPromptKind::Warning, QStringLiteral("Warning"),
+                           QStringLiteral("there are no groups defined"));
+        const QSignalBlocker block(CommonGroupWindowRG);
+        CommonGroupWindowRG->SetItemIndex(0);
+    }
+    switch (CommonGroupWindowRG->ItemIndex()) {
+        case 0:
+            ActivatePage(TabSheetCommonWindow);
+            ThresholdsRG->SetItemIndex(0);
+            PushOptions();
+            if (e.nsamples > 0) e.selectcommonwindow();
+            break;
+        case 1:
+            ThresholdsRG->SetItemIndex(1);
+            PushOptions();
+            SetTabVisible(TabSheetGroupWindow, true);
+            ActivatePage(TabSheetGroupWindow);
+            ResetAllToGrpWindow();
+            break;
+        default:
+            ThresholdsRG->SetItemIndex(e.groupsdefined ? 1 : 0);
+            PushOptions();
+            if (e.nsamples > 0) e.fitallbutClick();
+            break;
+    }
 }
 
 void Tmainform::PartWantedEditChange(const QString& text) {
@@ -122,6 +147,8 @@ void Tmainform::ConnectRunControls() {
     connect(IncluPercEdit, &QLineEdit::textEdited, this,
             [this](const QString& t) { Guard([this, t] { IncluPercEditChange(t); }); });
     NameSepEdit->installEventFilter(this);
+    ConnectGroupsAndSubsets();
+    ConnectAnnotations();
 }
 
 }  // namespace qurvex

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "engine/Utilities.h"
+#include "engine/TissueAnnotation.h"
 
 namespace qurvex {
 
@@ -19,10 +19,6 @@ void appendColumn(TGridCells& grid, const std::string& header) {
     grid.back()[0] = header;
 }
 
-void appendRow(TGridCells& grid) {
-    for (auto& column : grid) column.emplace_back();
-}
-
 // Cells of columns first..last of row r joined by `separator`.
 std::string joined(const TGridCells& grid, int first, int last, int r,
                    const std::string& separator) {
@@ -34,42 +30,10 @@ std::string joined(const TGridCells& grid, int first, int last, int r,
     return text;
 }
 
-// The UniqueTissuesSG row (1..) whose column 0 equals key without regard to
-// case; row 0 (the header) counts too. -1 when none.
-int uniqueRow(const TGridCells& unique, const std::string& key) {
-    for (int r = 0; r < rows(unique); ++r)
-        if (sameidentifier(unique[0][r], key)) return r;
-    return -1;
-}
-
 }  // namespace
 
-void UniqueAnnotationsButtonClick(TGridCells& T, TGridCells& U) {
-    if (rows(T) == 0) appendColumn(T, "");
-    const int nc = static_cast<int>(T.size());
-    const int Rn = rows(T);
-    int A = nc;
-    if (nc > 1 && T[nc - 1][0] == "ID")
-        A = nc - 1;
-    else
-        appendColumn(T, "ID");
-    U.assign(static_cast<std::size_t>(A), std::vector<std::string>(2));
-    U[0][0] = "ID";
-    for (int c = 1; c < A; ++c) U[c][0] = T[c][0];
-    std::vector<std::string> keys(static_cast<std::size_t>(Rn));
-    for (int r = 1; r < Rn; ++r) {
-        keys[r] = joined(T, 1, A - 1, r, "");
-        T[A][r] = keys[r];
-        if (uniqueRow(U, keys[r]) >= 0) continue;
-        const int last = rows(U) - 1;
-        U[0][last] = keys[r];
-        for (int c = 1; c < A; ++c) U[c][last] = T[c][r];
-        appendRow(U);
-    }
-    for (int r = 1; r < Rn; ++r) T[A][r] = std::to_string(uniqueRow(U, keys[r]));
-    for (auto& column : U) column.pop_back();
-    for (int r = 1; r < rows(U); ++r) U[0][r] = std::to_string(r);
-}
+// The numbering itself belongs to the run's annotations (engine).
+void UniqueAnnotationsButtonClick(TGridCells& T, TGridCells& U) { UniqueAnnotations(T, U); }
 
 void PrepareForRDML11ButtonClick(TGridCells& T, TGridCells& U) {
     appendColumn(T, "");

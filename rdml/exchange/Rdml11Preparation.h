@@ -11,9 +11,9 @@ namespace qurvex {
 // Numbers the distinct annotation combinations of TissueSampSG into
 // UniqueTissuesSG (both [column][row], row 0 the headers). The last column of
 // TissueSampSG is its "ID" column when so headed; otherwise one is appended.
-// Each distinct key (the annotation texts of a row joined without separator,
-// compared without regard to case) becomes one row of UniqueTissuesSG, in
-// order of first appearance, numbered 1..m in column 0; every sample row's
+// Each distinct combination (the annotation texts of a row, column by
+// column, compared without regard to case) becomes one row of
+// UniqueTissuesSG, in order of first appearance, numbered 1..m in column 0; every sample row's
 // "ID" cell gets the number of its combination. A grid without rows is given
 // a header row first.
 void UniqueAnnotationsButtonClick(TGridCells& TissueSampSG, TGridCells& UniqueTissuesSG);

@@ -1,0 +1,237 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Group windows, subsets, show/hide, output columns and the page guard on a
+// synthetic run of two groups (identifiers "A" for samples 1..6, "B" for
+// 7..12), driven through the window's controls.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
+
+#include "spreadsheet/RadioGroup.h"
+#include "tests/engine/support/SyntheticRun.h"
+#include "tests/mainwindow/WindowTest.h"
+
+using namespace qurvex;
+using qurvex::testing::TWindowFixture;
+
+namespace {
+
+TEngine& loadRun(Tmainform& w, bool grouped) {
+    TEngine& e = w.Engine();
+    qurvex::testing::loadSyntheticRun(e, qurvex::testing::makePlate(12, 1, 0.0, 3));
+    e.ProcessDataAfterRead();
+    if (grouped) {
+        std::vector<std::string> names(12, "A");
+        for (int i = 6; i < 12; ++i) names[static_cast<std::size_t>(i)] = "B";
+        e.setidentifiers(names);
+        e.numgroupsEditChange();
+    }
+    return e;
+}
+
+QStringList texts(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+    return out;
+}
+
+QStringList warnings(const qurvex::testing::TScriptedPrompter& p) {
+    QStringList out;
+    for (const auto& m : p.messages)
+        if (m.kind == TPromptKind::Warning) out << m.text;
+    return out;
+}
+
+// A click of the user on the tab of `page`.
+void clickTab(Tmainform& w, QWidget* page) {
+    QTabBar* bar = w.PageControl1->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {},
+                      bar->tabRect(w.PageControl1->indexOf(page)).center());
+}
+
+void chooseWindow(Tmainform& w, int item) {
+    w.CommonGroupWindowRG->SetItemIndex(item);
+    w.CommonGroupWindowRGClick();
+}
+
+}  // namespace
+
+class GroupsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void windowChoice_eachLevelAndTheNoGroupsWarning() {
+        TWindowFixture f;
+        Tmainform& w = f.createActive();
+        TEngine& e = loadRun(w, false);
+        chooseWindow(w, 1);
+        QCOMPARE(warnings(f.prompter), QStringList{QStringLiteral("there are no groups defined")});
+        QCOMPARE(w.CommonGroupWindowRG->ItemIndex(), 0);
+        QCOMPARE(e.woltype[5], 0);
+
+        TWindowFixture g;
+        Tmainform& v = g.createActive();
+        TEngine& d = loadRun(v, true);
+        QVERIFY(v.BrowseGroupsPanel->isVisibleTo(&v));
+        QCOMPARE(v.ShowGroupCB->count(), 3);
+        chooseWindow(v, 1);
+        QCOMPARE(v.ThresholdsRG->ItemIndex(), 1);
+        for (int s = 1; s <= d.nsamples; ++s) QCOMPARE(d.woltype[s], 1);
+        QCOMPARE(d.ampgroup[9], 2);
+        chooseWindow(v, 0);
+        QCOMPARE(v.ThresholdsRG->ItemIndex(), 0);
+        for (int s = 1; s <= d.nsamples; ++s) QCOMPARE(d.woltype[s], 0);
+        chooseWindow(v, 2);
+        QCOMPARE(v.ThresholdsRG->ItemIndex(), 1);
+        QVERIFY(warnings(g.prompter).isEmpty());
+    }
+
+    void subsetWithGroup_warnsWithBothNamesAndShowsTheGroupAgain() {
+        TWindowFixture f;
+        Tmainform& w = f.createActive();
+        TEngine& e = loadRun(w, true);
+        for (int s = 1; s <= e.nsamples; ++s) e.noplateau[s] = s == 2;
+        w.ShowGroupCB->setCurrentIndex(2);
+        w.ShowGroupCBChange();
+        w.ShowSetCB->setCurrentIndex(3);
+        f.prompter.clear();
+        w.ShowSetCBChange();
+        QCOMPARE(warnings(f.prompter),
+                 QStringList{QStringLiteral("No samples marked as \"no plateau\" in group \"B\"")});
+        for (int s = 1; s <= e.nsamples; ++s) QCOMPARE(e.isdisplayed[s] != 0, s >= 7);
+        w.ShowGroupCB->setCurrentIndex(1);
+        w.ShowSetCBChange();
+        for (int s = 1; s <= e.nsamples; ++s) QCOMPARE(e.isdisplayed[s] != 0, s == 2);
+        QCOMPARE(e.samplenum, 2);
+    }
+
+    void engineSubset_theFilterFollows() {
+        TWindowFixture f;
+        Tmainform& w = f.createActive();
+        TEngine& e = loadRun(w, false);
+        f.prompter.clear();
+        e.DetermineEffOutliersButtonClick();
+        QCOMPARE(w.ShowSetCB->currentText(), QStringLiteral("efficiency outlier"));
+        bool any = false;
+        for (int s = 1; s <= e.nsamples; ++s) any = any || e.effoutlier[s];
+        for (int s = 1; s <= e.nsamples; ++s)
+            QCOMPARE(e.isdisplayed[s] != 0, !any || e.effoutlier[s] != 0);
+        QCOMPARE(warnings(f.prompter)
+                     .contains(QStringLiteral("No samples marked as \"efficiency outlier\"")),
+                 !any);
+    }
+
+    void showHide_hideAllThenShowAllRestoresSampleOrder() {
+        TWindowFixture f;
+        Tmainform& w = f.createActive();
+        TEngine& e = loadRun(w, false);
+        w.fillboxesbutClick();
+        const QStringList order = texts(w.shownrsbox);
+        QCOMPARE(order.size(), 12);
+        w.shownamesbox->item(3)->setSelected(true);
+        w.dohidebut->click();
+        QCOMPARE(texts(w.hiddennrsbox), QStringList{QStringLiteral("4")});
+        QCOMPARE(e.isdisplayed[4], 0);
+        w.doshowbut->click();  // nothing selected: nothing moves
+        w.hiddennamesbox->item(0)->setSelected(true);
+        w.doshowbut->click();
+        QCOMPARE(e.isdisplayed[4], 1);
+        w.fillboxesbutClick();
+        w.dohideallbut->click();
+        QVERIFY(texts(w.shownrsbox).isEmpty());
+        for (int s = 1; s <= e.nsamples; ++s) QCOMPARE(e.isdisplayed[s], 0);
+        w.doshowallbut->click();
+        QCOMPARE(texts(w.shownrsbox), order);
+        QCOMPARE(texts(w.hiddennamesbox), QStringList{});
+    }
+
+    void outputColumns_forcedItemsStayTicked() {
+        TWindowFixture f;
+        Tmainform& w = f.createActive();
+        w.allOutputCB->setChecked(true);
+        auto item = [&w](const QString& text) {
+            return w.OutputColumnsCLB->findItems(text, Qt::MatchExactly).value(0);
+        };
+        item(QStringLiteral("Cq"))->setCheckState(Qt::Unchecked);
+        QCOMPARE(item(QStringLiteral("Cq"))->checkState(), Qt::Checked);
+        QVERIFY(!w.allOutputCB->isChecked());
+        w.allOutputCB->click();
+        for (int i = 0; i < w.OutputColumnsCLB->count(); ++i)
+            if (!w.OutputColumnsCLB->item(i)->text().startsWith(QLatin1Char('-')))
+                QCOMPARE(w.OutputColumnsCLB->item(i)->checkState(), Qt::Checked);
+    }
+
+    void pageGuard_refusedWhileEditingUnlessWorkshop() {
+        for (const bool workshop : {false, true}) {
+            TWindowFixture f;
+            // Shown, so that the tab bar takes clicks; the first show activates.
+            Tmainform& w = f.create(workshop ? QStringList{QStringLiteral("w")} : QStringList{});
+            QSignalSpy activated(&w, &Tmainform::activated);
+            w.show();
+            QVERIFY(activated.wait(5000));
+            loadRun(w, true);
+            Tmainform::SetTabVisible(w.AmpliGroupsTabSheet, true);
+            w.PageControl1->setCurrentWidget(w.AmpliGroupsTabSheet);
+            w.EditGroupsButton->setEnabled(true);
+            w.EditGroupsButton->click();
+            QCOMPARE(w.EditGroupsButton->text(), QStringLiteral("Apply Groups"));
+            f.prompter.clear();
+            clickTab(w, w.TabSheetAllSamples);
+            QCOMPARE(w.PageControl1->currentWidget(),
+                     workshop ? w.TabSheetAllSamples : w.AmpliGroupsTabSheet);
+            QCOMPARE(warnings(f.prompter),
+                     workshop ? QStringList{}
+                              : QStringList{QStringLiteral("first finish editting identifiers")});
+            w.PageControl1->setCurrentWidget(w.AmpliGroupsTabSheet);
+            w.EditGroupsButton->click();
+            QCOMPARE(w.EditGroupsButton->text(), QStringLiteral("Edit Identifiers"));
+            clickTab(w, w.TabSheetAllSamples);
+            QCOMPARE(w.PageControl1->currentWidget(), w.TabSheetAllSamples);
+        }
+    }
+
+    void annotations_extractedFromNamesOrOneForAll() {
+        TWindowFixture f;
+        Tmainform& w = f.createActive();
+        TEngine& e = loadRun(w, false);
+        for (int s = 1; s <= e.nsamples; ++s)
+            e.sampname[s] = (s % 2 ? "liver_A " : "heart_B ") + std::to_string(s);
+        w.Control<QLineEdit>("TissSepEdit")->setText(QStringLiteral("_"));
+        w.Control<QLineEdit>("PartEdit")->clear();
+        QTest::keyClicks(w.Control<QLineEdit>("PartEdit"), QStringLiteral("22x"));
+        QCOMPARE(w.Control<QLineEdit>("PartEdit")->text(), QStringLiteral("22"));
+        QCOMPARE(w.Control<QLabel>("partLabel")->text(), QStringLiteral("nd"));
+        w.Control<QLineEdit>("PartEdit")->setText(QStringLiteral("2"));
+        w.Control<TRadioGroup>("TissPartRG")->SetItemIndex(1);
+        w.ExtractTissuesButtonClick();
+        QCOMPARE(e.tissue[3], std::string("A"));
+        QCOMPARE(e.ntissues, 2);
+        QVERIFY(e.tissuesdefined);
+        w.Control<QLineEdit>("OneTissueEdit")->setText(QStringLiteral("blood"));
+        w.SetOneTissueButtonClick();
+        QCOMPARE(e.tissue[4], std::string("blood"));
+        QCOMPARE(e.ntissues, 1);
+    }
+
+    void groupGrid_nonNumberCodeRefusedAtTheEdit() {
+        TWindowFixture f;
+        Tmainform& w = f.createActive();
+        TEngine& e = loadRun(w, true);
+        f.prompter.clear();
+        w.AmpliconGroupGridSetEditText(2, 3, QStringLiteral("two"));
+        QCOMPARE(warnings(f.prompter).size(), 1);
+        QCOMPARE(w.AmpliconGroupGrid->item(3, 2)->text(), QStringLiteral("1"));
+        w.AmpliconGroupGridSetEditText(2, 3, QStringLiteral("2"));
+        QCOMPARE(e.AmpliconGroupGridcode[3], 2);
+        chooseWindow(w, 1);
+        QCOMPARE(e.ampgroup[3], 2);
+        w.AmpliconGroupGridSetEditText(1, 4, QStringLiteral("C"));
+        QCOMPARE(e.ngroups, 3);
+    }
+};
+
+QURVEX_WINDOW_TEST_MAIN(GroupsTest)
+#include "GroupsTest.moc"
