@@ -97,15 +97,26 @@ void TEngine::cleanupfluor(int s, bool showrow) {
     for (int p = 1; p <= n; ++p) c[ix(p)] = rc[ix(p)];
     // Unusable: at or below the limit, or not a finite number at all.
     auto unusable = [&](int q) { return !(f[ix(q)] > kMinValidFluor) || !std::isfinite(f[ix(q)]); };
-    int p = 1;
-    while (p < n) {
-        if (unusable(p)) {
-            std::copy(c.begin() + p + 1, c.begin() + n + 1, c.begin() + p);
-            std::copy(f.begin() + p + 1, f.begin() + n + 1, f.begin() + p);
-            --n;
-        } else {
-            ++p;
+    // Unusable points before the last one leave and the later ones move up,
+    // in one pass; the places freed at the end hold the last point, as when
+    // the points were taken out one at a time. The last point leaves when it
+    // is unusable.
+    if (n > 0) {
+        int kept = 0;
+        for (int p = 1; p < n; ++p) {
+            if (unusable(p)) continue;
+            ++kept;
+            if (kept != p) {
+                c[ix(kept)] = c[ix(p)];
+                f[ix(kept)] = f[ix(p)];
+            }
         }
+        const double lastc = c[ix(n)], lastf = f[ix(n)];
+        for (int q = kept + 1; q <= n; ++q) {
+            c[ix(q)] = lastc;
+            f[ix(q)] = lastf;
+        }
+        n = kept + 1;
     }
     if (n > 0 && unusable(n)) --n;
     npoints[ix(s)] = n;

@@ -145,10 +145,19 @@ public:
     void refitsample(int k);
     // do_cascade of every sample inside a window search (see Fitting.cpp).
     void refitall();
+    // refitall inside the search of one group when only that group's samples
+    // can have changed since the last one; false when that is not known.
+    bool refitsearchgroup();
+    // Copies sample k's refit fields into the copy refitall compares with.
+    void keepsnapshot(int k);
     // Assigns sampftval for first..last from the common or group threshold
     // and recomputes every Cq: Cq = (sampftval - meanlogfluor)/slope + meancyc,
     // 0 when slope <= 0.
     void AssignFtVal(int first, int last);
+    // AssignFtVal of the listed samples only (threshold and Cq), for an edit
+    // that changes nothing of the other samples.
+    void AssignFtValOf(const std::vector<int>& samples);
+    void assignsampftval(int s);
     // Individual best window of sample s (options of rg_fitoptions; item 1
     // takes its window sizes from minincludedit and nmaxedit as they stand).
     // Fewer than 5 valid points, or fewer than the minimum size: no fit

@@ -131,6 +131,15 @@ struct TFitCache {
     };
     std::vector<Members> members;
     std::vector<int> scratchmembers;  // samplesingroup outside a scope
+
+    // Group whose window search is running (0: none). Inside such a search
+    // nothing but the limit edits of that group happens between two refits
+    // of all samples, and such an edit changes the inputs of the group's own
+    // samples only (their limits and thresholds).
+    int searchgroup = 0;
+    // searchgroup under which the last refit of all samples ran; -1 when a
+    // refit or an edit of anything else came after it.
+    int lastrefitgroup = -1;
     // The group identifiers changed.
     void forgetgroups() {
         groups.clear();
@@ -143,6 +152,7 @@ struct TFitCache {
         members.clear();
         headersrising = -1;
         snapshot.n = -1;
+        lastrefitgroup = -1;
     }
     // Whether the cycle headers rise strictly: -1 not yet known, 0 no, 1 yes.
     int headersrising = -1;
@@ -178,6 +188,25 @@ public:
     }
     FitScope(const FitScope&) = delete;
     FitScope& operator=(const FitScope&) = delete;
+
+private:
+    TFitCache& c_;
+};
+
+// Marks the window search of group g (> 0) for its lifetime; see
+// TFitCache::searchgroup.
+class GroupSearchScope {
+public:
+    GroupSearchScope(TFitCache& c, int g) : c_(c) {
+        c_.searchgroup = g;
+        c_.lastrefitgroup = -1;
+    }
+    ~GroupSearchScope() {
+        c_.searchgroup = 0;
+        c_.lastrefitgroup = -1;
+    }
+    GroupSearchScope(const GroupSearchScope&) = delete;
+    GroupSearchScope& operator=(const GroupSearchScope&) = delete;
 
 private:
     TFitCache& c_;

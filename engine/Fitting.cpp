@@ -110,6 +110,7 @@ double TEngine::rrawcalc(int s, int first, int last, double& slopeout, double& i
 
 void TEngine::do_cascade(bool all, int s, int mode) {
     if (mode < 2) {
+        if (!all) fitcache.lastrefitgroup = -1;
         const int from = all ? 1 : s;
         const int to = all ? nsamples : s;
         if (all && fitcache.active())
@@ -123,6 +124,11 @@ void TEngine::do_cascade(bool all, int s, int mode) {
 }
 
 namespace {
+
+template <typename T>
+bool bitwiseequal(const T& a, const T& b) {
+    return std::memcmp(&a, &b, sizeof(T)) == 0;
+}
 
 // Marks in `changed` the samples 1..n whose element of `now` differs
 // (bitwise) from the copy; `from` 0 also compares element 0, whose change
@@ -172,12 +178,20 @@ void TEngine::refitall() {
         sized = sized && z >= size;
     if (!sized) {
         c.n = -1;
+        fitcache.lastrefitgroup = -1;
         for (int k = 1; k <= n; ++k) refitsample(k);
         return;
     }
+    if (refitsearchgroup()) return;
+    fitcache.lastrefitgroup = fitcache.searchgroup;
     const bool compare = c.n == n;
     c.changed.assign(size, compare ? 0 : 1);
-    if (compare) {
+    // A new common limit changes every sample: nothing to compare.
+    const bool commonchanged =
+        compare && (!bitwiseequal(uplim[0], c.uplim[0]) || !bitwiseequal(lowlim[0], c.lowlim[0]));
+    if (commonchanged) {
+        std::fill(c.changed.begin() + 1, c.changed.end(), std::uint8_t{1});
+    } else if (compare) {
         markchanged(npoints, c.npoints, n, c.changed);
         markchanged(woltype, c.woltype, n, c.changed);
         markchanged(fstart, c.fstart, n, c.changed);
@@ -219,38 +233,90 @@ void TEngine::refitall() {
         const std::size_t i = ix(k);
         if (!c.changed[i] && c.stable[i]) continue;  // would be refitted to itself
         refitsample(k);
-        const TFitCache::Refit& m = fitcache.at(k).refit;
-        c.stable[i] = m.known && m.stable;
+        keepsnapshot(k);
         lastrefitted = k == n;
-        c.npoints[i] = npoints[i];
-        c.woltype[i] = woltype[i];
-        c.fstart[i] = fstart[i];
-        c.wolstart[i] = wolstart[i];
-        c.wolstop[i] = wolstop[i];
-        c.fstop[i] = fstop[i];
-        c.fmaxdiff[i] = fmaxdiff[i];
-        c.ninclu[i] = ninclu[i];
-        c.uplim[i] = uplim[i];
-        c.lowlim[i] = lowlim[i];
-        c.sampftval[i] = sampftval[i];
-        c.slope[i] = slope[i];
-        c.intercept[i] = intercept[i];
-        c.meancyc[i] = meancyc[i];
-        c.meanlogfluor[i] = meanlogfluor[i];
-        c.ct[i] = ct[i];
-        c.rval[i] = rval[i];
-        c.indiveff[i] = indiveff[i];
-        c.indivn0[i] = indivn0[i];
-        c.noamplif[i] = noamplif[i];
-        c.bgerror[i] = bgerror[i];
-        c.manualbg[i] = manualbg[i];
-        c.emptywol[i] = emptywol[i];
     }
     // The last sample's regression is the last one made.
     if (n >= 1 && !lastrefitted) {
         lastmeanx = meancyc[ix(n)];
         lastmeany = meanlogfluor[ix(n)];
     }
+}
+
+void TEngine::keepsnapshot(int k) {
+    TFitCache::Snapshot& c = fitcache.snapshot;
+    const std::size_t i = ix(k);
+    const TFitCache::Refit& m = fitcache.at(k).refit;
+    c.stable[i] = m.known && m.stable;
+    c.npoints[i] = npoints[i];
+    c.woltype[i] = woltype[i];
+    c.fstart[i] = fstart[i];
+    c.wolstart[i] = wolstart[i];
+    c.wolstop[i] = wolstop[i];
+    c.fstop[i] = fstop[i];
+    c.fmaxdiff[i] = fmaxdiff[i];
+    c.ninclu[i] = ninclu[i];
+    c.uplim[i] = uplim[i];
+    c.lowlim[i] = lowlim[i];
+    c.sampftval[i] = sampftval[i];
+    c.slope[i] = slope[i];
+    c.intercept[i] = intercept[i];
+    c.meancyc[i] = meancyc[i];
+    c.meanlogfluor[i] = meanlogfluor[i];
+    c.ct[i] = ct[i];
+    c.rval[i] = rval[i];
+    c.indiveff[i] = indiveff[i];
+    c.indivn0[i] = indivn0[i];
+    c.noamplif[i] = noamplif[i];
+    c.bgerror[i] = bgerror[i];
+    c.manualbg[i] = manualbg[i];
+    c.emptywol[i] = emptywol[i];
+}
+
+// Inside the search of group g, when the last refit of all samples ran in the
+// same search and only g's limits were edited since, a sample outside g has
+// the fields the copy holds; when its last refit was a fixed point it would
+// be refitted to itself. So only g's samples are compared and refitted, in
+// the order refitall uses, with the same rule for the last regression.
+bool TEngine::refitsearchgroup() {
+    const int g = fitcache.searchgroup;
+    TFitCache::Snapshot& c = fitcache.snapshot;
+    const int n = nsamples;
+    if (g <= 0 || fitcache.lastrefitgroup != g || c.n != n) return false;
+    if (!bitwiseequal(uplim[0], c.uplim[0]) || !bitwiseequal(lowlim[0], c.lowlim[0])) return false;
+    const std::vector<int>& members = samplesingroup(g);
+    // Every unstable sample must be one of g's.
+    const auto unstable = std::count(c.stable.begin() + 1, c.stable.begin() + n + 1, 0);
+    long unstablemembers = 0;
+    for (const int k : members) unstablemembers += c.stable[ix(k)] ? 0 : 1;
+    if (unstable != unstablemembers) return false;
+    bool lastrefitted = false;
+    for (const int k : members) {
+        const std::size_t i = ix(k);
+        const bool same =
+            c.stable[i] && bitwiseequal(npoints[i], c.npoints[i]) &&
+            bitwiseequal(woltype[i], c.woltype[i]) && bitwiseequal(fstart[i], c.fstart[i]) &&
+            bitwiseequal(wolstart[i], c.wolstart[i]) && bitwiseequal(wolstop[i], c.wolstop[i]) &&
+            bitwiseequal(fstop[i], c.fstop[i]) && bitwiseequal(fmaxdiff[i], c.fmaxdiff[i]) &&
+            bitwiseequal(ninclu[i], c.ninclu[i]) && bitwiseequal(uplim[i], c.uplim[i]) &&
+            bitwiseequal(lowlim[i], c.lowlim[i]) && bitwiseequal(sampftval[i], c.sampftval[i]) &&
+            bitwiseequal(slope[i], c.slope[i]) && bitwiseequal(intercept[i], c.intercept[i]) &&
+            bitwiseequal(meancyc[i], c.meancyc[i]) &&
+            bitwiseequal(meanlogfluor[i], c.meanlogfluor[i]) && bitwiseequal(ct[i], c.ct[i]) &&
+            bitwiseequal(rval[i], c.rval[i]) && bitwiseequal(indiveff[i], c.indiveff[i]) &&
+            bitwiseequal(indivn0[i], c.indivn0[i]) && bitwiseequal(noamplif[i], c.noamplif[i]) &&
+            bitwiseequal(bgerror[i], c.bgerror[i]) && bitwiseequal(manualbg[i], c.manualbg[i]) &&
+            bitwiseequal(emptywol[i], c.emptywol[i]);
+        if (same) continue;
+        refitsample(k);
+        keepsnapshot(k);
+        lastrefitted = k == n;
+    }
+    if (n >= 1 && !lastrefitted) {
+        lastmeanx = meancyc[ix(n)];
+        lastmeany = meanlogfluor[ix(n)];
+    }
+    return true;
 }
 
 // One sample of do_cascade. Inside a window search the refit is remembered
@@ -394,19 +460,29 @@ void TEngine::refitsample(int k) {
     }
 }
 
+void TEngine::assignsampftval(int s) {
+    if (options.ThresholdsRG == 0) {
+        sampftval[ix(s)] = ftval[0];
+    } else {
+        const int g = groupofsample(s);
+        if (g >= 0 && ix(g) < ftval.size()) sampftval[ix(s)] = ftval[ix(g)];
+    }
+}
+
 void TEngine::AssignFtVal(int first, int last) {
     first = std::max(first, 1);
     last = std::min(last, nsamples);
-    for (int s = first; s <= last; ++s) {
-        if (options.ThresholdsRG == 0) {
-            sampftval[ix(s)] = ftval[0];
-        } else {
-            const int g = groupofsample(s);
-            if (g >= 0 && ix(g) < ftval.size()) sampftval[ix(s)] = ftval[ix(g)];
-        }
-    }
+    for (int s = first; s <= last; ++s) assignsampftval(s);
     for (int s = 1; s <= nsamples; ++s)
         ct[ix(s)] = cqat(sampftval[ix(s)], slope[ix(s)], meanlogfluor[ix(s)], meancyc[ix(s)]);
+}
+
+void TEngine::AssignFtValOf(const std::vector<int>& samples) {
+    for (const int s : samples) {
+        if (s < 1 || s > nsamples) continue;
+        assignsampftval(s);
+        ct[ix(s)] = cqat(sampftval[ix(s)], slope[ix(s)], meanlogfluor[ix(s)], meancyc[ix(s)]);
+    }
 }
 
 void TEngine::fitsample(int s) {

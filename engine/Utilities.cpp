@@ -102,14 +102,39 @@ std::string roundedtext(double v, int decimals) {
     return e.text;
 }
 
-double shownvalue(double v, int decimals) {
-    if (!std::isfinite(v)) return std::numeric_limits<double>::quiet_NaN();
+namespace {
+
+double parseshown(double v, int decimals) {
     const std::string text = roundedtext(v, decimals);
     double shown = 0.0;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), shown);
     if (ec != std::errc() || ptr != text.data() + text.size() || !std::isfinite(shown))
         return std::numeric_limits<double>::quiet_NaN();
     return shown;
+}
+
+}  // namespace
+
+// Remembered like roundedtext: the last values with their decimals (bitwise).
+double shownvalue(double v, int decimals) {
+    if (!std::isfinite(v)) return std::numeric_limits<double>::quiet_NaN();
+    struct Entry {
+        std::uint64_t bits = 0;
+        int decimals = -1;
+        double shown = 0.0;
+    };
+    constexpr int kSlots = 8;
+    thread_local Entry recent[kSlots];
+    thread_local int next = 0;
+    const auto bits = std::bit_cast<std::uint64_t>(v);
+    for (const Entry& e : recent)
+        if (e.decimals == decimals && e.bits == bits) return e.shown;
+    Entry& e = recent[next];
+    next = (next + 1) % kSlots;
+    e.bits = bits;
+    e.decimals = decimals;
+    e.shown = parseshown(v, decimals);
+    return e.shown;
 }
 
 }  // namespace qurvex

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <optional>
 
 #include "engine/Engine.h"
 
@@ -110,10 +111,9 @@ double TEngine::GetLogStepStop(int g) {
 // Points the group edits at group g: g's limits in the edits and the first
 // sample of g current. False when no sample lists g's identifier.
 bool TEngine::SetAmpGroupNumEditgroups(int g) {
-    int first = 0;
-    for (int s = 1; s <= nsamples && first == 0; ++s)
-        if (groupofsample(s) == g) first = s;
-    if (first == 0) return false;
+    const std::vector<int>& members = samplesingroup(g);
+    if (members.empty()) return false;
+    const int first = members.front();
     AmpGroupNumEdit = g;
     setlimitedit(TLimitEdit::GrUpLimEdit, gruplim[g]);
     setlimitedit(TLimitEdit::GrLowLimEdit, grlowlim[g]);
@@ -168,6 +168,9 @@ void TEngine::Set_WoL(int g) {
     pumpmessages();
     view->setbusycursor(true);
     const int w = wolpoints;
+    // Until the window is chosen only this group's limits are edited.
+    std::optional<GroupSearchScope> onlythisgroup;
+    if (g > 0) onlythisgroup.emplace(fitcache, g);
 
     // 2, 3. Band under the mean end of the log-linear phases.
     const double meanstop = GetMeanFluStop(g);
@@ -206,6 +209,7 @@ void TEngine::Set_WoL(int g) {
                                   (onevalid ? " has only one valid sample. Please check your input."
                                             : " has no valid samples. Please check your input."));
         }
+        onlythisgroup.reset();
         for (int s = 1; s <= nsamples; ++s)
             if (ingroup(*this, s, g)) woltype[s] = 0;
     } else {
@@ -276,6 +280,7 @@ void TEngine::Set_WoL(int g) {
         // 7.
         ApplyLogWindow(g, fk[best], upk[best]);
     }
+    onlythisgroup.reset();
     view->tablechanged(TRunTable::wolsearch, 0);
 
     // 8. Defaults.

@@ -116,6 +116,10 @@ void TEngine::applylimitpair(TLimitEdit low, double lowvalue, TLimitEdit up, dou
 
 void TEngine::cuplimeditChange(TLimitEdit sender, double v) {
     if (!std::isfinite(v)) return;
+    // Only an edit of the searched group's limits keeps the other samples as
+    // the last refit of all left them.
+    if (sender != TLimitEdit::GrUpLimEdit && sender != TLimitEdit::GrLowLimEdit)
+        fitcache.lastrefitgroup = -1;
     if (v > logymax || v < logymin) v = v > logymax ? logymax : logymin;
     limitshown[ix(sender)] = v;
     view->limitschanged(sender);
@@ -166,6 +170,7 @@ void TEngine::cuplimeditChange(TLimitEdit sender, double v) {
             // group list (identifiers edited, list not refilled) changes nothing.
             const int g = curvalid ? groupofsample(cur) : -1;
             if (g < 1 || ix(g) >= gruplim.size()) return;
+            if (g != fitcache.searchgroup) fitcache.lastrefitgroup = -1;
             showfluor(sender);
             if (upper) {
                 gruplim[ix(g)] = v;
@@ -191,7 +196,13 @@ void TEngine::cuplimeditChange(TLimitEdit sender, double v) {
     }
 
     if (!individual) {
-        AssignFtVal(1, nsamples);
+        // In a group's search the other samples keep the thresholds and Cq
+        // the previous edit of the group gave them.
+        const int g = fitcache.searchgroup;
+        if (g > 0 && fitcache.lastrefitgroup == g)
+            AssignFtValOf(samplesingroup(g));
+        else
+            AssignFtVal(1, nsamples);
         samplenumChange();
         pumpmessages();
     }

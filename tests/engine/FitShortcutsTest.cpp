@@ -262,6 +262,7 @@ TEST(FitShortcuts, WholeRoadOnPlatesOptionsAndEdits) {
         {"1 target", testing::makePlate(96, 1, 0.005, 4), {}, wholeroad()},
         {"4 targets", testing::makePlate(96, 4, 0.005, 7), {}, wholeroad()},
         {"24 targets", testing::makePlate(96, 24, 0.005, 27), {}, wholeroad()},
+        {"384 wells, 24 targets", testing::makePlate(384, 24, 0.005, 31), {}, wholeroad()},
         {"alternative baseline", four, [](TEngine& e) { e.usebaselinezw = true; }, wholeroad()},
         {"strictness 1", four, [](TEngine& e) { e.options.BaselineStrictnessRG = 1; }, wholeroad()},
         {"strictness 2", four, [](TEngine& e) { e.options.BaselineStrictnessRG = 2; }, wholeroad()},

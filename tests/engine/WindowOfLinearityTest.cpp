@@ -3,6 +3,7 @@
 // skipped groups, per-group windows and thresholds, and the width W.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -100,6 +101,40 @@ TEST(WindowSearch, AllSixtyOnePositionsEvaluatedStayInTheTable) {
     EXPECT_GE(e.wolsearch.best, 0);
     EXPECT_LE(e.wolsearch.best, 60);
     for (const auto& row : e.wolsearch.rows) EXPECT_GE(row.foldwidth, 0.5);
+}
+
+// The choice from five evaluated positions on: the smallest mean cv of three
+// neighbouring positions, centres from 1 up to the position of the largest
+// variance (and at most the second last). Noisy plates where the smallest
+// single cv lies elsewhere show that the mean is taken.
+TEST(WindowSearch, ChoiceIsTheSmallestMeanOfThreePositions) {
+    int smoothingdecided = 0;
+    for (unsigned seed : {3u, 5u, 8u, 12u}) {
+        TEngine e;
+        readrun(e, testing::makePlate(48, 1, 0.03, seed), true);
+        e.Set_WoL(0);
+        const auto& rows = e.wolsearch.rows;
+        std::vector<double> cv(61, 0.0), var(61, 0.0);
+        for (const auto& r : rows) {
+            cv[r.k] = r.cv;
+            var[r.k] = (r.cv * r.meaneff) * (r.cv * r.meaneff);
+        }
+        int last = -1;
+        while (last + 1 < 61 && cv[last + 1] >= 1e-6) ++last;
+        if (last < 4) continue;
+        const int maxk = static_cast<int>(std::max_element(var.begin(), var.end()) - var.begin());
+        const int top = std::max(1, std::min(last - 2, maxk));
+        auto mean3 = [&](int c) { return (cv[c - 1] + cv[c] + cv[c + 1]) / 3; };
+        int best = 0;
+        double smallest = cv[0];
+        for (int c = 1; c <= top; ++c)
+            if (mean3(c) < smallest) smallest = mean3(c), best = c;
+        EXPECT_EQ(e.wolsearch.best, best) << "seed " << seed;
+        const int single =
+            static_cast<int>(std::min_element(cv.begin(), cv.begin() + top + 1) - cv.begin());
+        smoothingdecided += single != best ? 1 : 0;
+    }
+    EXPECT_GT(smoothingdecided, 0);
 }
 
 TEST(WindowSearch, OneValidSampleOneSampleAndNoValidSample) {
