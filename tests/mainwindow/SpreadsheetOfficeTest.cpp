@@ -2,8 +2,10 @@
 // The Calc roads through the window's menu against a private office: a real
 // instrument export read and analysed, a refused read that keeps the run,
 // and a save that writes its two sheets.
+#include <QFile>
 #include <QListWidget>
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 #include "spreadsheet/ReadExcelDialog.h"
 #include "spreadsheet/SaveExcelDialog.h"
@@ -50,7 +52,11 @@ Doc LoadMic() {
     args.getArray()[0].Value <<= rtl::OUString("Text - txt - csv (StarCalc)");
     args.getArray()[1].Name = "FilterOptions";
     args.getArray()[1].Value <<= rtl::OUString("44,34,76,1");
-    const QString path = QStringLiteral(QURVEX_TEST_DATA_DIR "/sheets/Hanlon_Run1.csv");
+    // A private copy: the office puts a lock file beside what it opens, and the
+    // import tests open the same export in another office at the same time.
+    static QTemporaryDir copies;
+    const QString path = copies.filePath(QStringLiteral("Hanlon_Run1.csv"));
+    QFile::copy(QStringLiteral(QURVEX_TEST_DATA_DIR "/sheets/Hanlon_Run1.csv"), path);
     Reference<css::frame::XComponentLoader> loader(Desktop(), UNO_QUERY_THROW);
     return Doc(
         loader->loadComponentFromURL(toU(QUrl::fromLocalFile(path).toString()), "_blank", 0, args),

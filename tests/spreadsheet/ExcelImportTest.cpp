@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
@@ -29,7 +30,16 @@ using namespace qurvex::test;
 
 namespace {
 
-const QString kSheets = QStringLiteral(QURVEX_TEST_DATA_DIR "/sheets/");
+// A private copy of the real exports: the office puts a lock file beside what
+// it opens, and other tests open the same exports in their own offices.
+QString PrivateSheets() {
+    static QTemporaryDir copies;
+    const QDir data(QStringLiteral(QURVEX_TEST_DATA_DIR "/sheets"));
+    for (const QString& name : data.entryList(QDir::Files))
+        QFile::copy(data.filePath(name), copies.filePath(name));
+    return copies.path() + QLatin1Char('/');
+}
+const QString kSheets = PrivateSheets();
 
 // What the user picks in the read dialog.
 struct TDialogChoice {
