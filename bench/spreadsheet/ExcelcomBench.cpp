@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "bench/spreadsheet/BenchOffice.h"
 #include "spreadsheet/Excelcom.h"
 
 using namespace qurvex;
@@ -22,37 +23,6 @@ constexpr int kCols = 60;
 
 // One folder per user: its profile path fixes the office's private socket name, so repeated
 // runs reuse one socket file instead of leaving one per run.
-std::string stateDir() { return "/tmp/qurvex-bench-office-" + std::to_string(getuid()); }
-
-void stopOffice() {
-    const std::string cmd = std::string(QURVEX_OFFICE_SCRIPTS "/office-stop.sh ") + stateDir();
-    if (std::system(cmd.c_str()) != 0) std::fputs("could not stop the benchmark office\n", stderr);
-}
-
-// Starts the office once; "" when it runs, else the reason.
-const std::string& officeProblem() {
-    static const std::string problem = [] {
-        const std::string pipe = "qurvex-bench-" + std::to_string(getpid());
-        setenv("QURVEX_CALC_PIPE", pipe.c_str(), 1);
-        const std::string cmd =
-            std::string(QURVEX_OFFICE_SCRIPTS "/office-start.sh ") + stateDir() + " " + pipe;
-        if (std::system(cmd.c_str()) != 0) return std::string("LibreOffice could not be started");
-        std::atexit(stopOffice);
-        TExcelcom probe;
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (std::chrono::steady_clock::now() < end) {
-            try {
-                probe.IsExcelRunning();
-                probe.NewWorkbook();
-                return std::string();
-            } catch (const EExcelError&) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            }
-        }
-        return std::string("LibreOffice did not accept within 30 s: benchmark skipped");
-    }();
-    return problem;
-}
 
 // Numbers (Cq-like fluorescence values) with a text header row and a few empty cells.
 TCellBlock runBlock() {
@@ -70,8 +40,8 @@ TCellBlock runBlock() {
 }
 
 void BM_WriteBlock384x60(benchmark::State& state) {
-    if (!officeProblem().empty()) {
-        state.SkipWithError(officeProblem().c_str());
+    if (!bench::officeProblem("excelcom").empty()) {
+        state.SkipWithError(bench::officeProblem("excelcom").c_str());
         return;
     }
     TExcelcom com;
@@ -83,8 +53,8 @@ void BM_WriteBlock384x60(benchmark::State& state) {
 BENCHMARK(BM_WriteBlock384x60)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 
 void BM_WriteArrayWithFormat384x60(benchmark::State& state) {
-    if (!officeProblem().empty()) {
-        state.SkipWithError(officeProblem().c_str());
+    if (!bench::officeProblem("excelcom").empty()) {
+        state.SkipWithError(bench::officeProblem("excelcom").c_str());
         return;
     }
     TExcelcom com;
@@ -99,8 +69,8 @@ BENCHMARK(BM_WriteArrayWithFormat384x60)
     ->Iterations(20);
 
 void BM_ReadBlock384x60(benchmark::State& state) {
-    if (!officeProblem().empty()) {
-        state.SkipWithError(officeProblem().c_str());
+    if (!bench::officeProblem("excelcom").empty()) {
+        state.SkipWithError(bench::officeProblem("excelcom").c_str());
         return;
     }
     TExcelcom com;

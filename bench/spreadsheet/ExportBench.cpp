@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "bench/spreadsheet/BenchOffice.h"
 #include "engine/Engine.h"
 #include "spreadsheet/ExcelExport.h"
 #include "spreadsheet/Excelcom.h"
@@ -19,38 +20,6 @@
 using namespace qurvex;
 
 namespace {
-
-std::string stateDir() { return "/tmp/qurvex-export-bench-office-" + std::to_string(getuid()); }
-
-void stopOffice() {
-    const std::string cmd = std::string(QURVEX_OFFICE_SCRIPTS "/office-stop.sh ") + stateDir();
-    if (std::system(cmd.c_str()) != 0) std::fputs("could not stop the benchmark office\n", stderr);
-}
-
-// Starts the office once; "" when it runs, else the reason.
-const std::string& officeProblem() {
-    static const std::string problem = [] {
-        const std::string pipe = "qurvex-export-bench-" + std::to_string(getpid());
-        setenv("QURVEX_CALC_PIPE", pipe.c_str(), 1);
-        const std::string cmd =
-            std::string(QURVEX_OFFICE_SCRIPTS "/office-start.sh ") + stateDir() + " " + pipe;
-        if (std::system(cmd.c_str()) != 0) return std::string("LibreOffice could not be started");
-        std::atexit(stopOffice);
-        TExcelcom probe;
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (std::chrono::steady_clock::now() < end) {
-            try {
-                probe.IsExcelRunning();
-                probe.NewWorkbook();
-                return std::string();
-            } catch (const EExcelError&) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            }
-        }
-        return std::string("LibreOffice did not accept within 30 s: benchmark skipped");
-    }();
-    return problem;
-}
 
 // A 384-well plate of 4 targets, analysed up to the baseline step.
 TEngine& analysedRun() {
@@ -102,8 +71,8 @@ void BM_BuildGrids384(benchmark::State& state) {
 BENCHMARK(BM_BuildGrids384)->Unit(benchmark::kMillisecond);
 
 void BM_WriteGrids384(benchmark::State& state) {
-    if (!officeProblem().empty()) {
-        state.SkipWithError(officeProblem().c_str());
+    if (!bench::officeProblem("export").empty()) {
+        state.SkipWithError(bench::officeProblem("export").c_str());
         return;
     }
     const TEngine& engine = analysedRun();
@@ -130,8 +99,8 @@ BENCHMARK(BM_WriteGrids384)
 
 // The whole save into an open workbook (arg 0) or a new one (arg 1).
 void BM_WholeSave384(benchmark::State& state) {
-    if (!officeProblem().empty()) {
-        state.SkipWithError(officeProblem().c_str());
+    if (!bench::officeProblem("export").empty()) {
+        state.SkipWithError(bench::officeProblem("export").c_str());
         return;
     }
     TEngine& engine = analysedRun();

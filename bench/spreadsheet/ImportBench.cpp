@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "bench/spreadsheet/BenchOffice.h"
 #include "engine/Engine.h"
 #include "spreadsheet/Excelcom.h"
 #include "spreadsheet/InstrumentLayouts.h"
@@ -26,38 +27,6 @@ constexpr int kWells = 384;
 constexpr int kCycles = 40;
 constexpr int kRows = kWells * kCycles + 1;
 constexpr int kCols = 6;
-
-std::string stateDir() { return "/tmp/qurvex-import-bench-office-" + std::to_string(getuid()); }
-
-void stopOffice() {
-    const std::string cmd = std::string(QURVEX_OFFICE_SCRIPTS "/office-stop.sh ") + stateDir();
-    if (std::system(cmd.c_str()) != 0) std::fputs("could not stop the benchmark office\n", stderr);
-}
-
-// Starts the office once; "" when it runs, else the reason.
-const std::string& officeProblem() {
-    static const std::string problem = [] {
-        const std::string pipe = "qurvex-import-bench-" + std::to_string(getpid());
-        setenv("QURVEX_CALC_PIPE", pipe.c_str(), 1);
-        const std::string cmd =
-            std::string(QURVEX_OFFICE_SCRIPTS "/office-start.sh ") + stateDir() + " " + pipe;
-        if (std::system(cmd.c_str()) != 0) return std::string("LibreOffice could not be started");
-        std::atexit(stopOffice);
-        TExcelcom probe;
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (std::chrono::steady_clock::now() < end) {
-            try {
-                probe.IsExcelRunning();
-                probe.NewWorkbook();
-                return std::string();
-            } catch (const EExcelError&) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            }
-        }
-        return std::string("LibreOffice did not accept within 30 s: benchmark skipped");
-    }();
-    return problem;
-}
 
 // The export's arrangement: Well, Well Position, Cycle, Target Name, Rn, Delta Rn; every well
 // holds a sigmoid amplification curve on a background of 1.
@@ -101,8 +70,8 @@ struct TNoAnswers : TImportAsker {
 };
 
 void BM_Transfer384x40(benchmark::State& state) {
-    if (!officeProblem().empty()) {
-        state.SkipWithError(officeProblem().c_str());
+    if (!bench::officeProblem("import").empty()) {
+        state.SkipWithError(bench::officeProblem("import").c_str());
         return;
     }
     TExcelcom com;
