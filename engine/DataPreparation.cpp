@@ -23,7 +23,6 @@ std::size_t ix(int i) { return static_cast<std::size_t>(i); }
 }  // namespace
 
 void TEngine::ResetInterfaceAfterRead() {
-    const int previousngroups = ngroups;
     dragging = false;
     dragline = 0;
     const auto outlier =

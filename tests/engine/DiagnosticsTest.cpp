@@ -139,7 +139,9 @@ TEST(Diagnostics, ctShift_cqsAroundTheUnshiftedOne_restoredAfterStopOrError) {
             ASSERT_TRUE(r.done);
             EXPECT_EQ(r.stopped, mode == 1);
             EXPECT_EQ(std::pair(r.grid.ColCount(), r.grid.RowCount()), std::pair(12, 7));
-            if (mode == 1) EXPECT_EQ(r.grid.at(3, 1), TGridCell{});  // nothing after the stop
+            if (mode == 1) {
+                EXPECT_EQ(r.grid.at(3, 1), TGridCell{});
+            }  // nothing after the stop
             for (int j = -5; j <= 5; ++j) EXPECT_EQ(num(r.grid, 6 + j, 0), j);
             for (int s = 1; s <= a.e.nsamples && mode == 0; ++s) {
                 EXPECT_EQ(num(r.grid, 0, s), s);
@@ -227,7 +229,9 @@ TEST(Diagnostics, baselineSteps_replaysTheSearchAndRestoresTheSample) {
         const int start = a.e.findfstart(3), stop = a.e.findfstop(3);
         const bool ends = stop - start < 5 || a.e.fluor[3][stop] / a.e.fluor[3][stop - 1] > 2 ||
                           num(g, 0, row) == a.e.nrawpoints[3];
-        if (row < end0) EXPECT_EQ(ends, row == end0 - 1) << row;
+        if (row < end0) {
+            EXPECT_EQ(ends, row == end0 - 1) << row;
+        }
     }
     {  // The refinement from the baseline at "end 1" is the baseline step's own.
         TRunRestore back(a.e);

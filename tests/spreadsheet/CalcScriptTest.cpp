@@ -68,7 +68,9 @@ TEST(CalcScript, Calc_refusals_sayWhyAndLeaveNoOffice) {
         EXPECT_EQ(run.exitCode, 1) << c.name;
         EXPECT_TRUE(run.output.contains(QString::fromLatin1(c.says)))
             << c.name << ": " << run.output.toStdString();
-        if (c.pipe != busy) EXPECT_FALSE(Accepts(c.pipe)) << c.name;
+        if (c.pipe != busy) {
+            EXPECT_FALSE(Accepts(c.pipe)) << c.name;
+        }
     }
     EXPECT_TRUE(Accepts(busy));  // the running office is left alone
 }

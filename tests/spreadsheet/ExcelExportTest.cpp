@@ -136,7 +136,9 @@ TEST_F(ExcelExportTest, export_germanBook_sheetsReadBackEqualGridsWithFormats) {
                     << result.written[i] << " row " << r + 1 << " column " << c + 1;
     }
     EXPECT_EQ(sheets[0].cells[1][0].text.right(choices.datetext.size()), choices.datetext);
-    if (german) EXPECT_TRUE(choices.datetext.contains('.')) << choices.datetext;
+    if (german) {
+        EXPECT_TRUE(choices.datetext.contains('.')) << choices.datetext;
+    }
 
     // Numbers with the chosen formats: three decimals, N0 in scientific notation, integers.
     const auto output = t::Sheet(doc, "plate1_output");

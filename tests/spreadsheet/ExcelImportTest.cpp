@@ -49,7 +49,7 @@ struct TDialogChoice {
     QString startcol, stopcol;
     int startrow = 1, stoprow = 1;
     bool baselinecorrected = false;
-    std::function<void()> afterOk;  // runs once OK was pressed
+    std::function<void()> afterOk{};  // runs once OK was pressed
 };
 TDialogChoice g_choice;
 

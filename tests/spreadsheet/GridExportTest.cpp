@@ -99,10 +99,11 @@ TEST_F(GridExportTest, workshopExport_secondExportGetsSuffixOne) {
 // The two runs really differ: the German locale writes decimal commas.
 TEST(GridExportLocale, separatorFollowsTheEnvironment) {
     const QString lc = QString::fromLocal8Bit(qgetenv("LC_ALL"));
-    if (lc.startsWith(QLatin1String("de_DE")))
+    if (lc.startsWith(QLatin1String("de_DE"))) {
         EXPECT_EQ(QLocale().decimalPoint(), QStringLiteral(","));
-    else if (lc == QLatin1String("C"))
+    } else if (lc == QLatin1String("C")) {
         EXPECT_EQ(QLocale().decimalPoint(), QStringLiteral("."));
+    }
 }
 
 TEST(GridExportNoOffice, exportstringgrid_withoutCalcRaisesTheStartMessage) {

@@ -62,11 +62,17 @@ TEST(RdmlReadRoad, read_realFiles_giveCountsIdsAndValues) {
                                   run.inputtype, run.fromrdml && run.tissuesdefined),
                   std::make_tuple(std::string(f.version), std::string(f.version) >= "1.2",
                                   f.nsamples, f.ncycles, f.ntargets, 3, 2, true));
-        if (f.firstLabel) EXPECT_EQ(run.sampname[1], f.firstLabel);
+        if (f.firstLabel) {
+            EXPECT_EQ(run.sampname[1], f.firstLabel);
+        }
         EXPECT_EQ(run.rawcyc[1][1], f.firstCyc);
         EXPECT_EQ(run.rawcyc[last][lastPoint], f.lastCyc);
-        if (f.firstFluor != 0) EXPECT_EQ(run.rawfluor[1][1], f.firstFluor);
-        if (f.lastFluor != 0) EXPECT_EQ(run.rawfluor[last][lastPoint], f.lastFluor);
+        if (f.firstFluor != 0) {
+            EXPECT_EQ(run.rawfluor[1][1], f.firstFluor);
+        }
+        if (f.lastFluor != 0) {
+            EXPECT_EQ(run.rawfluor[last][lastPoint], f.lastFluor);
+        }
         EXPECT_EQ(std::make_tuple(r.rdmlinput.rows(), r.tissuesamples.rows(), asker.lastStep,
                                   asker.closed),
                   std::make_tuple(f.nsamples + 1, f.nsamples + 1, f.nsamples, 1));
@@ -120,7 +126,9 @@ TEST(RdmlReadRoad, refusals_giveTheMessageAndWriteNothing) {
         const auto r = ReadfromRDML({c.file, 1, 1, false, work.string()}, asker);
         EXPECT_FALSE(r.ok);
         EXPECT_NE(r.message.find(c.message), std::string::npos) << r.message;
-        if (!c.file.empty()) EXPECT_NE(r.message.find(c.file), std::string::npos) << r.message;
+        if (!c.file.empty()) {
+            EXPECT_NE(r.message.find(c.file), std::string::npos) << r.message;
+        }
         ASSERT_EQ(asker.messages.size(), 1u);
         EXPECT_EQ(asker.kinds[0] == TRdmlMessageKind::information,
                   c.message == "re-zipped" || c.message.find("version") != std::string::npos ||
