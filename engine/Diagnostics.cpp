@@ -76,6 +76,17 @@ TGridCell cyclecolumn(const TEngine& e, int s, int p) {
     return whole(e.headerindex(e.cyc[s][p]));
 }
 
+// What an experiment holds while it runs: the engine busy, and a copy of the
+// run that is put back however the experiment ends. A stop asked for before
+// it started does not count.
+struct TExperimentScope {
+    TExperimentScope(TEngine& e, bool& stoprequested) : busy(e), restore(e) {
+        stoprequested = false;
+    }
+    TEngine::BusyGuard busy;
+    TRunRestore restore;
+};
+
 }  // namespace
 
 TDiagnosticResult TDiagnostics::refuse(const std::string& text) {
@@ -101,8 +112,7 @@ TDiagnosticResult TDiagnostics::DisplayBaselineSteps(int s) {
     if (s < 1 || s > e_.nsamples)
         return refuse("Sample number " + std::to_string(s) + " is not between 1 and " +
                       std::to_string(e_.nsamples) + ".");
-    TEngine::BusyGuard busy(e_);
-    TRunRestore restore(e_);
+    const TExperimentScope scope(e_, stoprequested_);
     TDiagnosticResult result;
     result.done = true;
     auto& g = result.grid;
@@ -216,9 +226,7 @@ TDiagnosticResult TDiagnostics::DisplayBaselineSteps(int s) {
 
 TDiagnosticResult TDiagnostics::RunsTest() {
     if (auto why = unusable(); !why.empty()) return refuse(why);
-    stoprequested_ = false;
-    TEngine::BusyGuard busy(e_);
-    TRunRestore restore(e_);
+    const TExperimentScope scope(e_, stoprequested_);
     TDiagnosticResult result;
     result.done = true;
     auto& g = result.grid;
@@ -270,9 +278,7 @@ TDiagnosticResult TDiagnostics::CtShift(int range) {
     if (auto why = unusable(); !why.empty()) return refuse(why);
     if (range < 0 || range > 99)
         return refuse("The shift range must be a whole number from 0 to 99.");
-    stoprequested_ = false;
-    TEngine::BusyGuard busy(e_);
-    TRunRestore restore(e_);
+    const TExperimentScope scope(e_, stoprequested_);
     TDiagnosticResult result;
     result.done = true;
     auto& g = result.grid;
@@ -300,9 +306,7 @@ TDiagnosticResult TDiagnostics::CtDriftLogLin(int g, bool keepwolfixed) {
     if (g < 0 || g > e_.ngroups || g >= static_cast<int>(e_.defuplim.size()))
         return refuse("Group " + std::to_string(g) + " is not between 0 and " +
                       std::to_string(e_.ngroups) + ".");
-    stoprequested_ = false;
-    TEngine::BusyGuard busy(e_);
-    TRunRestore restore(e_);
+    const TExperimentScope scope(e_, stoprequested_);
     const double eff = e_.GetMeanEff(g);
     // The threshold steps down by log10 of the mean efficiency: without
     // amplification (E <= 1.001) it would never get down.
@@ -345,9 +349,7 @@ TDiagnosticResult TDiagnostics::CtDriftLogLin(int g, bool keepwolfixed) {
 
 TDiagnosticResult TDiagnostics::displayStartStop() {
     if (auto why = unusable(); !why.empty()) return refuse(why);
-    stoprequested_ = false;
-    TEngine::BusyGuard busy(e_);
-    TRunRestore restore(e_);
+    const TExperimentScope scope(e_, stoprequested_);
     TDiagnosticResult result;
     result.done = true;
     auto& g = result.grid;
