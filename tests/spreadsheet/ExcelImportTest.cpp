@@ -267,10 +267,10 @@ TEST_F(ExcelImport, notation_workbookLocale_textNumbersReadOrRefusedNamingTheCel
     const bool german = qEnvironmentVariable("QURVEX_TEST_LOCALE") == QLatin1String("de");
     excel_.NewWorkbook();
     const QString book = excel_.CurrentWorkbook();
-    excel_.AttachExcel();
-    EXPECT_EQ(excel_.DecimalSeparator(), german ? QLatin1Char(',') : QLatin1Char('.'));
-    const QString sheet = excel_.CurrentSheet();
-    excel_.DetachExcel();
+    TExcelcom fresh;  // asked without a connection: it attaches on demand
+    EXPECT_EQ(fresh.DecimalSeparator(), german ? QLatin1Char(',') : QLatin1Char('.'));
+    fresh.DetachExcel();
+    const QString sheet = fresh.CurrentSheet();
     const auto t = [](const char* text) { return TCellValue::Text(QString::fromUtf8(text)); };
     const auto n = [](double v) { return TCellValue::Number(v); };
     // Layout "Mic" from B2: names in row 2, cycles in column B, fluorescence in C3:E4.

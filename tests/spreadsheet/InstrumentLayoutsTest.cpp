@@ -182,6 +182,9 @@ TEST(InstrumentLayouts, notation_oneNotationPerBlock_lettersGroupsAndMixesRefuse
               "Cell C4 holds \"1.5\", written with a decimal point, while the numbers of this "
               "block are read with a decimal comma (layout \"Mic\")" +
                   tail);
+    // A blank text is an empty cell: 0, in no notation.
+    cut = cutIn(comma, "Cycle|A;1|' ;2|'1,5");
+    EXPECT_EQ(Points(cut.run.rawfluor, cut.run, 1), (std::vector<double>{0, 1.5}));
     // A counted column (layout 11's column 4) takes part in the block's notation too.
     TScript none;
     EXPECT_TRUE(CutInstrumentLayout(B("W||S|Cq|1;A1||a|'21,5|'0.5"), Record(11), none)

@@ -25,6 +25,9 @@ TEST(NumberNotation, readTextNumber_marksAndRefusals) {
     for (const char* text : {"S1", "1S5", "S", "12 liver", "1,234.5", "1.234,5", "1,234,567",
                              "1.2.3", "nan", "inf", "1e", "e5", "", " ", "-", "1e999", "١٢"})
         EXPECT_FALSE(ReadTextNumber(QString::fromUtf8(text))) << text;
+    // Whole numbers (dialog row fields) refuse letters as well.
+    for (const char* text : {"S1", "1S5", "12 liver", "1,234"})
+        EXPECT_FALSE(StrictInteger(QString::fromLatin1(text))) << text;
     // No letter marks decimals, whatever the caller passes.
     EXPECT_FALSE(StrictNumber(QStringLiteral("1S5"), QLatin1Char('S')));
     EXPECT_FALSE(StrictNumber(QStringLiteral("S1"), kPoint));
