@@ -73,8 +73,6 @@ TEST(NumberNotation, field_blockOfOne_andTheExclusionCode) {
     const QLocale saved;
     QLocale::setDefault(QLocale::c());
     EXPECT_FALSE(ExclusionMatches(TCellValue::Number(0.1), QStringLiteral("S1")));
-    EXPECT_FALSE(ExclusionMatches(TCellValue::Number(1.5), QStringLiteral("1S5")));
-    EXPECT_FALSE(ExclusionMatches(TCellValue::Number(12), QStringLiteral("12 liver")));
     EXPECT_TRUE(ExclusionMatches(TCellValue::Number(0.5), QStringLiteral("0,5")));
     EXPECT_TRUE(ExclusionMatches(TCellValue::Text(QStringLiteral("S1")), QStringLiteral("S1")));
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
