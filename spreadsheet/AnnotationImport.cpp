@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "spreadsheet/AnnotationImport.h"
 
-#include <QLocale>
 #include <algorithm>
 
 #include "spreadsheet/ColumnLetters.h"
+#include "spreadsheet/NumberNotation.h"
 #include "spreadsheet/StrictNumber.h"
 
 namespace qurvex {
@@ -68,8 +68,7 @@ std::vector<std::vector<std::string>> AnnotationColumns(const TCellBlock& block,
 bool ExclusionMatches(const TCellValue& cell, const QString& code) {
     switch (cell.kind) {
         case TCellValue::Kind::Number: {
-            auto value = StrictNumber(code, QLatin1Char('.'));
-            if (!value) value = StrictNumber(code, QLocale().decimalPoint().at(0));
+            const auto value = FieldNumber(code);
             return value && *value == cell.number;
         }
         case TCellValue::Kind::Text:

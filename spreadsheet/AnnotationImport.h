@@ -41,8 +41,10 @@ std::vector<std::vector<std::string>> AnnotationColumns(const TCellBlock& block,
                                                         int rows);
 
 // Whether an exclusion cell holds the code: a numeric cell matches a code
-// that is the same number; a text cell matches a code of exactly the same
-// text; an empty (or error) cell never matches.
+// that is the same number (the code read as a dialog field, FieldNumber in the
+// process's notation: "0,5" and "0.5" under a decimal point, "S1" or "0 x"
+// never); a text cell matches a code of exactly the same text; an empty (or
+// error) cell never matches.
 bool ExclusionMatches(const TCellValue& cell, const QString& code);
 
 }  // namespace qurvex

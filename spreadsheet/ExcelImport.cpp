@@ -62,9 +62,10 @@ TExcelImport readBlock(TExcelcom& Excel1, TexcelreadQVX& record, TImportAsker& a
     Excel1.SelectSheet(record.sheet);
     Excel1.AttachExcel();
     Excel1.ReadRange(record.startcol, record.stopcol, record.startrow, record.stoprow, block);
+    const QChar separator = Excel1.DecimalSeparator();  // the notation of the block's texts
     Excel1.DetachExcel();
 
-    TLayoutCut cut = CutInstrumentLayout(block, record, asker);
+    TLayoutCut cut = CutInstrumentLayout(block, record, asker, separator);
     result.notices = std::move(cut.notices);
     result.StringGrid7 = cut.StringGrid7;
     if (!cut.ok) {

@@ -46,8 +46,9 @@ QString BaselineCorrectedQuestion();
 // The road of a spreadsheet read, through `Excel1`: IsExcelRunning, ExecuteReadDialog (record
 // .fromexcel := true first), asker.ReadStarts, the RDML-file check, the baseline question
 // (not asked for layout 16), SelectWorkbook, SelectSheet, AttachExcel, ReadRange of the whole
-// block in one call, DetachExcel, then the cut. The connection is detached whatever ends the
-// read, exceptions included; automation errors come back as Failed, never as exceptions.
+// block in one call, the workbook's DecimalSeparator, DetachExcel, then the cut (text numbers
+// in the workbook's notation, or all in decimal commas). The connection is detached whatever ends
+// the read, exceptions included; automation errors come back as Failed, never as exceptions.
 //
 // On Read the window, in this order: sets cqcorrneeded; unticks the "Target_Seq" output column
 // and hides ProbeTargetPanel; shows the notices; sets the baseline panel and tabs from

@@ -10,6 +10,7 @@
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
@@ -17,6 +18,7 @@
 #include <com/sun/star/frame/XFramesSupplier.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XTitle.hpp>
+#include <com/sun/star/i18n/LocaleData2.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/Locale.hpp>
 #include <com/sun/star/sheet/FormulaResult.hpp>
@@ -50,6 +52,7 @@ using css::uno::UNO_QUERY_THROW;
 
 struct TExcelcom::Impl {
     QString pipe;
+    uno::Reference<uno::XComponentContext> context;    // the office's, while the connection is open
     uno::Reference<frame::XDesktop2> desktop;          // set while the connection is open
     uno::Reference<sheet::XSpreadsheetDocument> book;  // CurrentWorkbook
     uno::Reference<sheet::XSpreadsheet> sheet;         // CurrentSheet
@@ -59,7 +62,10 @@ struct TExcelcom::Impl {
                     const uno::Reference<sheet::XSpreadsheet>& s);
 
     frame::XDesktop2& open();
-    void close() { desktop.clear(); }
+    void close() {
+        desktop.clear();
+        context.clear();
+    }
     bool reachable();
 };
 
@@ -261,7 +267,8 @@ void TExcelcom::Impl::setCurrent(const Reference<sheet::XSpreadsheetDocument>& b
 frame::XDesktop2& TExcelcom::Impl::open() {
     if (desktop.is()) return *desktop;
     try {
-        desktop = connectDesktop(pipe);
+        context = connectContext(pipe);
+        desktop = frame::Desktop::create(context);
     } catch (const connection::NoConnectException&) {
         throw EExcelError(startHint(pipe));  // nothing listens on the pipe
     } catch (const uno::DeploymentException& e) {
@@ -664,6 +671,20 @@ void TExcelcom::ReadRange(int c1, int c2, int r1, int r2, TCellBlock& data) {
         }
         data = std::move(block);
     });
+}
+
+QChar TExcelcom::DecimalSeparator() {
+    rangeSheet(*this, *d);
+    QChar separator = QLatin1Char('.');
+    rangeGuarded(*d, [&] {
+        lang::Locale locale;
+        Reference<beans::XPropertySet>(d->book, UNO_QUERY_THROW)->getPropertyValue("CharLocale") >>=
+            locale;
+        const QString own =
+            toQ(i18n::LocaleData2::create(d->context)->getLocaleItem(locale).decimalSeparator);
+        if (!own.isEmpty()) separator = own.front();
+    });
+    return separator;
 }
 
 QString TExcelcom::CurrentWorkbook() const {

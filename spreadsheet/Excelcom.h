@@ -89,6 +89,11 @@ public:
     // error come as Kind::Error with their display text.
     void ReadRange(int firstCol, int lastCol, int firstRow, int lastRow, TCellBlock& data);
 
+    // The decimal separator of the current workbook's notation: the office's locale data for the
+    // workbook's own locale (its CharLocale), e.g. '.' for en-US and ',' for de-DE; '.' when
+    // the locale data give none. Works inside the connection like the range methods.
+    QChar DecimalSeparator();
+
     // The folder of the active document; "" when it was never saved or no document is open.
     QString ActiveWorkbookFolder();
 

@@ -19,11 +19,13 @@ class TExcelcom;
 // may differ in length; the grid is as wide as its longest row.
 using TTextGrid = std::vector<QStringList>;
 
-// The value a cell text stands for. The whole text (blanks around it
-// ignored) must be a decimal integer, or a number written with
-// `decimalSeparator` (optional sign and exponent): then a number; anything
-// else, the empty text included, stays the text itself ("12 liver", "0x1F",
-// "1e", "12.5" under a decimal comma). Never fails.
+// The value a cell text stands for. A grid's texts are Qurvex's own, its
+// numbers written in one notation, `decimalSeparator`'s: the whole text
+// (blanks around it ignored) must be a decimal integer, or a number written
+// with `decimalSeparator` (optional sign and exponent): then a number;
+// anything else, the empty text included, stays the text itself ("12 liver",
+// "S1", "1S5", "0x1F", "1e", "1,234.5", "12.5" under a decimal comma, "1,5"
+// under a decimal point). Never fails.
 TCellValue CellToVariant(const QString& text, QChar decimalSeparator);
 // The same with the decimal separator in force for the process
 // (QLocale().decimalPoint()).

@@ -12,6 +12,7 @@
 #include "engine/Engine.h"
 #include "engine/Utilities.h"
 #include "spreadsheet/ColumnLetters.h"
+#include "spreadsheet/NumberNotation.h"
 #include "spreadsheet/StrictNumber.h"
 
 namespace qurvex {
@@ -30,28 +31,11 @@ std::size_t ix(int i) { return static_cast<std::size_t>(i); }
 // Rounding to the nearest integer, halves to even (16.5 -> 16, 17.5 -> 18).
 double roundHalfEven(double x) { return std::nearbyint(x); }
 
-// A cell as a number: a number cell, or a text that is wholly a number written with '.' or,
-// failing that, with ',' as decimal separator. Empty cells and blank texts give 0.
-std::optional<double> strictValue(const TCellValue& v) {
-    switch (v.kind) {
-        case TCellValue::Kind::Number:
-            return v.number;
-        case TCellValue::Kind::Empty:
-            return 0.0;
-        case TCellValue::Kind::Text:
-            if (v.text.trimmed().isEmpty()) return 0.0;
-            if (auto n = StrictNumber(v.text, QLatin1Char('.'))) return n;
-            return StrictNumber(v.text, QLatin1Char(','));
-        case TCellValue::Kind::Error:
-            break;
-    }
-    return std::nullopt;
-}
-
 class TLayoutCutter {
 public:
-    TLayoutCutter(const TCellBlock& block, const TexcelreadQVX& record, TImportAsker& asker)
-        : block_(block), record_(record), asker_(asker) {}
+    TLayoutCutter(const TCellBlock& block, const TexcelreadQVX& record, TImportAsker& asker,
+                  QChar documentSeparator)
+        : block_(block), record_(record), asker_(asker), notation_(documentSeparator) {}
 
     TLayoutCut cut();
 
@@ -59,6 +43,7 @@ private:
     const TCellBlock& block_;
     const TexcelreadQVX& record_;
     TImportAsker& asker_;
+    TBlockNotation notation_;  // learnt from every text the layout reads as a number
     int R_ = 0;
     int M_ = 0;
     TLayoutCut out_;
@@ -73,7 +58,9 @@ private:
     QString textOf(int r, int c) const;
     std::string cleanedText(int r, int c) const { return cleanident(textOf(r, c).toStdString()); }
     std::string asIsText(int r, int c) const { return textOf(r, c).toStdString(); }
-    double numberOf(int r, int c) const;
+    std::optional<double> valueOf(int r, int c);
+    double numberOf(int r, int c);
+    void refuseMixedNotation() const;
     std::string joinedNames(int r, std::initializer_list<int> columns) const;
 
     // ---- filling the run
@@ -158,12 +145,41 @@ QString TLayoutCutter::textOf(int r, int c) const {
                                      .arg(address(r, c), v.text, layoutName()));
 }
 
-double TLayoutCutter::numberOf(int r, int c) const {
+// A cell as a number: a number cell, or a text that is wholly a number (its decimal mark noted
+// for the block's notation). Empty cells and blank texts give 0.
+std::optional<double> TLayoutCutter::valueOf(int r, int c) {
     const TCellValue& v = cell(r, c);
-    if (auto n = strictValue(v)) return *n;
+    switch (v.kind) {
+        case TCellValue::Kind::Number:
+            return v.number;
+        case TCellValue::Kind::Empty:
+            return 0.0;
+        case TCellValue::Kind::Text: {
+            if (v.text.trimmed().isEmpty()) return 0.0;
+            const auto n = ReadTextNumber(v.text);
+            if (!n) return std::nullopt;
+            notation_.Note(*n, r, c, v.text);
+            return n->value;
+        }
+        case TCellValue::Kind::Error:
+            break;
+    }
+    return std::nullopt;
+}
+
+double TLayoutCutter::numberOf(int r, int c) {
+    if (auto n = valueOf(r, c)) return *n;
     refuse(TNoticeKind::Warning,
            QStringLiteral("Cell %1 holds \"%2\", which is not a number (layout %3).")
-               .arg(address(r, c), v.text, layoutName()));
+               .arg(address(r, c), cell(r, c).text, layoutName()));
+}
+
+// A text number whose decimal mark is not the block's: the values cannot be trusted.
+void TLayoutCutter::refuseMixedNotation() const {
+    if (const auto misfit = notation_.FirstMisfit())
+        refuse(TNoticeKind::Warning,
+               notation_.MisfitMessage(address(misfit->row, misfit->column),
+                                       QStringLiteral("layout ") + layoutName()));
 }
 
 std::string TLayoutCutter::joinedNames(int r, std::initializer_list<int> columns) const {
@@ -417,7 +433,7 @@ void TLayoutCutter::layout11() {
         const TCellValue& v = cell(r, 4);
         const bool empty = v.kind == TCellValue::Kind::Empty ||
                            (v.kind == TCellValue::Kind::Text && v.text.trimmed().isEmpty());
-        const std::optional<double> n = empty ? std::nullopt : strictValue(v);
+        const std::optional<double> n = empty ? std::nullopt : valueOf(r, 4);
         if (!n) ++ignored;
         if (n && *n > -999.0) rows.push_back(r);
     }
@@ -692,6 +708,7 @@ TLayoutCut TLayoutCutter::cut() {
             default:
                 break;
         }
+        refuseMixedNotation();
         require(out_.run.nsamples >= 1, QStringLiteral("no sample is left to read"));
         if (LiftsNegatives(record_.filetype))
             liftNegatives();
@@ -767,8 +784,8 @@ int EffectiveLayout(int filetype) {
 bool LiftsNegatives(int filetype) { return filetype == 6 || filetype == 11 || filetype == 13; }
 
 TLayoutCut CutInstrumentLayout(const TCellBlock& block, const TexcelreadQVX& record,
-                               TImportAsker& asker) {
-    return TLayoutCutter(block, record, asker).cut();
+                               TImportAsker& asker, QChar documentSeparator) {
+    return TLayoutCutter(block, record, asker, documentSeparator).cut();
 }
 
 }  // namespace qurvex

@@ -73,10 +73,13 @@ bool LiftsNegatives(int filetype);
 // inputsheetname).
 //
 // Cell numbers: a number cell as it is, an empty cell as 0, a text cell only when its whole
-// trimmed text is a number (with '.' or, failing that, ',' as decimal separator); anything
+// trimmed text is a number (no letter but an exponent's e/E, no grouped thousands); anything
 // else refuses the read naming the cell, except where a layout counts it (layout 11's
-// column 4, the empty fluorescence cells of layouts 6 and 16). A block that does not fit the
-// layout's pattern is refused with a message naming the layout and what does not fit; no
+// column 4, the empty fluorescence cells of layouts 6 and 16). The text numbers the layout reads
+// are read in one notation (TBlockNotation): `documentSeparator`, the decimal separator of the
+// document the block comes from, unless all of them with a decimal mark use ','; a text number
+// written the other way refuses the read naming the first such cell. A block that does not fit
+// the layout's pattern is refused with a message naming the layout and what does not fit; no
 // cell outside the block is ever read. A cut that leaves no sample is refused.
 //
 // After the layout: negative values are lifted for 6, 11 and 13 (by |min| + 10^-(d+1), d the
@@ -84,6 +87,6 @@ bool LiftsNegatives(int filetype);
 // positive value; headercyc comes from the sample with the most points (the first on a tie);
 // every sample then loses its trailing values below 1e-7.
 TLayoutCut CutInstrumentLayout(const TCellBlock& block, const TexcelreadQVX& record,
-                               TImportAsker& asker);
+                               TImportAsker& asker, QChar documentSeparator = QLatin1Char('.'));
 
 }  // namespace qurvex

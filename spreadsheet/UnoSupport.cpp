@@ -35,12 +35,15 @@ uno::Reference<uno::XComponentContext> localContext() {
 
 }  // namespace
 
-uno::Reference<frame::XDesktop2> connectDesktop(const QString& pipe) {
+uno::Reference<uno::XComponentContext> connectContext(const QString& pipe) {
     const auto resolver = bridge::UnoUrlResolver::create(localContext());
     const rtl::OUString url = rtl::OUString("uno:pipe,name=") + toU(pipe) +
                               rtl::OUString(";urp;StarOffice.ComponentContext");
-    uno::Reference<uno::XComponentContext> remote(resolver->resolve(url), uno::UNO_QUERY_THROW);
-    return frame::Desktop::create(remote);
+    return uno::Reference<uno::XComponentContext>(resolver->resolve(url), uno::UNO_QUERY_THROW);
+}
+
+uno::Reference<frame::XDesktop2> connectDesktop(const QString& pipe) {
+    return frame::Desktop::create(connectContext(pipe));
 }
 
 }  // namespace qurvex

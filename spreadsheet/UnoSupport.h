@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
 #include <rtl/ustring.hxx>
 
 namespace qurvex {
@@ -16,6 +17,11 @@ inline rtl::OUString toU(const QString& s) {
     return rtl::OUString(reinterpret_cast<const sal_Unicode*>(s.utf16()),
                          static_cast<sal_Int32>(s.size()));
 }
+
+// The component context of the office listening on the named pipe
+// ("uno:pipe,name=<pipe>;urp;StarOffice.ComponentContext"): its services run in the office.
+// Throws css::uno::Exception (NoConnectException within a millisecond when nothing listens).
+css::uno::Reference<css::uno::XComponentContext> connectContext(const QString& pipe);
 
 // The desktop of the office listening on the named pipe
 // ("uno:pipe,name=<pipe>;urp;StarOffice.ComponentContext"). Throws css::uno::Exception

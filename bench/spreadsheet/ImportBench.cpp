@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Importing a 384-well x 40-cycle QuantStudio "Amplification Data" block (layout 16) from an
 // open Calc workbook to an analysed run, in three parts: the block transfer from Calc (one
-// ReadRange call), the cut into a run, and the analysis (loadrun, ProcessDataAfterRead,
-// ExtraExcelProcessing). This program starts and ends a private headless LibreOffice; without
-// one the transfer benchmark is skipped with a message.
+// ReadRange call), the cut into a run (of number cells, and of text numbers), and the analysis
+// (loadrun, ProcessDataAfterRead, ExtraExcelProcessing). This program starts and ends a private
+// headless LibreOffice; without one the transfer benchmark is skipped with a message.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -99,6 +99,32 @@ void BM_Cut384x40(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Cut384x40)->Unit(benchmark::kMillisecond);
+
+// The same export with its cycles and values as texts in decimal commas, as a workbook in
+// decimal points shows an export written with commas: every number is read from its text and
+// its mark noted for the block's notation.
+const TCellBlock& quantStudioTextBlock() {
+    static const TCellBlock block = [] {
+        TCellBlock b = quantStudioBlock();
+        for (std::size_t r = 1; r < b.size(); ++r)
+            for (std::size_t c : {2, 4, 5})
+                b[r][c] = TCellValue::Text(QString::number(b[r][c].number, 'g', 15)
+                                               .replace(QLatin1Char('.'), QLatin1Char(',')));
+        return b;
+    }();
+    return block;
+}
+
+void BM_CutTextNumbers384x40(benchmark::State& state) {
+    TNoAnswers user;
+    const TexcelreadQVX r = record();
+    for (auto _ : state) {
+        TLayoutCut cut = CutInstrumentLayout(quantStudioTextBlock(), r, user, QLatin1Char('.'));
+        if (!cut.ok || cut.run.nsamples != kWells) state.SkipWithError("the cut failed");
+        benchmark::DoNotOptimize(cut.run.rawfluor.data());
+    }
+}
+BENCHMARK(BM_CutTextNumbers384x40)->Unit(benchmark::kMillisecond);
 
 void BM_Analysis384x40(benchmark::State& state) {
     TNoAnswers user;

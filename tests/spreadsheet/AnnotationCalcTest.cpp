@@ -119,6 +119,27 @@ private slots:
         QVERIFY(e.isdisplayed[1] && !e.isdisplayed[2]);
     }
 
+    // A code with a letter is no number: "S1" does not select the cell holding 0.1.
+    void exclusions_codeWithALetterMatchesNoNumber() {
+        writeSheet({}, {TCellValue::Number(0.1), TCellValue::Number(1.5), TCellValue::Number(12)});
+        TWindowFixture f;
+        Tmainform& w = f.createActive();
+        TEngine& e = loadRun(w, 3);
+        w.Control<QRadioButton>("ReadExcludeRB")->click();
+        QTest::keyClicks(edit(w, "ExcluColEdit"), QStringLiteral("E"));
+        QTest::keyClicks(edit(w, "ExcluStartRowEdit"), QStringLiteral("1"));
+        for (const char* code : {"S1", "1S5", "12 liver"}) {
+            edit(w, "ExcluValEdit")->clear();
+            QTest::keyClicks(edit(w, "ExcluValEdit"), QString::fromLatin1(code));
+            f.prompter.clear();
+            w.Control<QPushButton>("ReadExclusionsButton")->click();
+            QCOMPARE(f.prompter.messages.value(0).text,
+                     QStringLiteral("No user exclusions are set. Check the code you gave for "
+                                    "excluding a sample."));
+        }
+        QVERIFY(!e.userexcluded[1] && !e.userexcluded[2] && !e.userexcluded[3]);
+    }
+
     void amplicons_oneSampleReadsOneCell() {
         writeSheet({{"GAPDH", "m"}}, {});
         TWindowFixture f;

@@ -259,6 +259,69 @@ TEST_F(ExcelImport, everyLayout_generatedWorkbook_sameRunAsTheCut) {
     }
 }
 
+// Text numbers through the whole road, in a new workbook of the office's own locale: an en-US
+// workbook in the C office, a de-DE one when $QURVEX_TEST_LOCALE is "de". Names with letters stay
+// names; a block reads in the workbook's notation, or all in decimal commas; a decimal mark that
+// does not fit is refused naming its cell; number cells are numbers in both.
+TEST_F(ExcelImport, notation_workbookLocale_textNumbersReadOrRefusedNamingTheCell) {
+    const bool german = qEnvironmentVariable("QURVEX_TEST_LOCALE") == QLatin1String("de");
+    excel_.NewWorkbook();
+    const QString book = excel_.CurrentWorkbook();
+    TExcelcom fresh;  // asked without a connection: it attaches on demand
+    EXPECT_EQ(fresh.DecimalSeparator(), german ? QLatin1Char(',') : QLatin1Char('.'));
+    fresh.DetachExcel();
+    const QString sheet = fresh.CurrentSheet();
+    const auto t = [](const char* text) { return TCellValue::Text(QString::fromUtf8(text)); };
+    const auto n = [](double v) { return TCellValue::Number(v); };
+    // Layout "Mic" from B2: names in row 2, cycles in column B, fluorescence in C3:E4.
+    const auto read = [&](const TCellValue& c3, const TCellValue& c4) {
+        const TCellBlock block{{t("Cycle"), t("S1"), t("1S5"), t("12 liver")},
+                               {n(1), c3, n(0.25), t("7")},
+                               {n(2), c4, n(0.5), t("8")}};
+        excel_.AttachExcel();
+        excel_.WriteValueToRange(2, 5, 2, 4, block);
+        excel_.DetachExcel();
+        g_choice = {book, sheet, 20, "B", "E", 2, 4};
+        TUser user;
+        TexcelreadQVX record;
+        return ReadExcelImport(excel_, record, user);
+    };
+    const QString tail = QStringLiteral(
+        " (layout \"Mic\"). Please write every number of the block with the same decimal "
+        "separator and without thousands separators.");
+
+    TExcelImport r = read(t("0,5"), t(" 1,234 "));  // all decimal commas: read in both
+    ASSERT_EQ(r.outcome, TExcelImport::TOutcome::Read) << r.message.text.toStdString();
+    EXPECT_EQ(Summary(r.run), QStringLiteral("3 x 2: S1 .. 12_liver"));
+    EXPECT_EQ(Fluor(r.run, 1, 2), 1.234);
+    EXPECT_EQ(Fluor(r.run, 2, 2), 0.5);  // a number cell
+    EXPECT_EQ(Fluor(r.run, 3, 1), 7);
+
+    r = read(t("0.5"), t("1,234"));  // mixed: the misfit of the workbook's notation is named
+    EXPECT_EQ(r.outcome, TExcelImport::TOutcome::Refused);
+    EXPECT_EQ(r.message.text,
+              german ? "Cell C3 holds \"0.5\", written with a decimal point, while the numbers of "
+                       "this block are read with a decimal comma" +
+                           tail
+                     : "Cell C4 holds \"1,234\", written with a decimal comma, while the numbers "
+                       "of this block are read with a decimal point" +
+                           tail);
+    EXPECT_FALSE(excel_.IsAttached());
+
+    r = read(t("0.5"), n(3));  // decimal points: the en-US notation only
+    if (german) {
+        EXPECT_EQ(r.outcome, TExcelImport::TOutcome::Refused);
+        EXPECT_TRUE(r.message.text.startsWith(QStringLiteral("Cell C3 holds \"0.5\"")));
+    } else {
+        ASSERT_EQ(r.outcome, TExcelImport::TOutcome::Read) << r.message.text.toStdString();
+        EXPECT_EQ(Fluor(r.run, 1, 1), 0.5);
+    }
+
+    r = read(t("S1"), n(3));  // a letter: never a number
+    EXPECT_EQ(r.message.text,
+              QStringLiteral("Cell C3 holds \"S1\", which is not a number (layout \"Mic\")."));
+}
+
 // Reads that end without a run leave the run in memory as it was and the connection closed.
 TEST_F(ExcelImport, endsWithoutRun_refusedCancelledDeclinedClosed_previousRunIntact) {
     LoadText(kSheets + "Hanlon_Run1.csv", "44,34,76,1");

@@ -47,6 +47,19 @@ TEST(GridExportCore, cellToVariant_convertsOnlyWholeNumbers) {
     QLocale::setDefault(saved);
 }
 
+// The grid's texts are Qurvex's, in the process's notation: letters never make a number.
+TEST(GridExportCore, cellToVariant_lettersStayText) {
+    constexpr QChar kPoint = QLatin1Char('.'), kComma = QLatin1Char(',');
+    for (const char* text : {"S1", "1S5", "12 liver"})
+        for (QChar separator : {kPoint, kComma})
+            EXPECT_EQ(CellToVariant(QString::fromLatin1(text), separator),
+                      TCellValue::Text(QString::fromLatin1(text)))
+                << text;
+    EXPECT_EQ(CellToVariant(QStringLiteral("1,234"), kPoint),
+              TCellValue::Text(QStringLiteral("1,234")));
+    EXPECT_EQ(CellToVariant(QStringLiteral("0.125"), kPoint), TCellValue::Number(0.125));
+}
+
 TEST(GridExportCore, freeSheetName_addsTheFirstFreeSuffix) {
     const QString longname = QStringLiteral("A_rather_long_sheet_name_here");  // 29 characters
     struct Case {

@@ -128,7 +128,7 @@ TEST(InstrumentLayouts, tail_liftNoPositiveTrimAndCycleHeader) {
 }
 
 TEST(InstrumentLayouts, numbers_strictTextConversion_commaAcceptedWordsRefused) {
-    const TLayoutCut comma = Cut(20, "Cycle|A;'1|' 2,5 ;2|'3.25");
+    const TLayoutCut comma = Cut(20, "Cycle|A;'1|' 2,5 ;2|'3,25");
     ASSERT_TRUE(comma.ok);
     EXPECT_EQ(Points(comma.run.rawfluor, comma.run, 1), (std::vector<double>{2.5, 3.25}));
     EXPECT_EQ(Points(comma.run.rawcyc, comma.run, 1), (std::vector<double>{1, 2}));
@@ -138,6 +138,57 @@ TEST(InstrumentLayouts, numbers_strictTextConversion_commaAcceptedWordsRefused) 
               "Cell D4 holds \"#DIV/0!\", which is not a number (layout \"Applied Biosystems\").");
     EXPECT_EQ(Cut(3, "|;|#N/A;1|2").refusal.text,
               "Cell C4 holds the error #N/A, where the layout \"Bio -Rad iCycler\" needs a text.");
+}
+
+// Text numbers: no letter but the exponent's, one notation per block (the document's, or all
+// decimal commas), never grouped thousands; number cells whatever the notation.
+TEST(InstrumentLayouts, notation_oneNotationPerBlock_lettersGroupsAndMixesRefused) {
+    const auto cutIn = [](QChar separator, const char* block) {
+        TScript none;
+        return CutInstrumentLayout(B(block), Record(20), none, separator);
+    };
+    const QChar point = QLatin1Char('.'), comma = QLatin1Char(',');
+    // Texts with letters are names, never numbers.
+    TLayoutCut cut = cutIn(point, "Cycle|S1|1S5|12 liver;1|0.5|2|3;2|'0.5|'2|'3");
+    ASSERT_TRUE(cut.ok) << cut.refusal.text.toStdString();
+    EXPECT_EQ(Names(cut.run), (std::vector<std::string>{"S1", "1S5", "12_liver"}));
+    for (const char* word : {"S1", "1S5", "1e5x", "0x1F", "1,234.5", "1.234,5", "1,234,567"})
+        EXPECT_EQ(cutIn(point, QStringLiteral("Cycle|A;1|'%1").arg(word).toUtf8()).refusal.text,
+                  QStringLiteral("Cell C4 holds \"%1\", which is not a number (layout \"Mic\").")
+                      .arg(word));
+    // A decimal comma among decimal points in a point document: refused naming its cell.
+    const QString tail = QStringLiteral(
+        ". Please write every number of the block with the same decimal separator and without "
+        "thousands separators.");
+    EXPECT_EQ(cutIn(point, "Cycle|A|B;1|'0.5|7;2|'1,234|8").refusal,
+              (TImportNotice{TNoticeKind::Warning,
+                             "Cell C5 holds \"1,234\", written with a decimal comma, while the "
+                             "numbers of this block are read with a decimal point (layout "
+                             "\"Mic\")" +
+                                 tail}));
+    // The first misfit counts rows first, though the layout reads column by column.
+    EXPECT_TRUE(cutIn(point, "Cycle|A|B;1|'0.5|'1,5;2|'1,5|'0.5")
+                    .refusal.text.startsWith(QStringLiteral("Cell D4 holds \"1,5\"")));
+    // All decimal commas in a point document: read as commas; integers fit either notation.
+    cut = cutIn(point, "Cycle|A|B;'1|'1,234|7;2|' 2,5E1 |'-3");
+    ASSERT_TRUE(cut.ok) << cut.refusal.text.toStdString();
+    EXPECT_EQ(Points(cut.run.rawfluor, cut.run, 1), (std::vector<double>{1.234, 25}));
+    EXPECT_EQ(cut.run.rawfluor[2][2], -3);
+    // A comma document reads commas, keeps number cells, and refuses decimal points.
+    cut = cutIn(comma, "Cycle|A;1|'0,5;2|1.5");
+    ASSERT_TRUE(cut.ok);
+    EXPECT_EQ(Points(cut.run.rawfluor, cut.run, 1), (std::vector<double>{0.5, 1.5}));
+    EXPECT_EQ(cutIn(comma, "Cycle|A;1|'1.5;2|3").refusal.text,
+              "Cell C4 holds \"1.5\", written with a decimal point, while the numbers of this "
+              "block are read with a decimal comma (layout \"Mic\")" +
+                  tail);
+    // A blank text is an empty cell: 0, in no notation.
+    cut = cutIn(comma, "Cycle|A;1|' ;2|'1,5");
+    EXPECT_EQ(Points(cut.run.rawfluor, cut.run, 1), (std::vector<double>{0, 1.5}));
+    // A counted column (layout 11's column 4) takes part in the block's notation too.
+    TScript none;
+    EXPECT_TRUE(CutInstrumentLayout(B("W||S|Cq|1;A1||a|'21,5|'0.5"), Record(11), none)
+                    .refusal.text.startsWith(QStringLiteral("Cell E4 holds \"21,5\"")));
 }
 
 TEST(InstrumentLayouts, refusals_blocksThatDoNotFit_refusedNamingLayoutAndMisfit) {
