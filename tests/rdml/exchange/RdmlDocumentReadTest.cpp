@@ -230,7 +230,7 @@ TEST(RdmlDocumentRead, inputGrid_headerFromTheLastReactionWithEachPoint_numbersO
     EXPECT_EQ(value, static_cast<double>(0.1f));
     for (auto [column, row] : {std::pair{2, 1}, {4, 2}, {5, 0}, {6, 1}, {3, 3}, {-1, 0}})
         EXPECT_FALSE(grid.number(column, row, value)) << column << "," << row;
-    EXPECT_EQ(grid.cell(9, 9) + grid.cell(-1, 0), "");
+    EXPECT_EQ(grid.cell(9, 9) + grid.cell(-1, 0) + grid.cell(0, 3) + grid.cell(1, -1), "");
     EXPECT_EQ(RdmlInputText(1e20) + " " + RdmlInputText(-0.25), "1e+20 -0.25");
 }
 
