@@ -102,6 +102,40 @@ void showGrid(QTableWidget* grid, const TTextGrid& cells) {
             grid->setItem(r, c, new QTableWidgetItem(q(cells.cell(c, r))));
 }
 
+// A cycle or fluorescence value of the RDML input grid: its text is written
+// when the grid paints or hands out the cell, not when a read fills the grid.
+// A text typed into the cell replaces it.
+class TInputNumberItem final : public QTableWidgetItem {
+public:
+    explicit TInputNumberItem(double value) : QTableWidgetItem(UserType), value_(value) {}
+    QVariant data(int role) const override {
+        const QVariant stored = QTableWidgetItem::data(role);
+        if (stored.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return stored;
+        return q(RdmlInputText(value_));
+    }
+    QTableWidgetItem* clone() const override { return new TInputNumberItem(*this); }
+
+private:
+    double value_;
+};
+
+// The input grid: texts as items, numbers as items that write themselves;
+// empty cells get no item.
+void showInputGrid(QTableWidget* grid, const TRdmlInputGrid& cells) {
+    if (!grid) return;
+    grid->clearContents();
+    grid->setRowCount(cells.rows());
+    grid->setColumnCount(cells.columns());
+    for (int r = 0; r < cells.rows(); ++r)
+        for (int c = 0; c < cells.columns(); ++c) {
+            double value = 0.0;
+            if (cells.number(c, r, value))
+                grid->setItem(r, c, new TInputNumberItem(value));
+            else if (const std::string text = cells.cell(c, r); !text.empty())
+                grid->setItem(r, c, new QTableWidgetItem(q(text)));
+        }
+}
+
 void showList(QListWidget* list, const std::vector<std::string>& items) {
     if (!list) return;
     list->clear();
@@ -220,7 +254,7 @@ void Tmainform::TakeOverRdmlRead(const TRdmlReadResult& result) {
     SetBaselineCorrected1->setEnabled(!result.run.baselinecorrected);
     SetTabVisible(AmpliGroupsTabSheet, true);
     SetTabVisible(TissueSampleTabSheet, true);
-    showGrid(RdmlInSG, result.rdmlinput);
+    showInputGrid(RdmlInSG, result.rdmlinput);
     showList(TissueLB, result.tissuelist);
     showList(TargetsLB, result.targetlist);
     if (TargetnameEdit && result.targetlist.size() == 1)

@@ -35,12 +35,17 @@ std::string joined(const TGridCells& grid, int first, int last, int r,
 // The numbering itself belongs to the run's annotations (engine).
 void UniqueAnnotationsButtonClick(TGridCells& T, TGridCells& U) { UniqueAnnotations(T, U); }
 
-void PrepareForRDML11ButtonClick(TGridCells& T, TGridCells& U) {
+void PrepareForRDML11ButtonClick(TGridCells& T, TGridCells& U,
+                                 const std::vector<std::string>& tissue) {
     appendColumn(T, "");
     const int nc = static_cast<int>(T.size());
     for (int r = 1; r < rows(T); ++r) {
         std::string text = joined(T, 1, nc - 3, r, "_");
-        if (joined(T, 1, nc - 3, r, "").empty()) text = T[0][r];
+        if (joined(T, 1, nc - 3, r, "").empty()) {
+            // No annotation: the sample keeps its own id, else its name.
+            const auto i = static_cast<std::size_t>(r);
+            text = i < tissue.size() && !tissue[i].empty() ? tissue[i] : T[0][r];
+        }
         T[nc - 1][r] = text;
     }
     UniqueAnnotationsButtonClick(T, U);

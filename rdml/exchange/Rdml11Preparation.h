@@ -4,6 +4,9 @@
 // its sample id. The tissue grids keep the columns added here.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "rdml/exchange/RdmlWriteChoices.h"
 
 namespace qurvex {
@@ -19,11 +22,14 @@ namespace qurvex {
 void UniqueAnnotationsButtonClick(TGridCells& TissueSampSG, TGridCells& UniqueTissuesSG);
 
 // Appends to TissueSampSG a column with each row's annotation values joined
-// by "_" (a row without annotation text takes its sample name from column 0,
-// so no sample id is ever empty), renumbers the combinations
-// (UniqueAnnotationsButtonClick), and appends to UniqueTissuesSG the join of
-// its annotation columns. Afterwards the column before the last of each grid
-// holds the joined annotation text: "liver" and "male" give "liver_male".
-void PrepareForRDML11ButtonClick(TGridCells& TissueSampSG, TGridCells& UniqueTissuesSG);
+// by "_", renumbers the combinations (UniqueAnnotationsButtonClick), and
+// appends to UniqueTissuesSG the join of its annotation columns. Afterwards
+// the column before the last of each grid holds the joined annotation text:
+// "liver" and "male" give "liver_male". Row r (sample r) without annotation
+// text keeps its sample id tissue[r] ("gDNA", as the document read calls
+// it); when that is empty or missing, its sample name from column 0, so no
+// sample id is ever empty.
+void PrepareForRDML11ButtonClick(TGridCells& TissueSampSG, TGridCells& UniqueTissuesSG,
+                                 const std::vector<std::string>& tissue = {});
 
 }  // namespace qurvex

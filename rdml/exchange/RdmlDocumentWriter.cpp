@@ -84,10 +84,14 @@ void writeTissueSamples(TBuild& b) {
         if (id.empty() || b.samples.contains(id)) continue;
         TXMLSampleType sample = addSample(b, id);
         if (b.v11) continue;
+        // A sample without a value under a property has no such annotation;
+        // a sample without any value gets no annotation element at all.
         for (int m = 1; m < static_cast<int>(grid.size()); ++m) {
+            const std::string value = cell(grid, m, k);
+            if (value.empty()) continue;
             TXMLAnnotationType annotation = sample.Get_Annotation().Add();
             annotation.Set_Property(cell(grid, m, 0));
-            annotation.Set_Value(cell(grid, m, k));
+            annotation.Set_Value(value);
         }
     }
 }

@@ -20,6 +20,10 @@ const char* RdmlVersionText(TRdmlVersion version);
 // (when tissuesdefined: UniqueTissuesSG row count - 1) and, without groups,
 // ampname[i] := the single target's id.
 //
+// Versions 1.2 and 1.3 give a sample one annotation element per property it
+// has a value for in UniqueTissuesSG, so a sample without annotations has no
+// annotation element.
+//
 // Version 1.1 leaves out what RDML 1.1 lacks (annotations, efficiency SE and
 // method, background and Cq methods) and takes sample ids from the joined
 // annotation column that PrepareForRDML11ButtonClick added to the grids.

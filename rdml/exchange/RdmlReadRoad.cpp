@@ -2,7 +2,6 @@
 #include "rdml/exchange/RdmlReadRoad.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 
@@ -21,13 +20,6 @@ const char* const kBaselineText =
     "Help). Do you want to continue?";
 
 namespace {
-// General format, at most 15 significant digits.
-std::string number(double value) {
-    char text[40];
-    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
-    return std::string(text, end.ptr);
-}
-
 bool refuse(TRdmlReadResult& result, IRdmlReadAsker& asker, TRdmlMessageKind kind,
             const std::string& text) {
     result.ok = false;
@@ -42,28 +34,17 @@ bool importFailed(TRdmlReadResult& result, IRdmlReadAsker& asker, const std::str
                   std::string(kImportFailed) + "\nFile: " + filename + "\n" + why);
 }
 
+// The input grid and the lists of distinct samples and targets.
 void fillInputGrid(TRdmlReadResult& result) {
     const TRunInput& run = result.run;
-    auto& grid = result.rdmlinput;
-    grid.resize(run.ncycles + 4, run.nsamples + 1);
-    grid.cell(0, 0) = "reaction";
-    grid.cell(1, 0) = "sample";
-    grid.cell(2, 0) = "target";
+    result.rdmlinput = TRdmlInputGrid(run);
     auto addOnce = [](std::vector<std::string>& list, const std::string& id) {
         if (std::find(list.begin(), list.end(), id) == list.end()) list.push_back(id);
     };
     for (int i = 1; i <= run.nsamples; ++i) {
         const auto s = static_cast<std::size_t>(i);
-        grid.cell(0, i) = std::to_string(i);
-        grid.cell(1, i) = run.tissue[s];
         addOnce(result.tissuelist, run.tissue[s]);
-        grid.cell(2, i) = run.ampname[s];
         addOnce(result.targetlist, run.ampname[s]);
-        for (int j = 0; j < run.npoints[s]; ++j) {
-            const auto p = static_cast<std::size_t>(j + 1);
-            grid.cell(j + 3, 0) = number(run.rawcyc[s][p]);
-            grid.cell(j + 3, i) = number(run.rawfluor[s][p]);
-        }
     }
     if (result.targetlist.size() == 1) result.targetname = result.targetlist[0];
 }

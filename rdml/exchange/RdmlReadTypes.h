@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/RunInput.h"
+#include "rdml/exchange/RdmlInputGrid.h"
 
 namespace qurvex {
 
@@ -91,7 +92,7 @@ struct TRdmlReadResult {
     char separator = '.';                 // decimal separator of the document
     cubedstringarray annotations;         // the sample annotation table
     int annotationcount = 0;              // largest annotation count of a sample
-    TTextGrid rdmlinput;                  // RdmlInSG
+    TRdmlInputGrid rdmlinput;             // RdmlInSG
     std::vector<std::string> tissuelist;  // TissueLB
     std::vector<std::string> targetlist;  // TargetsLB
     std::string targetname;               // TargetnameEdit when one target only

@@ -67,6 +67,27 @@ auto firstRun(RdmlDocument& document, std::string& error) {
     return std::optional<Run>{runs.Items(0)};
 }
 
+// The refusal of a run whose first reaction holds no amplification points:
+// every reaction is read with the point count of the first, so none would
+// have a curve. A run of Cq values only (no adp anywhere) says so.
+template <typename Reacts>
+bool refuseWithoutPoints(Reacts& reacts, std::string& error) {
+    for (int r = 0; r < reacts.Count(); ++r) {
+        auto datas = reacts.Items(r).Get_Data();
+        for (int d = 0; d < datas.Count(); ++d)
+            if (datas.Items(d).Get_Adp().Count() > 0) {
+                error = "The first reaction holds no amplification points (" +
+                        reacts.Items(0).Path() +
+                        "); every reaction is read with as many points as the first.";
+                return false;
+            }
+    }
+    error =
+        "The file holds no amplification curves: its reactions carry no amplification points "
+        "(adp), only results such as Cq values.";
+    return false;
+}
+
 template <typename B>
 bool lengths(RdmlDocument& document, int& nsamples, int& ncycles, std::string& error) {
     auto run = firstRun<B>(document, error);
@@ -83,6 +104,7 @@ bool lengths(RdmlDocument& document, int& nsamples, int& ncycles, std::string& e
     }
     nsamples = reacts.Count();
     ncycles = data.Items(0).Get_Adp().Count();
+    if (ncycles == 0) return refuseWithoutPoints(reacts, error);
     return true;
 }
 
@@ -108,6 +130,12 @@ void readAnnotations(RdmlDocument& document, TRdmlRunExtras& extras) {
             table[static_cast<std::size_t>(a)][2] = list.Items(a).Get_Value();
         }
     }
+}
+
+template <typename Adp>
+bool noPointValue(const Adp& adp, const char* missing, std::string& error) {
+    error = std::string("An amplification point has no ") + missing + " (" + adp.Path() + ").";
+    return false;
 }
 
 // What the document holds beyond the first run and the first data elements.
@@ -138,7 +166,9 @@ bool data(RdmlDocument& document, bool ownrdml, TRunInput& run, TRdmlRunExtras& 
         error = "The first run holds no reaction with data (" + first->Path() + ").";
         return false;
     }
-    const int points = std::min(reacts.Items(0).Get_Data().Items(0).Get_Adp().Count(), run.ncycles);
+    const int firstPoints = reacts.Items(0).Get_Data().Items(0).Get_Adp().Count();
+    if (firstPoints == 0) return refuseWithoutPoints(reacts, error);
+    const int points = std::min(firstPoints, run.ncycles);
     run.rdmlexpid = experiment.Get_Id();
     run.rdmlrunid = first->Get_Id();
     run.rdmlrundate = first->Get_RunDate();
@@ -189,14 +219,11 @@ bool data(RdmlDocument& document, bool ownrdml, TRunInput& run, TRdmlRunExtras& 
         int kept = 0;
         for (int j = 0; j < points; ++j) {
             auto adp = adps.Items(j);
-            for (const char* needed : {"cyc", "fluor"})
-                if (!adp.HasChild(needed)) {
-                    error = std::string("An amplification point has no ") + needed + " (" +
-                            adp.Path() + ").";
-                    return false;
-                }
+            // A missing value reads as 0, so only a 0 needs a second look.
             const double cyc = adp.Get_Cyc();
+            if (cyc == 0 && !adp.HasChild("cyc")) return noPointValue(adp, "cyc", error);
             const double fluor = adp.Get_Fluor();
+            if (fluor == 0 && !adp.HasChild("fluor")) return noPointValue(adp, "fluor", error);
             if (!std::isfinite(cyc) || !std::isfinite(fluor)) continue;
             ++kept;
             run.rawcyc[i][static_cast<std::size_t>(kept)] = cyc;

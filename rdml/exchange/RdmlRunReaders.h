@@ -37,7 +37,8 @@ std::string StripBlanks(const std::string& text);
 // The counts of the first run: reactions, and amplification points of the
 // first data element of the first reaction. False with `error` naming what is
 // missing (and where) when the document has no experiment, run, reaction or
-// data element there.
+// data element there, or when that data element holds no amplification point
+// (a run of Cq values only: "The file holds no amplification curves ...").
 bool readRDMLlengths(TRdmlBinding binding, RdmlDocument& document, int& nsamples, int& ncycles,
                      std::string& error);
 
@@ -48,7 +49,8 @@ bool readRDMLlengths(TRdmlBinding binding, RdmlDocument& document, int& nsamples
 // blanks inside the ids, cycles and fluorescence of the first `ncycles`
 // points. A point whose cycle or fluorescence is NaN or infinite is left out
 // (the reaction gets fewer points). False with `error` (the element and the
-// text at fault) when a reaction lacks its data element, has fewer points,
+// text at fault) when the first reaction holds no point (as
+// readRDMLlengths), a reaction lacks its data element, has fewer points,
 // lacks a react id (or, 1.1 and 1.2, one that is no whole number), or a
 // point lacks or mistypes its cycle or fluorescence; `run` is then partly
 // filled and must be thrown away. `progress` receives 1..nsamples.

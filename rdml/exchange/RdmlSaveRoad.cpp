@@ -107,7 +107,7 @@ TRdmlSaveOutcome SavetoRDML111Click(TEngine& engine, TRdmlWriteChoices& choices,
     if (!engine.tissuesdefined && !asker.AskYesNo(kTissueQuestion))
         return TRdmlSaveOutcome::ShowTissuePage;
     completeResults(engine);
-    PrepareForRDML11ButtonClick(choices.TissueSampSG, choices.UniqueTissuesSG);
+    PrepareForRDML11ButtonClick(choices.TissueSampSG, choices.UniqueTissuesSG, engine.tissue);
     ApplyExclusionRule(engine);
     return saveNewDocument(engine, choices, asker, TRdmlVersion::v1_1);
 }

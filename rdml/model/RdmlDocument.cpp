@@ -133,8 +133,13 @@ RdmlDocument RdmlDocument::LoadFromBytes(std::string_view bytes, RdmlReadOptions
     state->options = options;
     if (encoding == pugi::encoding_utf8 || encoding == pugi::encoding_latin1)
         state->xmlnsMentions = countXmlnsMentions(bytes);
-    const pugi::xml_parse_result result = state->dom.load_buffer(
-        bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_declaration, encoding);
+    // Comments, processing instructions and the document type declaration
+    // are kept, so that a document saved again holds every node it was read
+    // with.
+    constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_declaration |
+                                       pugi::parse_comments | pugi::parse_pi | pugi::parse_doctype;
+    const pugi::xml_parse_result result =
+        state->dom.load_buffer(bytes.data(), bytes.size(), kParseOptions, encoding);
     if (!result) {
         std::string where = "byte offset " + std::to_string(result.offset);
         if (encoding == pugi::encoding_utf8) where = lineAndColumn(bytes, result.offset);

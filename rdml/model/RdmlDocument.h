@@ -77,6 +77,8 @@ public:
     // (as declared) are decoded; any other declared encoding, and bytes that are
     // not valid UTF-8 where UTF-8 is expected, are refused. Throws RdmlError
     // naming the problem and where it is (line and column for XML errors).
+    // Comments, processing instructions and a document type declaration stay
+    // in the document where they were; whitespace between elements does not.
     static RdmlDocument LoadFromBytes(std::string_view bytes, RdmlReadOptions options = {});
 
     // Reads the file at `path` as LoadFromBytes; a file that cannot be opened

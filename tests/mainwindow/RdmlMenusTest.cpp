@@ -102,6 +102,8 @@ class RdmlMenusTest : public QObject {
 private slots:
     void rdmlRead_menuReadGivesAnalysedRunOnCharts();
     void rdmlRead_refusedReadKeepsPreviousRunAndFiles();
+    void rdmlRead_cqOnlyFileRefusedOnceAndPreviousRunStays();
+    void rdmlRead_inputGridShowsEveryValueRead();
     void rdmlSave_12RoundTripAndAddPathThroughMenu();
     void rdmlControls_connected();
 };
@@ -189,6 +191,68 @@ void RdmlMenusTest::rdmlRead_refusedReadKeepsPreviousRunAndFiles() {
     QCOMPARE(e.nsamples, 96);
     // Two targets: the single-target name stays as it was.
     QCOMPARE(w.TargetnameEdit->text(), target);
+}
+
+void RdmlMenusTest::rdmlRead_cqOnlyFileRefusedOnceAndPreviousRunStays() {
+    TWindowFixture f;
+    Tmainform& w = f.createActive();
+    answerReadDialog(kData + QStringLiteral("stepone_std.rdml"));
+    w.ReadfromRDML1->trigger();
+    const TEngine& e = w.Engine();
+    const std::string working = e.rdmlxmlfile, firstName = e.sampname[1];
+    const double firstRaw = e.rawfluor[1][1];
+    const QString firstCell = w.RdmlInSG->item(1, 3)->text();
+
+    // The same run with its Cq values only: every amplification point removed.
+    std::string document = documentOf(kData + QStringLiteral("stepone_std.rdml"));
+    for (auto at = document.find("<adp>"); at != std::string::npos; at = document.find("<adp>"))
+        document.erase(at, document.find("</adp>", at) + 6 - at);
+    QVERIFY(document.find("<cq>") != std::string::npos);
+    const QString cqOnly = f.dir.filePath(QStringLiteral("cq_only.rdml"));
+    writeArchive(cqOnly, {{"rdml_data.xml", document}});
+    f.prompter.clear();
+    answerReadDialog(cqOnly);
+    w.ReadfromRDML1->trigger();
+    QCOMPARE(f.prompter.messages.size(), 1);
+    const QString text = f.prompter.messages[0].text;
+    QVERIFY2(text.contains(QStringLiteral("cq_only.rdml")) &&
+                 text.contains(QStringLiteral("holds no amplification curves")),
+             qPrintable(text));
+    QCOMPARE(e.nsamples, 24);
+    QCOMPARE(e.sampname[1], firstName);
+    QCOMPARE(e.rawfluor[1][1], firstRaw);
+    QCOMPARE(e.rdmlxmlfile, working);
+    QVERIFY(std::filesystem::exists(working));
+    QCOMPARE(w.RdmlInSG->item(1, 3)->text(), firstCell);
+    QVERIFY(w.cuplimedit->isEnabled() && !QGuiApplication::overrideCursor());
+}
+
+void RdmlMenusTest::rdmlRead_inputGridShowsEveryValueRead() {
+    TWindowFixture f;
+    Tmainform& w = f.createActive();
+    const QString file = kData + QStringLiteral("BioRad_qPCR_melt.rdml");
+    answerReadDialog(file);
+    w.ReadfromRDML1->trigger();
+    // What a second read of the file gives, cell by cell: lifted values,
+    // the header row's cycles, empty cells past the points.
+    const TRdmlReadResult read = readBack(file, f.dir.path());
+    QVERIFY(read.ok);
+    QCOMPARE(w.RdmlInSG->rowCount(), read.rdmlinput.rows());
+    QCOMPARE(w.RdmlInSG->columnCount(), read.rdmlinput.columns());
+    for (int r = 0; r < read.rdmlinput.rows(); ++r)
+        for (int c = 0; c < read.rdmlinput.columns(); ++c) {
+            const QTableWidgetItem* item = w.RdmlInSG->item(r, c);
+            QCOMPARE(item ? item->text() : QString(),
+                     QString::fromStdString(read.rdmlinput.cell(c, r)));
+        }
+    QCOMPARE(w.RdmlInSG->item(0, 3)->text(),
+             QString::fromStdString(RdmlInputText(w.Engine().headercyc[1])));
+    QCOMPARE(w.RdmlInSG->item(1, 3)->text(),
+             QString::fromStdString(RdmlInputText(w.Engine().rawfluor[1][1])));
+    // A value typed over a cell replaces it.
+    w.RdmlInSG->item(1, 3)->setText(QStringLiteral("7"));
+    QCOMPARE(w.RdmlInSG->item(1, 3)->data(Qt::DisplayRole).toString(), QStringLiteral("7"));
+    DiscardWorkingDocument(read.run.rdmlxmlfile);
 }
 
 void RdmlMenusTest::rdmlSave_12RoundTripAndAddPathThroughMenu() {

@@ -188,5 +188,51 @@ TEST(RdmlDocumentRead, moreThanTheFirstRun_isNamedInOneNotice) {
     EXPECT_EQ(readXml(rdmlDocument("1.2", react("1", "s", "t", kTwo))).notices.size(), 0u);
 }
 
+TEST(RdmlDocumentRead, cqOnlyRun_refusedInOneMessageNamingTheFile) {
+    const std::string cqOnly =
+        "<react id=\"1\"><sample id=\"gDNA\"/><data><tar id=\"t\"/><cq>21.5</cq></data></react>"
+        "<react id=\"2\"><sample id=\"NTC\"/><data><tar id=\"t\"/><cq>-1</cq></data></react>";
+    for (const char* version : {"1.0", "1.1", "1.2", "1.3"}) {
+        SCOPED_TRACE(version);
+        test::ScriptedAsker asker;
+        const auto r = readXml(rdmlDocument(version, cqOnly), asker);
+        EXPECT_FALSE(r.ok);
+        ASSERT_EQ(asker.messages.size(), 1u);
+        EXPECT_EQ(asker.messages[0], r.message);
+        for (const char* part : {kImportFailed, "case.rdml", "holds no amplification curves"})
+            EXPECT_NE(r.message.find(part), std::string::npos) << r.message;
+        EXPECT_EQ(asker.captions.size(), 1u);
+        EXPECT_EQ(asker.closed, 1);
+    }
+    // Curves after a first reaction without one: every reaction would be read
+    // without points, and the message says why.
+    const auto late = readXml(rdmlDocument(
+        "1.2", "<react id=\"1\"><sample id=\"s\"/><data><tar id=\"t\"/></data></react>" +
+                   react("2", "s", "t", kTwo)));
+    EXPECT_FALSE(late.ok);
+    EXPECT_NE(late.message.find("first reaction holds no amplification points (/rdml/experiment"),
+              std::string::npos)
+        << late.message;
+}
+
+TEST(RdmlDocumentRead, inputGrid_headerFromTheLastReactionWithEachPoint_numbersOnDemand) {
+    const auto r = readXml(rdmlDocument(
+        "1.2", react("1", "a", "t", kTwo) + react("2", "b", "t", {{"NaN", "1"}, {"5", "0.1"}})));
+    ASSERT_TRUE(r.ok) << r.message;
+    const TRdmlInputGrid& grid = r.rdmlinput;
+    ASSERT_EQ(std::make_pair(grid.rows(), grid.columns()), std::make_pair(3, 6));
+    EXPECT_EQ(grid.cells[0],
+              (std::vector<std::string>{"reaction", "sample", "target", "5", "2", ""}));
+    EXPECT_EQ(grid.cells[2],
+              (std::vector<std::string>{"2", "b", "t", "0.100000001490116", "", ""}));
+    double value = 0;
+    EXPECT_TRUE(grid.number(3, 2, value));
+    EXPECT_EQ(value, static_cast<double>(0.1f));
+    for (auto [column, row] : {std::pair{2, 1}, {4, 2}, {5, 0}, {6, 1}, {3, 3}, {-1, 0}})
+        EXPECT_FALSE(grid.number(column, row, value)) << column << "," << row;
+    EXPECT_EQ(grid.cell(9, 9) + grid.cell(-1, 0) + grid.cell(0, 3) + grid.cell(1, -1), "");
+    EXPECT_EQ(RdmlInputText(1e20) + " " + RdmlInputText(-0.25), "1e+20 -0.25");
+}
+
 }  // namespace
 }  // namespace qurvex

@@ -271,6 +271,36 @@ TEST(RdmlDocumentWriter, tissues_annotatedSamplesIn12_joinedIdsIn11) {
     EXPECT_TRUE(test::schemaValid(v11.SaveToString(), TRdmlVersion::v1_1));
 }
 
+// A run read from RDML: samples "gDNA" (two wells, one annotated) and "NTC"
+// (none), laid out as a read lays out the grids.
+TEST(RdmlDocumentWriter, tissues_unannotatedSamplesKeepTheirIds_noEmptyAnnotation) {
+    TWritten w(4, 1, false);
+    w.e.tissuesdefined = true;
+    w.e.tissue = {"", "gDNA", "gDNA", "NTC", "NTC"};
+    w.choices.TissueSampSG = {{"sample name", "1 gDNA t", "2 gDNA t", "3 NTC t", "4 NTC t"},
+                              {"organ", "liver", "liver", "", ""},
+                              {"sex", "", "", "", ""},
+                              {"ID", "gDNA", "gDNA", "NTC", "NTC"}};
+    w.choices.UniqueTissuesSG = {{"ID", "gDNA", "NTC"}, {"organ", "liver", ""}, {"sex", "", ""}};
+    const RdmlDocument v12 = w.build(TRdmlVersion::v1_2);
+    const pugi::xml_node root = v12.Dom().document_element();
+    EXPECT_EQ(at(root,
+                 "concat(count(sample/annotation), sample/annotation/property, "
+                 "sample/annotation/value, count(sample[@id='NTC']/*))"),
+              "1organliver1");
+    EXPECT_TRUE(test::schemaValid(v12.SaveToString(), TRdmlVersion::v1_2));
+
+    PrepareForRDML11ButtonClick(w.choices.TissueSampSG, w.choices.UniqueTissuesSG, w.e.tissue);
+    const RdmlDocument v11 = w.build(TRdmlVersion::v1_1);
+    const pugi::xml_node root11 = v11.Dom().document_element();
+    EXPECT_EQ(ids(root11, "sample"), (std::set<std::string>{"liver_", "NTC"}));
+    std::string refs;
+    for (auto r : root11.select_nodes("experiment/run/react/sample/@id"))
+        refs += std::string(r.attribute().value()) + " ";
+    EXPECT_EQ(refs, "liver_ liver_ NTC NTC ");
+    EXPECT_TRUE(test::schemaValid(v11.SaveToString(), TRdmlVersion::v1_1));
+}
+
 TEST(Rdml11Preparation, gridsGainColumns_secondPrepareJoinsLonger) {
     TGridCells samples = {
         {"", "a", "b", "c"}, {"organ", "liver", "liver", "Liver"}, {"ID", "1", "1", "1"}};

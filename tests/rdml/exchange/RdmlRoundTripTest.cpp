@@ -13,6 +13,7 @@
 #include "rdml/exchange/RdmlReadRoad.h"
 #include "rdml/exchange/RdmlSaveRoad.h"
 #include "tests/rdml/exchange/RdmlReadSupport.h"
+#include "tests/rdml/exchange/RdmlWriteTestSupport.h"
 
 namespace qurvex {
 namespace {
@@ -98,6 +99,70 @@ TEST(RdmlRoundTrip, save12_realFiles_readBackWithTheSameData) {
     }
     // At least one file (BioRad_qPCR_melt) has negative values to lift.
     EXPECT_GT(lifted, 0);
+    fs::remove_all(work);
+}
+
+// No annotation element without a value, and the schema of the version.
+::testing::AssertionResult writtenClean(const std::string& archive, TRdmlVersion version) {
+    const std::string xml = test::archiveEntry(archive);
+    if (xml.find("<value/>") != std::string::npos ||
+        xml.find("<value></value>") != std::string::npos)
+        return ::testing::AssertionFailure() << "an annotation without a value";
+    return test::schemaValid(xml, version);
+}
+
+TEST(RdmlRoundTrip, save11And13_realFiles_keepTheSampleIdsAndWriteNoEmptyAnnotation) {
+    const fs::path work = test::freshFolder("roundtrip11");
+    const std::pair<const char*, bool> files[] = {
+        {"stepone_std.rdml", false},      {"lc96_bACTXY.rdml", false},
+        {"BioRad_qPCR_melt.rdml", false}, {"example_1_0.rdml", true},
+        {"example_1_1.rdml", true},       {"example_1_2.rdml", true},
+        {"example_1_3.rdml", true},       {"RDML_example_REC_v1_1.rdml", true},
+    };
+    for (const auto& [name, shared] : files) {
+        SCOPED_TRACE(name);
+        const fs::path file = (shared ? test::sharedData("rdml") : test::testData("rdml")) / name;
+        if (!fs::exists(file)) {
+            std::printf("skipped %s: read from ../shared, which is absent\n", name);
+            continue;
+        }
+        test::ScriptedAsker asker;
+        const TRdmlReadResult read =
+            ReadfromRDML({file.string(), 1, 1, false, work.string()}, asker);
+        ASSERT_TRUE(read.ok) << read.message;
+        for (const int tag : {11, 13}) {
+            TEngine engine;
+            engine.ResetInterfaceAfterRead();
+            ASSERT_TRUE(engine.loadrun(read.run));
+            engine.ProcessDataAfterRead();
+            engine.ExtraRDMLProcessing();
+            engine.BaselineButtonPanelClick();
+            TRdmlWriteChoices choices;
+            choices.TissueSampSG = columns(read.tissuesamples);
+            choices.UniqueTissuesSG = columns(read.uniquetissues);
+            choices.lift = read.lift;
+            SaveAsker saver;
+            saver.file = (work / (std::to_string(tag) + "_" + name)).string();
+            const TRdmlSaveOutcome outcome = tag == 11
+                                                 ? SavetoRDML111Click(engine, choices, saver)
+                                                 : SavetoRDML2Click(engine, tag, choices, saver);
+            ASSERT_EQ(outcome, TRdmlSaveOutcome::Saved);
+            const bool added = read.version >= "1.2";  // 1.3 results go into the document read
+            EXPECT_TRUE(writtenClean(
+                saver.file, tag == 11 ? TRdmlVersion::v1_1
+                            : added
+                                ? (read.version == "1.2" ? TRdmlVersion::v1_2 : TRdmlVersion::v1_3)
+                                : TRdmlVersion::v1_3));
+            test::ScriptedAsker again;
+            const TRdmlReadResult back =
+                ReadfromRDML({saver.file, 1, 1, false, work.string()}, again);
+            ASSERT_TRUE(back.ok) << back.message;
+            EXPECT_TRUE(sameSamples(back.run.tissue, read.run.tissue)) << "save " << tag;
+            EXPECT_EQ(back.tissuelist, read.tissuelist);
+            DiscardWorkingDocument(back.run.rdmlxmlfile);
+        }
+        DiscardWorkingDocument(read.run.rdmlxmlfile);
+    }
     fs::remove_all(work);
 }
 

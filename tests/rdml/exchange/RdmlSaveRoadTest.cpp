@@ -293,5 +293,43 @@ TEST(RdmlAddResults, ids_cleanedNamesFindTheDocumentsElements_newGroupsAddTarget
     EXPECT_TRUE(test::schemaValid(xml, TRdmlVersion::v1_2));
 }
 
+TEST(RdmlAddResults, commentsAndInstructions_stayWhereTheUserPutThem) {
+    // A 1.2 document as another program might have left it: a style sheet
+    // instruction and a comment before the root, a comment before the first
+    // reaction, an instruction after its target reference.
+    TRoad synthetic;
+    std::string xml =
+        BuildNewRdml(synthetic.engine, synthetic.choices, TRdmlVersion::v1_2).SaveToString();
+    auto insertAt = [&xml](std::size_t at, const std::string& text) {
+        ASSERT_NE(at, std::string::npos) << text;
+        xml.insert(at, text);
+    };
+    insertAt(xml.find("?>\n") + 3,
+             "<?xml-stylesheet type=\"text/xsl\" href=\"view.xsl\"?>\n<!-- from the lab -->\n");
+    const auto react = xml.find("<react id=\"1\">");
+    insertAt(xml.find("/>", xml.find("<tar id=", react)) + 2, "<?lab checked?>");
+    insertAt(react, "<!-- plate A -->");
+    test::TTempFolder input;
+    const std::string archive = input.file("commented.rdml");
+    AddXMLToRDML(archive, xml);
+
+    TRoad run(archive);
+    const std::string target = run.folder.file("saved.rdml");
+    ASSERT_EQ(run.save(target), TRdmlSaveOutcome::Saved);
+    const std::string saved = test::archiveEntry(target);
+    EXPECT_TRUE(test::schemaValid(saved, TRdmlVersion::v1_2));
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string(saved.c_str(), pugi::parse_default | pugi::parse_comments |
+                                                   pugi::parse_pi | pugi::parse_declaration));
+    std::string top;
+    for (pugi::xml_node n : doc.children()) top += std::string(n.name()) + n.value() + "|";
+    EXPECT_EQ(top, "xml|xml-stylesheettype=\"text/xsl\" href=\"view.xsl\"| from the lab |rdml|");
+    const pugi::xml_node first = doc.select_node("/rdml/experiment/run/react[1]").node();
+    EXPECT_STREQ(first.previous_sibling().value(), " plate A ");
+    EXPECT_STREQ(first.child("data").child("tar").next_sibling().name(), "lab");
+    EXPECT_STREQ(first.child("data").child("tar").next_sibling().value(), "checked");
+    EXPECT_NE(first.child("data").child("cq"), pugi::xml_node());
+}
+
 }  // namespace
 }  // namespace qurvex

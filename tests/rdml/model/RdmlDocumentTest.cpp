@@ -115,6 +115,38 @@ TEST(RdmlDocumentParse, MalformedDocumentsNameTheirPlace) {
     EXPECT_THROW(RdmlDocument::LoadFromFile("/nonexistent/rdml_data.xml"), RdmlError);
 }
 
+TEST(RdmlDocumentParse, CommentsInstructionsAndDoctypeStayWhereTheyWere) {
+    const std::string text =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<!DOCTYPE rdml>\n<?xml-stylesheet type=\"text/xsl\" href=\"view.xsl\"?>\n"
+        "<!-- made by the lab -->\n"
+        "<rdml xmlns=\"http://www.rdml.org\" version=\"1.2\"><!-- samples -->"
+        "<sample id=\"a\"><?lab checked?><type>unkn</type></sample>"
+        "<sample id=\"b\"><description>x<!-- note -->y</description></sample></rdml>";
+    RdmlDocument document = RdmlDocument::LoadFromBytes(text);
+    TXMLRdml root = GetRdml(document);
+    // Neither counts as an element nor hides one.
+    ASSERT_EQ(root.Get_Sample().Count(), 2);
+    EXPECT_EQ(root.Get_Sample().Items(0).Get_Type(), "unkn");
+    EXPECT_EQ(root.Get_Sample().Items(1).Get_Description(), "x");
+    root.Get_Sample().Items(0).Set_Description("new");
+    root.Get_Sample().Add().Set_Id("c");
+
+    pugi::xml_document saved;
+    ASSERT_TRUE(saved.load_string(document.SaveToString().c_str(), pugi::parse_full));
+    std::string top;
+    for (pugi::xml_node n : saved.children()) top += std::to_string(n.type()) + n.name() + " ";
+    EXPECT_EQ(top, "7xml 8 6xml-stylesheet 5 2rdml ");  // declaration, doctype, pi, comment
+    EXPECT_STREQ(saved.child("rdml").first_child().value(), " samples ");
+    const pugi::xml_node a = saved.child("rdml").child("sample");
+    EXPECT_EQ(a.first_child().type(), pugi::node_pi);
+    EXPECT_STREQ(a.first_child().value(), "checked");
+    EXPECT_STREQ(a.first_child().next_sibling().name(), "description");
+    const pugi::xml_node description = a.next_sibling().child("description");
+    EXPECT_STREQ(description.first_child().next_sibling().value(), " note ");
+    EXPECT_STREQ(description.last_child().value(), "y");
+}
+
 TEST(RdmlDocumentNamespace, OnlyRdmlElementsOfTheRootNamespaceAreRead) {
     for (const char* text : {
              "<rdml xmlns=\"http://www.rdml.org\" version=\"1.2\"><sample id=\"S\"/></rdml>",
