@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/GridColumnSizer.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QStyle>
+#include <QTableWidget>
+#include <algorithm>
+#include <vector>
+
+namespace qurvex {
+
+void TGridColumnSizer::Attach(QTableWidget* grid) {
+    if (!grid || grid->findChild<TGridColumnSizer*>(QString(), Qt::FindDirectChildrenOnly)) return;
+    new TGridColumnSizer(grid);
+}
+
+TGridColumnSizer::TGridColumnSizer(QTableWidget* grid) : QObject(grid), grid_(grid) {
+    QHeaderView* header = grid->horizontalHeader();
+    header->setVisible(true);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setHighlightSections(false);
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, &TGridColumnSizer::SizeIfShown);
+    QAbstractItemModel* model = grid->model();
+    connect(model, &QAbstractItemModel::dataChanged, this, &TGridColumnSizer::Changed);
+    connect(model, &QAbstractItemModel::modelReset, this, &TGridColumnSizer::Changed);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &TGridColumnSizer::Changed);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &TGridColumnSizer::Changed);
+    connect(model, &QAbstractItemModel::columnsInserted, this, &TGridColumnSizer::Changed);
+    grid->installEventFilter(this);
+    pending_ = true;
+    timer_.start(0);
+}
+
+void TGridColumnSizer::Changed() {
+    pending_ = true;
+    if (!timer_.isActive()) timer_.start(0);
+}
+
+void TGridColumnSizer::SizeIfShown() {
+    if (!pending_ || !grid_->isVisible()) return;
+    pending_ = false;
+    SizeColumns(*grid_);
+}
+
+bool TGridColumnSizer::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == grid_ && event->type() == QEvent::Show && pending_) timer_.start(0);
+    return false;
+}
+
+int TGridColumnSizer::ColumnWidthFor(const QTableWidget& grid, int textWidth) {
+    // A cell draws its text inside a margin on either side, and the grid
+    // line takes a pixel of the column.
+    const int margin = grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1;
+    return textWidth + 2 * margin + (grid.showGrid() ? 1 : 0);
+}
+
+void TGridColumnSizer::SizeColumns(QTableWidget& grid) {
+    const int columns = grid.columnCount();
+    const int rows = grid.rowCount();
+    const QFontMetrics plain(grid.font());
+    std::vector<int> widths(static_cast<std::size_t>(columns), 0);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) {
+            const QTableWidgetItem* item = grid.item(r, c);
+            if (!item) continue;
+            const QString text = item->text();
+            if (text.isEmpty()) continue;
+            const QVariant font = item->data(Qt::FontRole);
+            const int advance = font.isValid()
+                                    ? QFontMetrics(font.value<QFont>()).horizontalAdvance(text)
+                                    : plain.horizontalAdvance(text);
+            int& width = widths[static_cast<std::size_t>(c)];
+            width = std::max(width, advance);
+        }
+    QHeaderView* header = grid.horizontalHeader();
+    for (int c = 0; c < columns; ++c) {
+        const int cells = widths[static_cast<std::size_t>(c)];
+        const int content = cells > 0 ? ColumnWidthFor(grid, cells) : 0;
+        const int title = header->isHidden() ? 0 : header->sectionSizeHint(c);
+        header->resizeSection(c, std::max({content, title, header->minimumSectionSize()}));
+    }
+}
+
+}  // namespace qurvex
