@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "mainwindow/TextWidths.h"
+
 namespace qurvex {
 
 void TGridColumnSizer::Attach(QTableWidget* grid) {
@@ -36,11 +38,19 @@ TGridColumnSizer::TGridColumnSizer(QTableWidget* grid) : QObject(grid), grid_(gr
 
 void TGridColumnSizer::Changed() {
     pending_ = true;
-    if (!timer_.isActive()) timer_.start(0);
+    lastChange_.restart();
+    if (!timer_.isActive()) timer_.start(kQuietMs);
 }
 
 void TGridColumnSizer::SizeIfShown() {
     if (!pending_ || !grid_->isVisible()) return;
+    // A grid filled row by row during a long step is sized once, when it
+    // has stopped changing.
+    const qint64 quiet = lastChange_.isValid() ? lastChange_.elapsed() : kQuietMs;
+    if (quiet < kQuietMs) {
+        timer_.start(static_cast<int>(kQuietMs - quiet));
+        return;
+    }
     pending_ = false;
     SizeColumns(*grid_);
 }
@@ -60,7 +70,7 @@ int TGridColumnSizer::ColumnWidthFor(const QTableWidget& grid, int textWidth) {
 void TGridColumnSizer::SizeColumns(QTableWidget& grid) {
     const int columns = grid.columnCount();
     const int rows = grid.rowCount();
-    const QFontMetrics plain(grid.font());
+    const TTextWidths plain(grid.font());
     std::vector<int> widths(static_cast<std::size_t>(columns), 0);
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columns; ++c) {
@@ -71,7 +81,7 @@ void TGridColumnSizer::SizeColumns(QTableWidget& grid) {
             const QVariant font = item->data(Qt::FontRole);
             const int advance = font.isValid()
                                     ? QFontMetrics(font.value<QFont>()).horizontalAdvance(text)
-                                    : plain.horizontalAdvance(text);
+                                    : plain.Width(text);
             int& width = widths[static_cast<std::size_t>(c)];
             width = std::max(width, advance);
         }

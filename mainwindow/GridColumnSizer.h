@@ -3,6 +3,7 @@
 // header's included, while the user can still drag a column border.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -13,10 +14,13 @@ namespace qurvex {
 class TGridColumnSizer : public QObject {
     Q_OBJECT
 public:
+    // Quiet time after the last change of a grid's cells before it is sized.
+    static constexpr int kQuietMs = 100;
+
     // Shows `grid`'s column header with borders the user can drag, and from
-    // now on sizes its columns after every change of its cells: once, at the
-    // next turn of the event loop, or when the grid is next shown if it is
-    // hidden then. A width the user dragged holds until the next change.
+    // now on sizes its columns after every change of its cells: once the
+    // cells have not changed for kQuietMs, or when the grid is next shown if
+    // it is hidden then. A width the user dragged holds until the next change.
     static void Attach(QTableWidget* grid);
 
     // Sizes every column of `grid` now to its widest text (cells and header)
@@ -35,6 +39,7 @@ private:
 
     QTableWidget* grid_;
     QTimer timer_;
+    QElapsedTimer lastChange_;
     bool pending_ = false;
 };
 

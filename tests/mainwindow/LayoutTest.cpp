@@ -8,7 +8,11 @@
 #include <QTabBar>
 #include <QTableWidget>
 #include <QToolButton>
+#include <cmath>
+#include <cstdlib>
 
+#include "mainwindow/GridColumnSizer.h"
+#include "mainwindow/TextWidths.h"
 #include "tests/engine/support/SyntheticRun.h"
 #include "tests/mainwindow/WindowTest.h"
 
@@ -29,6 +33,9 @@ Tmainform& openWindow(TWindowFixture& f) {
 
 void click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
+// Lets the grids that changed settle and size their columns.
+void settle() { QTest::qWait(TGridColumnSizer::kQuietMs + 50); }
+
 // A 24-well run of two targets with long names, its baselines set, grouped
 // by target, and its group means calculated by the button.
 void analyse(Tmainform& w) {
@@ -48,7 +55,7 @@ void analyse(Tmainform& w) {
     click(w.findChild<QPushButton*>(QStringLiteral("calc_mean_Button")));
     for (const char* name : {"FillGridButton", "displayStartStopButton2", "RunsTestButton"})
         click(w.findChild<QPushButton*>(QString::fromLatin1(name)));
-    QTest::qWait(20);
+    settle();
 }
 
 // Brings every page that holds `widget` to the front, tabs made visible.
@@ -138,7 +145,7 @@ private slots:
         for (QTableWidget* grid : w.findChildren<QTableWidget*>()) {
             if (!hasText(*grid)) continue;
             bringForward(w, grid);
-            QTest::qWait(1);
+            settle();
             QVERIFY2(grid->isVisible(), qPrintable(grid->objectName()));
             const QStringList cut = cutTexts(*grid);
             QVERIFY2(cut.isEmpty(),
@@ -155,14 +162,14 @@ private slots:
         Tmainform& w = openWindow(f);
         analyse(w);
         bringForward(w, w.AmpliconGroupGrid);
-        QTest::qWait(1);
+        settle();
         const int before = w.AmpliconGroupGrid->columnWidth(1);
         TEngine& e = w.Engine();
         std::vector<std::string> ids(static_cast<std::size_t>(e.nsamples),
                                      "a much longer amplicon identifier than before");
         e.setidentifiers(ids);
         e.numgroupsEditChange();
-        QTest::qWait(1);
+        settle();
         QVERIFY(w.AmpliconGroupGrid->columnWidth(1) > before);
         QVERIFY(cutTexts(*w.AmpliconGroupGrid).isEmpty());
     }
@@ -172,7 +179,7 @@ private slots:
         Tmainform& w = openWindow(f);
         analyse(w);
         bringForward(w, w.means_Grid);
-        QTest::qWait(1);
+        settle();
         QHeaderView* header = w.means_Grid->horizontalHeader();
         QVERIFY(header->isVisible());
         const int before = header->sectionSize(1);
@@ -184,8 +191,35 @@ private slots:
         QTest::mouseMove(port, QPoint(border + 45, y));
         QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(border + 45, y));
         QCOMPARE(header->sectionSize(1), before + 45);
-        QTest::qWait(1);
+        settle();
         QCOMPARE(header->sectionSize(1), before + 45);
+    }
+
+    void textWidths_agreeWithTheFontsOwnMeasure() {
+        QStringList texts{QString(),
+                          QStringLiteral("0"),
+                          QStringLiteral("-999"),
+                          QStringLiteral("1,5e+07"),
+                          QStringLiteral("sample name"),
+                          QStringLiteral("liver_biopsy_patient_1000_rep_A"),
+                          QStringLiteral("Zellkultur \u00e4\u00df 12"),
+                          QStringLiteral("AVA 1.0")};
+        std::srand(7);
+        for (int i = 0; i < 400; ++i) {
+            const double v = (std::rand() - RAND_MAX / 2) * std::pow(10.0, std::rand() % 30 - 15);
+            texts << QString::number(v, 'g', 15) << QString::number(v, 'g', 4)
+                  << QString::number(v, 'g', 10).replace(u'.', u',');
+        }
+        QFont bold;
+        bold.setBold(true);
+        QFont large;
+        large.setPointSize(17);
+        for (const QFont& font : {QFont(), bold, large}) {
+            const TTextWidths widths(font);
+            const QFontMetrics metrics(font);
+            for (const QString& text : texts)
+                QVERIFY2(widths.Width(text) == metrics.horizontalAdvance(text), qPrintable(text));
+        }
     }
 
     void tabs_everyTabReachableByAClickAtTheOpeningSize() {
@@ -198,7 +232,7 @@ private slots:
         int clicked = 0;
         for (QTabWidget* tabs : w.findChildren<QTabWidget*>()) {
             bringForward(w, tabs);
-            QTest::qWait(1);
+            settle();
             QVERIFY2(tabs->isVisible(), qPrintable(tabs->objectName()));
             QTabBar* bar = tabs->tabBar();
             for (int i = tabs->count() - 1; i >= 0; --i) {
