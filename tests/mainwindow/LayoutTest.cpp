@@ -1,18 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window at the size it opens with, as a user sees it: every grid shows
 // its texts whole after an analysis with group means, every tab of every
-// page control can be clicked, and a grid's column border can be dragged.
+// page control can be clicked, and a grid's column border can be dragged;
+// and the help on reading from Calc covers every layout the read window offers.
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QStyle>
 #include <QTabBar>
 #include <QTableWidget>
+#include <QTextBrowser>
 #include <QToolButton>
 #include <cmath>
 #include <cstdlib>
 
 #include "mainwindow/GridColumnSizer.h"
+#include "mainwindow/HelpPages.h"
 #include "mainwindow/TextWidths.h"
+#include "spreadsheet/ReadExcelDialog.h"
 #include "tests/engine/support/SyntheticRun.h"
 #include "tests/mainwindow/WindowTest.h"
 
@@ -220,6 +224,17 @@ private slots:
             for (const QString& text : texts)
                 QVERIFY2(widths.Width(text) == metrics.horizontalAdvance(text), qPrintable(text));
         }
+    }
+
+    void readExcelHelp_namesEveryLayoutOfTheReadWindow() {
+        Thelppages help(nullptr);
+        QVERIFY(help.ShowPage(QStringLiteral("Read Excel")));
+        const auto* page = help.findChild<QTextBrowser*>(QStringLiteral("HelpText_read-excel"));
+        QVERIFY(page);
+        const QString text = page->toPlainText();
+        QCOMPARE(ReadLayoutNames().size(), 22);
+        for (const QString& layout : ReadLayoutNames())
+            QVERIFY2(text.contains(layout.trimmed()), qPrintable(layout));
     }
 
     void tabs_everyTabReachableByAClickAtTheOpeningSize() {
