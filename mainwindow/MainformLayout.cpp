@@ -305,7 +305,9 @@ void Tmainform::BuildPages() {
     splitter->addWidget(right);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
-    splitter->setSizes({740, 530});
+    // At the opening size the page row shows the captions of a run's pages
+    // whole; the controls and survey charts keep the rest.
+    splitter->setSizes({800, 470});
 
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(4, 4, 4, 4);

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/TextWidths.h"
 
-#include <QFontMetricsF>
 #include <QHash>
 #include <cmath>
 
@@ -44,11 +43,10 @@ int TTextWidths::Width(const QString& text) const {
     int sum64 = 0;
     for (const QChar ch : text) {
         const int advance = ch.unicode() < 128 ? advance64_[ch.unicode()] : -1;
-        if (advance < 0) return metrics_.horizontalAdvance(text);
+        if (advance < 0) return static_cast<int>(std::ceil(metrics_.horizontalAdvance(text)));
         sum64 += advance;
     }
-    // The font rounds its fixed-point width to whole pixels, halves up.
-    return (sum64 + 32) >> 6;
+    return (sum64 + 63) >> 6;
 }
 
 }  // namespace qurvex

@@ -3,25 +3,25 @@
 #pragma once
 
 #include <QFont>
-#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QString>
 #include <array>
 
 namespace qurvex {
 
-// The width in pixels of a text, as QFontMetrics::horizontalAdvance gives it.
-// A number as the grids write it (digits, ".", ",", "-", "+", "e", "E") is
-// summed from its characters' advances when the font sets these characters
-// without kerning between them (checked once per font); every other text,
-// and every text in a font that kerns them, is measured by the font. An empty
-// text is 0 wide.
+// The whole pixels a text needs to be drawn uncut: its advance in the font
+// (QFontMetricsF::horizontalAdvance), rounded up. A number as the grids write
+// it (digits, ".", ",", "-", "+", "e", "E") is summed from its characters'
+// advances when the font sets these characters without kerning between them
+// (checked once per font); every other text, and every text in a font that
+// kerns them, is measured by the font. An empty text is 0 wide.
 class TTextWidths {
 public:
     explicit TTextWidths(const QFont& font);
     int Width(const QString& text) const;
 
 private:
-    QFontMetrics metrics_;
+    QFontMetricsF metrics_;
     // Advances of the number characters in 1/64 pixel, -1 for other characters;
     // all -1 when the font kerns them.
     std::array<int, 128> advance64_{};
