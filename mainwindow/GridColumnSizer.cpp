@@ -2,7 +2,6 @@
 #include "mainwindow/GridColumnSizer.h"
 
 #include <QEvent>
-#include <QFontMetrics>
 #include <QHeaderView>
 #include <QStyle>
 #include <QTableWidget>
@@ -70,21 +69,14 @@ int TGridColumnSizer::ColumnWidthFor(const QTableWidget& grid, int textWidth) {
 void TGridColumnSizer::SizeColumns(QTableWidget& grid) {
     const int columns = grid.columnCount();
     const int rows = grid.rowCount();
-    const TTextWidths plain(grid.font());
+    const TTextWidths measure(grid.font());
     std::vector<int> widths(static_cast<std::size_t>(columns), 0);
     for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c) {
-            const QTableWidgetItem* item = grid.item(r, c);
-            if (!item) continue;
-            const QString text = item->text();
-            if (text.isEmpty()) continue;
-            const QVariant font = item->data(Qt::FontRole);
-            const int advance = font.isValid()
-                                    ? QFontMetrics(font.value<QFont>()).horizontalAdvance(text)
-                                    : plain.Width(text);
-            int& width = widths[static_cast<std::size_t>(c)];
-            width = std::max(width, advance);
-        }
+        for (int c = 0; c < columns; ++c)
+            if (const QTableWidgetItem* item = grid.item(r, c)) {
+                int& width = widths[static_cast<std::size_t>(c)];
+                width = std::max(width, measure.Width(item->text()));
+            }
     QHeaderView* header = grid.horizontalHeader();
     for (int c = 0; c < columns; ++c) {
         const int cells = widths[static_cast<std::size_t>(c)];

@@ -23,9 +23,10 @@ public:
     // it is hidden then. A width the user dragged holds until the next change.
     static void Attach(QTableWidget* grid);
 
-    // Sizes every column of `grid` now to its widest text (cells and header)
-    // plus the margins the cells draw; an empty column gets its header's width
-    // (at least the header's minimum section size).
+    // Sizes every column of `grid` now to its widest text (cells, in the
+    // grid's font, and header) plus the margins the cells draw; an empty
+    // column gets its header's width (at least the header's minimum section
+    // size).
     static void SizeColumns(QTableWidget& grid);
 
     // The width a column needs to show `textWidth` pixels of text unelided.
