@@ -26,6 +26,7 @@
 
 #include "mainwindow/ChartView.h"
 #include "mainwindow/ClickPanel.h"
+#include "mainwindow/GridColumnSizer.h"
 #include "mainwindow/Mainform.h"
 #include "mainwindow/UpDown.h"
 #include "spreadsheet/RadioGroup.h"
@@ -95,7 +96,6 @@ QTableWidget* grid(QWidget* parent, const char* name, int cols = 5, int rows = 5
     auto* g = named(new QTableWidget(rows, cols, parent), name);
     g->setEditTriggers(QAbstractItemView::NoEditTriggers);
     g->verticalHeader()->setVisible(false);
-    g->horizontalHeader()->setVisible(false);
     g->verticalHeader()->setDefaultSectionSize(20);
     g->horizontalHeader()->setDefaultSectionSize(64);
     return g;
@@ -109,12 +109,19 @@ QFrame* panel(QWidget* parent, const char* name) {
 
 QWidget* page(QTabWidget* control, const char* name, const QString& caption) {
     auto* p = named(new QWidget(control), name);
-    control->addTab(p, caption);
+    control->setTabToolTip(control->addTab(p, caption), caption);
     return p;
 }
 
+// Every tab stays on screen: when the row is too narrow for the captions,
+// each caption is shortened at its end (its tip shows it whole) rather than
+// scrolled out of reach. Set before the first tab is added, so that every
+// measure of the tab row counts the shortened captions.
 QTabWidget* pagecontrol(QWidget* parent, const char* name) {
-    return named(new QTabWidget(parent), name);
+    auto* control = named(new QTabWidget(parent), name);
+    control->setUsesScrollButtons(false);
+    control->setElideMode(Qt::ElideRight);
+    return control;
 }
 
 // An empty chart with a white background, no legend and two value axes.
@@ -298,7 +305,9 @@ void Tmainform::BuildPages() {
     splitter->addWidget(right);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
-    splitter->setSizes({740, 530});
+    // At the opening size the page row shows the captions of a run's pages
+    // whole; the controls and survey charts keep the rest.
+    splitter->setSizes({800, 470});
 
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -306,6 +315,7 @@ void Tmainform::BuildPages() {
     setCentralWidget(central);
     // Spreadsheet roads, diagnostic and workshop tabs.
     ConnectSpreadsheetHandlers();
+    for (QTableWidget* g : findChildren<QTableWidget*>()) TGridColumnSizer::Attach(g);
 }
 
 QWidget* Tmainform::BuildControlColumn() {
