@@ -89,8 +89,8 @@ QString BaselineCorrectedCaption() {
 QString BaselineCorrectedQuestion() {
     return QStringLiteral(
         "You are advised to import raw data and use Qurvex to determine the baseline values "
-        "(see: the chapter on baseline estimation in the Qurvex manual, Qurvex_help.pdf). Do you "
-        "want to continue?");
+        "(see: the baseline method, described under -Baseline-corrected data- on the -Read RDML- "
+        "page of the Help and of the manual Qurvex_help.pdf). Do you want to continue?");
 }
 
 TExcelImport ReadExcelImport(TExcelcom& Excel1, TexcelreadQVX& record, TImportAsker& asker) {

@@ -16,8 +16,8 @@ namespace qurvex {
 
 const char* const kBaselineText =
     "You are advised to import raw data and use Qurvex to determine the baseline values (see: "
-    "the publication of the baseline method, listed on the -Read RDML- page of the online "
-    "Help). Do you want to continue?";
+    "the baseline method, described under -Baseline-corrected data- on the -Read RDML- page of "
+    "the Help and of the manual Qurvex_help.pdf). Do you want to continue?";
 
 namespace {
 bool refuse(TRdmlReadResult& result, IRdmlReadAsker& asker, TRdmlMessageKind kind,
