@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,6 +15,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "mainwindow/AboutBox.h"
 #include "mainwindow/ClickPanel.h"
@@ -269,7 +271,7 @@ void Tmainform::minincludeditChange() {
     PushOptions();
 }
 
-void Tmainform::PartWantedEditEnter() { PartXGroupRB->setChecked(true); }
+void Tmainform::PartWantedEditEnter() { ChoosePartXGroupSource(); }
 
 void Tmainform::OtherNameOptionsRBClick() {
     OtherGroupOptionsPanel->setVisible(true);
@@ -337,8 +339,18 @@ void Tmainform::fillboxesbutClick() {
 bool Tmainform::eventFilter(QObject* watched, QEvent* event) {
     if (watched == PartWantedEdit && event->type() == QEvent::FocusIn)
         Guard([this] { PartWantedEditEnter(); });
-    if (watched == NameSepEdit && event->type() == QEvent::FocusIn)
+    if (watched == NameSepEdit && event->type() == QEvent::FocusIn) {
         Guard([this] { NameSepEditEnter(); });
+        // A click puts the caret where it falls, which clears the selection:
+        // the text is selected again once the click is over.
+        selectSeparatorOnRelease_ =
+            static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason;
+    }
+    if (watched == NameSepEdit && event->type() == QEvent::MouseButtonRelease &&
+        selectSeparatorOnRelease_) {
+        selectSeparatorOnRelease_ = false;
+        QTimer::singleShot(0, NameSepEdit, [this] { NameSepEdit->selectAll(); });
+    }
     // Limit and fluorescence edits: entering one holds the recalculation until
     // "apply"; leaving a fluorescence edit that was typed in applies it.
     const bool in = event->type() == QEvent::FocusIn, out = event->type() == QEvent::FocusOut;
@@ -420,9 +432,10 @@ void Tmainform::ConnectHandlers() {
             [this] { Guard([this] { PartWantedEditEnter(); }); });
     PartWantedEdit->installEventFilter(this);
 
-    // Option controls the engine reads.
-    for (TRadioGroup* g : {rg_fitoptions, ThresholdsRG, BaselineStrictnessRG, RelaxCtShiftRG,
-                           RelaxLogLinLengthRG, AcceptErrorEffRG, AcceptBiasN0RG})
+    // Option controls the engine reads (ThresholdsRG through its own handler,
+    // which may refuse the choice).
+    for (TRadioGroup* g : {rg_fitoptions, BaselineStrictnessRG, RelaxCtShiftRG, RelaxLogLinLengthRG,
+                           AcceptErrorEffRG, AcceptBiasN0RG})
         connect(g, &TRadioGroup::Click, this, [this] { PushOptions(); });
     for (QCheckBox* c : {ExcludeNoPlateauCB, ExcludeOutlierCB, ExcludeTooLowCqCB})
         connect(c, &QCheckBox::toggled, this, [this] { PushOptions(); });
