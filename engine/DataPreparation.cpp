@@ -31,6 +31,7 @@ void TEngine::ResetInterfaceAfterRead() {
     // A new run shows all its samples: a subset chosen for the previous run
     // (the noisy samples of its noise check, say) would hide them.
     ShowSetCBItemIndex = 0;
+    options.ToggleShowRG = 0;
     // Nor does it keep the previous run's group names.
     ShowGroupCBItems.assign(1, "All");
     fitcache.forgetgroups();

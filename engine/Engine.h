@@ -99,8 +99,9 @@ public:
     // Returns the state (and, through the view, the window) to before any
     // analysis: no groups (source "all one group", no group names offered),
     // no means (means_Grid and groupstatistics emptied, "efficiency outlier"
-    // no longer offered by ShowSetCB), the subset "all samples" shown, no
-    // drag, fit option 1, common window and common threshold.
+    // no longer offered by ShowSetCB), the subset "all samples" shown (also
+    // by ToggleShowRG), no drag, fit option 1, common window and common
+    // threshold.
     void ResetInterfaceAfterRead();
     // Spreadsheet input: every sample gets ampname "not_named", ampgroup 0 and
     // tissue "undefined".

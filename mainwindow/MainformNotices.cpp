@@ -148,8 +148,9 @@ void Tmainform::stagechanged(TRunStage stage) {
             ShowGroupUD->setEnabled(false);
             ShowGroupCB->setEnabled(false);
             {
-                const QSignalBlocker block(rg_fitoptions);
+                const QSignalBlocker b1(rg_fitoptions), b2(ToggleShowRG);
                 rg_fitoptions->SetItemIndex(e.options.rg_fitoptions);
+                ToggleShowRG->SetItemIndex(e.options.ToggleShowRG);
             }
             BrowseGroupsPanel->setVisible(false);
             {

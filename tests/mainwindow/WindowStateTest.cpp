@@ -176,6 +176,8 @@ private slots:
         QVERIFY(w.ShowGroupCB->count() > 1);
         QVERIFY(!w.GroupIdentEdit->text().isEmpty());
         w.TargetnameEdit->setText(QStringLiteral("GAPDH"));
+        QTest::mouseClick(w.Control<QPushButton>("DetermineEffOutliersButton"), Qt::LeftButton);
+        QCOMPARE(w.ToggleShowRG->ItemIndex(), 1);
 
         read(w, twoGroups());
         QCOMPARE(w.ShowSetCB->currentText(), QStringLiteral("all samples"));
@@ -183,6 +185,8 @@ private slots:
         QVERIFY(w.GroupIdentEdit->text().isEmpty());
         QCOMPARE(w.TargetnameEdit->text(), QStringLiteral("not_named"));
         QCOMPARE(w.ThresholdsRG->ItemIndex(), 0);
+        QCOMPARE(w.ToggleShowRG->ItemIndex(), e.options.ToggleShowRG);
+        QCOMPARE(w.ToggleShowRG->ItemIndex(), 0);
         w.Determinebaselines1->trigger();
         groupByFirstPart(w, QStringLiteral("_"));
         QCOMPARE(e.ngroups, 2);
