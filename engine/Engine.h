@@ -475,7 +475,8 @@ public:
     // Sample s back to the common window / to its group's window.
     void reset_samp_ButClick(int s);
     void ResetSampToGrpWindow(int s);
-    // Every sample back to the common window, each made current in turn.
+    // Every sample back to the common window, each made current in turn;
+    // the window choice and the threshold in force become the common ones.
     void reset_all_butClick();
     // The data are taken as baseline-corrected as read: phases, windows and
     // the common window of linearity follow.

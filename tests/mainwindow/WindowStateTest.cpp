@@ -96,7 +96,7 @@ class WindowStateTest : public QObject {
 private slots:
     void choices_windowAndThresholdShowWhatTheEngineHolds() {
         TWindowFixture f;
-        Tmainform& w = showActive(f);
+        Tmainform& w = showActive(f, {QStringLiteral("x")});
         TEngine& e = read(w, twoGroups());
         w.Determinebaselines1->trigger();
         groupByFirstPart(w, QStringLiteral("_"));
@@ -136,6 +136,15 @@ private slots:
         QVERIFY(w.SetWolPerGroupButton->isEnabled());
         QTest::mouseClick(w.SetWolPerGroupButton, Qt::LeftButton);
         QCOMPARE(e.options.ThresholdsRG, 0);
+        QVERIFY(agree());
+        // "reset all to common window" (scratch page) puts the common window and
+        // threshold in force, and the choices say so.
+        clickItem(w.CommonGroupWindowRG, 1);
+        QCOMPARE(w.ThresholdsRG->ItemIndex(), 1);
+        QTest::mouseClick(w.Control<QPushButton>("reset_all_but"), Qt::LeftButton);
+        for (int s = 1; s <= e.nsamples; ++s) QCOMPARE(e.woltype[s], 0);
+        QCOMPARE(w.CommonGroupWindowRG->ItemIndex(), 0);
+        QCOMPARE(w.ThresholdsRG->ItemIndex(), 0);
         QVERIFY(agree());
     }
 
