@@ -5,11 +5,16 @@
 // exclusion workbooks listed on entering "User Settings", and one message
 // for a window search over many groups.
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTableWidget>
+#include <QTimer>
+#include <functional>
 
 #include "mainwindow/ChartView.h"
+#include "mainwindow/QtPrompter.h"
 #include "spreadsheet/ReadExcelDialog.h"
 #include "tests/engine/support/SyntheticRun.h"
 #include "tests/mainwindow/WindowTest.h"
@@ -294,6 +299,40 @@ private slots:
             QVERIFY(lines.contains(
                 QStringLiteral("Amplicon group \"T7\" has only one valid sample. Please check "
                                "your input.")));
+        }
+    }
+
+    // The one message of a search over hundreds of groups fits the screen:
+    // its lines scroll, and OK closes it.
+    void longMessage_scrollsInsideTheScreen() {
+        QStringList lines;
+        for (int g = 1; g <= 384; ++g)
+            lines << QStringLiteral("group skipped")
+                  << QStringLiteral(
+                         "Amplicon group \"T%1\" has no valid samples. Please check "
+                         "your input.")
+                         .arg(g);
+        for (const int count : {3, 768}) {
+            const QString text = lines.mid(0, count).join(QLatin1Char('\n'));
+            QString seen, kind;
+            bool fits = false;
+            std::function<void()> answer = [&] {
+                QWidget* box = QApplication::activeModalWidget();
+                if (box == nullptr) {
+                    QTimer::singleShot(20, answer);
+                    return;
+                }
+                kind = QString::fromLatin1(box->metaObject()->className());
+                fits = box->frameGeometry().height() <= box->screen()->availableGeometry().height();
+                if (auto* shown = box->findChild<QPlainTextEdit*>()) seen = shown->toPlainText();
+                QTest::keyClick(box, Qt::Key_Return);
+            };
+            QTimer::singleShot(20, answer);
+            TQtPrompter prompter;
+            prompter.message(TPromptKind::Warning, QStringLiteral("Warning"), text);
+            QVERIFY(fits);
+            QCOMPARE(kind, count == 3 ? QStringLiteral("QMessageBox") : QStringLiteral("QDialog"));
+            if (count > 3) QCOMPARE(seen, text);
         }
     }
 };
