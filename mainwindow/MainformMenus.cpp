@@ -346,6 +346,8 @@ bool Tmainform::eventFilter(QObject* watched, QEvent* event) {
         selectSeparatorOnRelease_ =
             static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason;
     }
+    if (watched == NameSepEdit && event->type() == QEvent::FocusOut)
+        selectSeparatorOnRelease_ = false;
     if (watched == NameSepEdit && event->type() == QEvent::MouseButtonRelease &&
         selectSeparatorOnRelease_) {
         selectSeparatorOnRelease_ = false;
