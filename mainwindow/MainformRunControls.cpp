@@ -87,7 +87,6 @@ void Tmainform::ChoosePartXGroupSource() {
     if (RefuseWhileBusy()) return;
     PushOptions();
     engine_->NameSepEditEnter();
-    ShowGroupSource();
 }
 
 void Tmainform::ShowGroupSource() {

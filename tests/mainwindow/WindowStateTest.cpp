@@ -227,6 +227,10 @@ private slots:
         QTest::mouseClick(w.NameSepEdit, Qt::LeftButton, {}, QPoint(25, 5));
         QTest::qWait(20);
         QCOMPARE(w.NameSepEdit->selectedText(), QStringLiteral(" "));
+        // Only the click that entered the edit selects its text.
+        QTest::mouseClick(w.NameSepEdit, Qt::LeftButton, {}, QPoint(25, 5));
+        QTest::qWait(20);
+        QVERIFY(!w.NameSepEdit->hasSelectedText());
         groupByFirstPart(w, QStringLiteral("_"));
         QCOMPARE(w.NameSepEdit->text(), QStringLiteral("_"));
         QCOMPARE(e.ngroups, 2);
@@ -234,13 +238,15 @@ private slots:
         QCOMPARE(e.ampname[3], std::string("cd"));
 
         // By keyboard the text is selected too; a second click inside the edit
-        // deselects it, and the character typed is still the separator.
+        // puts the caret before the separator, and the character typed is
+        // still the one used.
         w.PartWantedEdit->setFocus(Qt::MouseFocusReason);
         w.NameSepEdit->setFocus(Qt::TabFocusReason);
         QVERIFY(w.NameSepEdit->hasSelectedText());
-        QTest::mouseClick(w.NameSepEdit, Qt::LeftButton, {}, QPoint(2, 5));
+        QTest::mouseClick(w.NameSepEdit, Qt::LeftButton, {}, QPoint(1, 5));
         QTest::qWait(20);
-        QTest::mouseClick(w.NameSepEdit, Qt::LeftButton, {}, QPoint(25, 5));
+        QVERIFY(!w.NameSepEdit->hasSelectedText());
+        QCOMPARE(w.NameSepEdit->cursorPosition(), 0);
         QTest::keyClicks(w.NameSepEdit, QStringLiteral("b"));
         QCOMPARE(w.NameSepEdit->text(), QStringLiteral("b"));
         QTest::mouseClick(w.GroupButton, Qt::LeftButton);
