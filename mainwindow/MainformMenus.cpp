@@ -16,6 +16,7 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
+#include <utility>
 
 #include "mainwindow/AboutBox.h"
 #include "mainwindow/ClickPanel.h"
@@ -435,12 +436,29 @@ void Tmainform::ConnectHandlers() {
     PartWantedEdit->installEventFilter(this);
 
     // Option controls the engine reads (ThresholdsRG through its own handler,
-    // which may refuse the choice).
-    for (TRadioGroup* g : {rg_fitoptions, BaselineStrictnessRG, RelaxCtShiftRG, RelaxLogLinLengthRG,
-                           AcceptErrorEffRG, AcceptBiasN0RG})
-        connect(g, &TRadioGroup::Click, this, [this] { PushOptions(); });
-    for (QCheckBox* c : {ExcludeNoPlateauCB, ExcludeOutlierCB, ExcludeTooLowCqCB})
-        connect(c, &QCheckBox::toggled, this, [this] { PushOptions(); });
+    // which may refuse the choice). While a long step runs, which reads them
+    // sample by sample, a change is refused: the control shows the option in
+    // force again.
+    using O = TEngineOptions;
+    const std::pair<TRadioGroup*, int O::*> groups[] = {
+        {rg_fitoptions, &O::rg_fitoptions},       {BaselineStrictnessRG, &O::BaselineStrictnessRG},
+        {RelaxCtShiftRG, &O::RelaxCtShiftRG},     {RelaxLogLinLengthRG, &O::RelaxLogLinLengthRG},
+        {AcceptErrorEffRG, &O::AcceptErrorEffRG}, {AcceptBiasN0RG, &O::AcceptBiasN0RG}};
+    for (const auto& [group, field] : groups)
+        connect(group, &TRadioGroup::Click, this, [this, g = group, f = field] {
+            if (!RefuseWhileBusy()) return PushOptions();
+            const QSignalBlocker block(g);
+            g->SetItemIndex(engine_->options.*f);
+        });
+    const std::pair<QCheckBox*, bool O::*> boxes[] = {{ExcludeNoPlateauCB, &O::ExcludeNoPlateauCB},
+                                                      {ExcludeOutlierCB, &O::ExcludeOutlierCB},
+                                                      {ExcludeTooLowCqCB, &O::ExcludeTooLowCqCB}};
+    for (const auto& [box, field] : boxes)
+        connect(box, &QCheckBox::toggled, this, [this, c = box, f = field] {
+            if (!RefuseWhileBusy()) return PushOptions();
+            const QSignalBlocker block(c);
+            c->setChecked(engine_->options.*f);
+        });
     for (QLineEdit* e : {IncluPercEdit, nmaxedit})
         connect(e, &QLineEdit::textChanged, this, [this] { PushOptions(); });
 }

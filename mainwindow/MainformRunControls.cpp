@@ -156,6 +156,11 @@ void Tmainform::ConnectRunControls() {
     });
     connect(ToggleShowRG, &TRadioGroup::Click, this, [this] {
         Guard([this] {
+            if (RefuseWhileBusy()) {
+                const QSignalBlocker block(ToggleShowRG);
+                ToggleShowRG->SetItemIndex(engine_->options.ToggleShowRG);
+                return;
+            }
             PushOptions();
             engine_->ToggleShowRGClick();
         });

@@ -59,8 +59,8 @@ void clickTab(Tmainform& w, QWidget* page) {
                       bar->tabRect(w.PageControl1->indexOf(page)).center());
 }
 
-// A click on the indicator of a radio button (a radio button takes clicks
-// on its indicator and caption only).
+// A click on the indicator of a radio button or check box (they take clicks
+// on their indicator and caption only).
 void clickRadio(QAbstractButton* b) {
     QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
 }
@@ -169,7 +169,17 @@ private slots:
             clickRadio(w.ManualGrpsRB);
             QVERIFY(w.PartXGroupRB->isChecked() && !w.ManualGrpsRB->isChecked());
             QCOMPARE(e.options.groupsource, TEngineOptions::PartXGroupRB);
+            // The options a long step reads sample by sample do not change under it.
+            w.FitOptions1->trigger();
+            QVERIFY(w.rg_fitoptions->isVisible() && w.ExcludeOutlierCB->isVisible());
+            clickItem(w.rg_fitoptions, 0);
+            QCOMPARE(w.rg_fitoptions->ItemIndex(), 1);
+            QCOMPARE(e.options.rg_fitoptions, 1);
+            clickRadio(w.ExcludeOutlierCB);
+            QVERIFY(w.ExcludeOutlierCB->isChecked() && e.options.ExcludeOutlierCB);
         }
+        clickItem(w.rg_fitoptions, 0);
+        QCOMPARE(e.options.rg_fitoptions, 0);
         // Entering the part edit chooses parts of the name, engine and button alike.
         clickRadio(w.AllOneGroupRB);
         QCOMPARE(e.options.groupsource, TEngineOptions::AllOneGroupRB);
