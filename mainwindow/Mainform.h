@@ -258,7 +258,7 @@ public:
     // last is kept.
     void NameSepEditChange(const QString& text);
     // Entering the part or separator edit: names are split by part (as a
-    // click on PartXGroupRB chooses).
+    // click on PartXGroupRB chooses), unless they already are.
     void ChoosePartXGroupSource();
     // The grouping source radio buttons follow the engine's options.
     void ShowGroupSource();

@@ -84,7 +84,7 @@ void Tmainform::NameSepEditEnter() {
 }
 
 void Tmainform::ChoosePartXGroupSource() {
-    if (RefuseWhileBusy()) return;
+    if (RefuseWhileBusy() || engine_->options.groupsource == TEngineOptions::PartXGroupRB) return;
     PushOptions();
     engine_->NameSepEditEnter();
 }
