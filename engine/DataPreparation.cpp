@@ -27,10 +27,14 @@ void TEngine::ResetInterfaceAfterRead() {
     dragline = 0;
     const auto outlier =
         std::find(ShowSetCBItems.begin(), ShowSetCBItems.end(), TSubset::effoutlier);
-    if (outlier != ShowSetCBItems.end()) {
-        ShowSetCBItems.erase(outlier);
-        ShowSetCBItemIndex = 0;
-    }
+    if (outlier != ShowSetCBItems.end()) ShowSetCBItems.erase(outlier);
+    // A new run shows all its samples: a subset chosen for the previous run
+    // (the noisy samples of its noise check, say) would hide them.
+    ShowSetCBItemIndex = 0;
+    options.ToggleShowRG = 0;
+    // Nor does it keep the previous run's group names.
+    ShowGroupCBItems.assign(1, "All");
+    fitcache.forgetgroups();
     meansdone = false;
     groupidentifiers.clear();
     meansshown = false;
@@ -38,6 +42,7 @@ void TEngine::ResetInterfaceAfterRead() {
     AmpliconGroupGridcode.clear();
     options.groupsource = TEngineOptions::AllOneGroupRB;
     options.CommonGroupWindowRG = 0;
+    options.ThresholdsRG = 0;
     options.rg_fitoptions = 1;
     groupsdefined = false;
     commonwol = false;

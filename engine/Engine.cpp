@@ -62,6 +62,30 @@ void TEngine::pumpmessages() {
     view->progress(samplenum);
 }
 
+void TEngine::warnonce(const std::string& text) {
+    if (busy()) {
+        collectedwarnings_.push_back(text);
+        return;
+    }
+    view->showmessage(TMessageKind::warning, text);
+}
+
+void TEngine::showcollectedwarnings() noexcept {
+    if (collectedwarnings_.empty()) return;
+    std::string text;
+    for (const std::string& line : collectedwarnings_) {
+        if (!text.empty()) text += '\n';
+        text += line;
+    }
+    collectedwarnings_.clear();
+    try {
+        view->showmessage(TMessageKind::warning, text);
+    } catch (...) {
+        // A view that cannot show the message (closing, out of memory) loses
+        // it; the command itself has ended.
+    }
+}
+
 int TEngine::headerindex(double cycle) const {
     const int last = std::min(ncycles, static_cast<int>(headercyc.size()) - 1);
     for (int c = last; c >= 1; --c)

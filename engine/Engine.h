@@ -36,11 +36,15 @@ public:
     // True while a long operation (read processing, baseline step, window
     // search, save) runs; the window uses it to refuse re-entrant commands.
     bool busy() const { return busydepth_ > 0; }
-    // Marks the engine busy for the lifetime of the guard (nests).
+    // Marks the engine busy for the lifetime of the guard (nests). When the
+    // outermost guard ends, the warnings collected meanwhile (warnonce) are
+    // shown as one message.
     class BusyGuard {
     public:
         explicit BusyGuard(TEngine& e) : e_(e) { ++e_.busydepth_; }
-        ~BusyGuard() { --e_.busydepth_; }
+        ~BusyGuard() {
+            if (--e_.busydepth_ == 0) e_.showcollectedwarnings();
+        }
         BusyGuard(const BusyGuard&) = delete;
         BusyGuard& operator=(const BusyGuard&) = delete;
 
@@ -93,10 +97,11 @@ public:
 
     // ---- data preparation after a read  (ENGINE-CORE)
     // Returns the state (and, through the view, the window) to before any
-    // analysis: no groups (source "all one group"), no means (means_Grid and
-    // groupstatistics emptied, "efficiency outlier" no longer offered by
-    // ShowSetCB, whose selection goes back to item 0), no drag, fit option 1,
-    // common window.
+    // analysis: no groups (source "all one group", no group names offered),
+    // no means (means_Grid and groupstatistics emptied, "efficiency outlier"
+    // no longer offered by ShowSetCB), the subset "all samples" shown (also
+    // by ToggleShowRG), no drag, fit option 1, common window and common
+    // threshold.
     void ResetInterfaceAfterRead();
     // Spreadsheet input: every sample gets ampname "not_named", ampgroup 0 and
     // tissue "undefined".
@@ -470,7 +475,8 @@ public:
     // Sample s back to the common window / to its group's window.
     void reset_samp_ButClick(int s);
     void ResetSampToGrpWindow(int s);
-    // Every sample back to the common window, each made current in turn.
+    // Every sample back to the common window, each made current in turn;
+    // the window choice and the threshold in force become the common ones.
     void reset_all_butClick();
     // The data are taken as baseline-corrected as read: phases, windows and
     // the common window of linearity follow.
@@ -530,8 +536,16 @@ public:
     // 3, 23 "rd"; 11, 12, 13 and every other number "th".
     static std::string ordinalsuffix(int n);
 
+    // A warning that a long command may raise for each of many groups: while
+    // busy it becomes one line of the message shown when the command ends
+    // (one message per command, its lines in order), otherwise it is shown at
+    // once.
+    void warnonce(const std::string& text);
+
 private:
+    void showcollectedwarnings() noexcept;
     int busydepth_ = 0;
+    std::vector<std::string> collectedwarnings_;
     std::chrono::steady_clock::time_point lastprogress_{};
 };
 

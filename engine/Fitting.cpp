@@ -601,6 +601,7 @@ void TEngine::fitallbutClick() {
     }
     options.CommonGroupWindowRG = 2;
     options.ThresholdsRG = 0;
+    view->stagechanged(TRunStage::windowchoicechanged);
     AssignFtVal(1, nsamples);
     setftvaledit(sampftval[ix(samplenum)]);
     ctcalcButtonClick(ftvalshown);

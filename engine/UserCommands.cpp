@@ -120,6 +120,13 @@ void TEngine::reset_all_butClick() {
         samplenumChange();
         pumpmessages();
     }
+    // Every sample is on the common window: so are the window choice and the
+    // threshold, as when the user chooses the common window.
+    options.CommonGroupWindowRG = 0;
+    options.ThresholdsRG = 0;
+    view->stagechanged(TRunStage::windowchoicechanged);
+    if (groupsdefined) commonwol = true;
+    AssignFtVal(1, nsamples);
     samplenumChange();
 }
 

@@ -181,7 +181,7 @@ void TEngine::Set_WoL(int g) {
         u = std::log10(meanstop);
         l = std::log10(maxstart);
     } else if (!silentmode) {
-        view->showmessage(TMessageKind::warning, "group skipped");
+        warnonce("group skipped");
     }
     double e = 1.0, v = 0;
     if (!skipgroup) {
@@ -204,10 +204,9 @@ void TEngine::Set_WoL(int g) {
                                          ? ShowGroupCBItems[static_cast<size_t>(g)]
                                          : std::to_string(g);
             const bool onevalid = meanstop > 0 && maxstart >= 0;
-            view->showmessage(TMessageKind::warning,
-                              "Amplicon group \"" + name + "\"" +
-                                  (onevalid ? " has only one valid sample. Please check your input."
-                                            : " has no valid samples. Please check your input."));
+            warnonce("Amplicon group \"" + name + "\"" +
+                     (onevalid ? " has only one valid sample. Please check your input."
+                               : " has no valid samples. Please check your input."));
         }
         onlythisgroup.reset();
         for (int s = 1; s <= nsamples; ++s)

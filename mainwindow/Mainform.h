@@ -246,11 +246,22 @@ public:
     void FillSubsets();
     // The window-choice radio groups follow the engine's options.
     void ShowWindowChoice();
+    // A read is taken over: the lists and edits that show names of a run
+    // (targets, samples, groups) are emptied or back to their defaults.
+    void ForgetPreviousRunNames();
     // Handlers of run controls (MainformRunControls.cpp).
     void CommonGroupWindowRGClick();
     void PartWantedEditChange(const QString& text);
     void IncluPercEditChange(const QString& text);
     void NameSepEditEnter();
+    // The separator is one character: of a longer text the character typed
+    // last is kept.
+    void NameSepEditChange(const QString& text);
+    // Entering the part or separator edit: names are split by part (as a
+    // click on PartXGroupRB chooses), unless they already are.
+    void ChoosePartXGroupSource();
+    // The grouping source radio buttons follow the engine's options.
+    void ShowGroupSource();
 
     // ---- group windows, group browser, subsets, show/hide and the page
     // guard (MainformGroups.cpp, MainformSubsets.cpp)
@@ -583,6 +594,9 @@ private:
     TChartView* dragChart_ = nullptr;
     bool dragOutOfRange_ = false;
     bool ignoreEdits_ = false;
+    // NameSepEdit was entered by a click: its text is selected once the
+    // click is over.
+    bool selectSeparatorOnRelease_ = false;
 };
 
 }  // namespace qurvex

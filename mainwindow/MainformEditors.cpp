@@ -567,6 +567,10 @@ void Tmainform::ctcalcButtonClick() {
 }
 
 void Tmainform::ThresholdsRGClick() {
+    if (RefuseWhileBusy()) {
+        ShowWindowChoice();
+        return;
+    }
     TEngine& e = *engine_;
     const int window = CommonGroupWindowRG->ItemIndex();
     if (ThresholdsRG->ItemIndex() == 1 && (window == 0 || (window == 2 && !e.groupsdefined)))

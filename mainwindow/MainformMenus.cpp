@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,6 +15,8 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
+#include <QTimer>
+#include <utility>
 
 #include "mainwindow/AboutBox.h"
 #include "mainwindow/ClickPanel.h"
@@ -269,7 +272,7 @@ void Tmainform::minincludeditChange() {
     PushOptions();
 }
 
-void Tmainform::PartWantedEditEnter() { PartXGroupRB->setChecked(true); }
+void Tmainform::PartWantedEditEnter() { ChoosePartXGroupSource(); }
 
 void Tmainform::OtherNameOptionsRBClick() {
     OtherGroupOptionsPanel->setVisible(true);
@@ -337,8 +340,20 @@ void Tmainform::fillboxesbutClick() {
 bool Tmainform::eventFilter(QObject* watched, QEvent* event) {
     if (watched == PartWantedEdit && event->type() == QEvent::FocusIn)
         Guard([this] { PartWantedEditEnter(); });
-    if (watched == NameSepEdit && event->type() == QEvent::FocusIn)
+    if (watched == NameSepEdit && event->type() == QEvent::FocusIn) {
         Guard([this] { NameSepEditEnter(); });
+        // A click puts the caret where it falls, which clears the selection:
+        // the text is selected again once the click is over.
+        selectSeparatorOnRelease_ =
+            static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason;
+    }
+    if (watched == NameSepEdit && event->type() == QEvent::FocusOut)
+        selectSeparatorOnRelease_ = false;
+    if (watched == NameSepEdit && event->type() == QEvent::MouseButtonRelease &&
+        selectSeparatorOnRelease_) {
+        selectSeparatorOnRelease_ = false;
+        QTimer::singleShot(0, NameSepEdit, [this] { NameSepEdit->selectAll(); });
+    }
     // Limit and fluorescence edits: entering one holds the recalculation until
     // "apply"; leaving a fluorescence edit that was typed in applies it.
     const bool in = event->type() == QEvent::FocusIn, out = event->type() == QEvent::FocusOut;
@@ -420,12 +435,30 @@ void Tmainform::ConnectHandlers() {
             [this] { Guard([this] { PartWantedEditEnter(); }); });
     PartWantedEdit->installEventFilter(this);
 
-    // Option controls the engine reads.
-    for (TRadioGroup* g : {rg_fitoptions, ThresholdsRG, BaselineStrictnessRG, RelaxCtShiftRG,
-                           RelaxLogLinLengthRG, AcceptErrorEffRG, AcceptBiasN0RG})
-        connect(g, &TRadioGroup::Click, this, [this] { PushOptions(); });
-    for (QCheckBox* c : {ExcludeNoPlateauCB, ExcludeOutlierCB, ExcludeTooLowCqCB})
-        connect(c, &QCheckBox::toggled, this, [this] { PushOptions(); });
+    // Option controls the engine reads (ThresholdsRG through its own handler,
+    // which may refuse the choice). While a long step runs, which reads them
+    // sample by sample, a change is refused: the control shows the option in
+    // force again.
+    using O = TEngineOptions;
+    const std::pair<TRadioGroup*, int O::*> groups[] = {
+        {rg_fitoptions, &O::rg_fitoptions},       {BaselineStrictnessRG, &O::BaselineStrictnessRG},
+        {RelaxCtShiftRG, &O::RelaxCtShiftRG},     {RelaxLogLinLengthRG, &O::RelaxLogLinLengthRG},
+        {AcceptErrorEffRG, &O::AcceptErrorEffRG}, {AcceptBiasN0RG, &O::AcceptBiasN0RG}};
+    for (const auto& [group, field] : groups)
+        connect(group, &TRadioGroup::Click, this, [this, g = group, f = field] {
+            if (!RefuseWhileBusy()) return PushOptions();
+            const QSignalBlocker block(g);
+            g->SetItemIndex(engine_->options.*f);
+        });
+    const std::pair<QCheckBox*, bool O::*> boxes[] = {{ExcludeNoPlateauCB, &O::ExcludeNoPlateauCB},
+                                                      {ExcludeOutlierCB, &O::ExcludeOutlierCB},
+                                                      {ExcludeTooLowCqCB, &O::ExcludeTooLowCqCB}};
+    for (const auto& [box, field] : boxes)
+        connect(box, &QCheckBox::toggled, this, [this, c = box, f = field] {
+            if (!RefuseWhileBusy()) return PushOptions();
+            const QSignalBlocker block(c);
+            c->setChecked(engine_->options.*f);
+        });
     for (QLineEdit* e : {IncluPercEdit, nmaxedit})
         connect(e, &QLineEdit::textChanged, this, [this] { PushOptions(); });
 }

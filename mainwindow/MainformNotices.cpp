@@ -12,6 +12,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -147,8 +148,9 @@ void Tmainform::stagechanged(TRunStage stage) {
             ShowGroupUD->setEnabled(false);
             ShowGroupCB->setEnabled(false);
             {
-                const QSignalBlocker block(rg_fitoptions);
+                const QSignalBlocker b1(rg_fitoptions), b2(ToggleShowRG);
                 rg_fitoptions->SetItemIndex(e.options.rg_fitoptions);
+                ToggleShowRG->SetItemIndex(e.options.ToggleShowRG);
             }
             BrowseGroupsPanel->setVisible(false);
             {
@@ -157,6 +159,7 @@ void Tmainform::stagechanged(TRunStage stage) {
                 AllOneGroupRB->setChecked(true);
             }
             FillMeansGrid();
+            ForgetPreviousRunNames();
             break;
         case TRunStage::baselinewaiting:
             BaselineButtonPanel->setStyleSheet(QStringLiteral("background-color: red;"));
@@ -204,6 +207,7 @@ void Tmainform::stagechanged(TRunStage stage) {
             SetWolPerGroupButton->setEnabled(true);
             break;
         case TRunStage::groupsourcechanged:
+            ShowGroupSource();
             GroupButton->setEnabled(source == TEngineOptions::PartXGroupRB);
             EditGroupsButton->setEnabled(source == TEngineOptions::ManualGrpsRB);
             AmpliconFromExcelPanel->setVisible(source == TEngineOptions::ExcelGroupRB);
@@ -235,6 +239,23 @@ void Tmainform::stagechanged(TRunStage stage) {
             noisydatasetshown();
             break;
     }
+}
+
+// No control keeps a target, sample or group name of the previous run: the
+// reader writes the new run's names after this.
+void Tmainform::ForgetPreviousRunNames() {
+    {
+        const QSignalBlocker block(ShowGroupCB);
+        ShowGroupCB->clear();
+        for (const std::string& item : engine_->ShowGroupCBItems)
+            ShowGroupCB->addItem(QString::fromStdString(item));
+        ShowGroupCB->setCurrentIndex(0);
+    }
+    GroupIdentEdit->clear();
+    if (TargetnameEdit) TargetnameEdit->setText(QStringLiteral("not_named"));
+    for (QListWidget* list : {TargetsLB, TissueLB})
+        if (list) list->clear();
+    if (RdmlInSG) RdmlInSG->clearContents();
 }
 
 void Tmainform::ShowWindowChoice() {

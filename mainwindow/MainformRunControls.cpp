@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <algorithm>
+#include <utility>
 
 #include "mainwindow/Mainform.h"
 #include "mainwindow/Prompter.h"
@@ -51,6 +53,9 @@ void Tmainform::CommonGroupWindowRGClick() {
             if (e.nsamples > 0) e.fitallbutClick();
             break;
     }
+    // The engine has the last word on the window and the threshold in force
+    // (the individual fit computes every Cq on the common threshold).
+    ShowWindowChoice();
 }
 
 void Tmainform::PartWantedEditChange(const QString& text) {
@@ -74,14 +79,37 @@ void Tmainform::IncluPercEditChange(const QString& text) {
 }
 
 void Tmainform::NameSepEditEnter() {
+    ChoosePartXGroupSource();
+    NameSepEdit->selectAll();
+}
+
+void Tmainform::ChoosePartXGroupSource() {
+    if (RefuseWhileBusy() || engine_->options.groupsource == TEngineOptions::PartXGroupRB) return;
     PushOptions();
     engine_->NameSepEditEnter();
-    {
-        const QSignalBlocker block(PartXGroupRB);
-        PartXGroupRB->setChecked(true);
+}
+
+void Tmainform::ShowGroupSource() {
+    const auto source = engine_->options.groupsource;
+    const std::pair<QRadioButton*, TEngineOptions::TGroupSource> buttons[] = {
+        {AllOneGroupRB, TEngineOptions::AllOneGroupRB},
+        {ManualGrpsRB, TEngineOptions::ManualGrpsRB},
+        {PartXGroupRB, TEngineOptions::PartXGroupRB},
+        {ExcelGroupRB, TEngineOptions::ExcelGroupRB}};
+    for (const auto& [button, kind] : buttons) {
+        const QSignalBlocker block(button);
+        if (kind == source) button->setChecked(true);
     }
-    stagechanged(TRunStage::groupsourcechanged);
-    NameSepEdit->selectAll();
+}
+
+void Tmainform::NameSepEditChange(const QString& text) {
+    if (text.size() > 1) {
+        const int typed =
+            std::clamp(NameSepEdit->cursorPosition() - 1, 0, static_cast<int>(text.size()) - 1);
+        SetEditText(NameSepEdit, text.mid(typed, 1));
+        NameSepEdit->setCursorPosition(1);
+    }
+    PushOptions();
 }
 
 void Tmainform::ConnectRunControls() {
@@ -128,6 +156,11 @@ void Tmainform::ConnectRunControls() {
     });
     connect(ToggleShowRG, &TRadioGroup::Click, this, [this] {
         Guard([this] {
+            if (RefuseWhileBusy()) {
+                const QSignalBlocker block(ToggleShowRG);
+                ToggleShowRG->SetItemIndex(engine_->options.ToggleShowRG);
+                return;
+            }
             PushOptions();
             engine_->ToggleShowRGClick();
         });
@@ -135,7 +168,10 @@ void Tmainform::ConnectRunControls() {
     for (QRadioButton* rb : {AllOneGroupRB, ManualGrpsRB, PartXGroupRB, ExcelGroupRB})
         connect(rb, &QRadioButton::clicked, this, [this] {
             Guard([this] {
-                if (RefuseWhileBusy()) return;
+                if (RefuseWhileBusy()) {
+                    ShowGroupSource();
+                    return;
+                }
                 PushOptions();
                 engine_->AllOneGroupRBClick();
             });
@@ -146,6 +182,8 @@ void Tmainform::ConnectRunControls() {
             [this](const QString& t) { Guard([this, t] { PartWantedEditChange(t); }); });
     connect(IncluPercEdit, &QLineEdit::textEdited, this,
             [this](const QString& t) { Guard([this, t] { IncluPercEditChange(t); }); });
+    connect(NameSepEdit, &QLineEdit::textEdited, this,
+            [this](const QString& t) { Guard([this, t] { NameSepEditChange(t); }); });
     NameSepEdit->installEventFilter(this);
     ConnectGroupsAndSubsets();
     ConnectAnnotations();

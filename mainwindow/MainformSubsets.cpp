@@ -109,6 +109,8 @@ void Tmainform::PageControl1Change() {
         ActivatePage(TabSheetSampleGrouping);
     SetTabVisible(TabSheetGroupsStats, true);
     if (page == TissueSampleTabSheet && ReadTissFromExcelRB->isChecked()) OneTissueRBClick();
+    if (page == TabSheetUserSettings && Control<QRadioButton>("ReadExcludeRB")->isChecked())
+        ReadExcludeRBClick();
 }
 
 }  // namespace qurvex

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The prompter of the running program: Qt message boxes, input dialogs and
+// The prompter of the running program: Qt message boxes (a message of many
+// lines in a scrolled text with OK), input dialogs and
 // QDialog::exec for modal windows.
 #pragma once
 

@@ -158,8 +158,10 @@ TEST(WindowSearch, OneValidSampleOneSampleAndNoValidSample) {
     v1.messages.clear();
     one.skipped[1] = 1;
     one.Set_WoL(0);
-    EXPECT_TRUE(
-        hasmessage(v1, "Amplicon group \"All\" has no valid samples. Please check your input."));
+    // Both lines of the skipped group in one message.
+    EXPECT_TRUE(hasmessage(
+        v1,
+        "group skipped\nAmplicon group \"All\" has no valid samples. Please check your input."));
     one.silentmode = true;
     v1.messages.clear();
     one.Set_WoL(0);

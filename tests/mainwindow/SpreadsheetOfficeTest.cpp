@@ -7,6 +7,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
+#include "spreadsheet/Excelcom.h"
 #include "spreadsheet/ReadExcelDialog.h"
 #include "spreadsheet/SaveExcelDialog.h"
 #include "tests/mainwindow/WindowTest.h"
@@ -125,6 +126,26 @@ private slots:
         QCOMPARE(added.size(), 1);
         QCOMPARE(Sheet(doc, added[0])->getCellByPosition(0, 2)->getValue(), 1.0);
         QVERIFY(sheets.contains(QStringLiteral("Hanlon_Run1")));
+    }
+
+    // Entering "User Settings" with the exclusions read from Calc lists the
+    // workbooks open now, not those of the last visit.
+    void userSettings_enteringListsTheWorkbooksOpenNow() {
+        TWindowFixture f;
+        Tmainform& w = f.createActive();
+        TExcelcom excel;
+        excel.NewWorkbook();
+        w.PageControl1->setCurrentWidget(w.TabSheetUserSettings);
+        w.Control<QRadioButton>("ReadExcludeRB")->click();
+        auto* books = w.Control<QComboBox>("BooksCB4");
+        const int before = books->count();
+        QVERIFY(before >= 1);
+        w.PageControl1->setCurrentWidget(w.TabSheetAllSamples);
+        excel.NewWorkbook();
+        w.PageControl1->setCurrentWidget(w.TabSheetUserSettings);
+        QCOMPARE(books->count(), before + 1);
+        QVERIFY(!w.Control<QComboBox>("SheetsCB4")->currentText().isEmpty());
+        QVERIFY2(problems(f.prompter).isEmpty(), qPrintable(problems(f.prompter)));
     }
 };
 
