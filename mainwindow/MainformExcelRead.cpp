@@ -105,6 +105,14 @@ void Tmainform::EndExcelRead(bool started) {
 }
 
 void Tmainform::TakeOverExcelRun(const TExcelImport& read) {
+    // A run that does not fit together is refused before anything of the
+    // previous run is touched.
+    if (!read.run.sizeerror().empty()) {
+        Prompter().message(TPromptKind::Error, QStringLiteral("Error"),
+                           QStringLiteral("The run read does not fit together; it was not taken "
+                                          "over."));
+        return;
+    }
     engine_->setcqcorrneeded(read.cqcorrneeded);
     if (read.untickTargetSeq && OutputColumnsCLB->count() > 12) {
         const QSignalBlocker block(OutputColumnsCLB);
@@ -118,12 +126,7 @@ void Tmainform::TakeOverExcelRun(const TExcelImport& read) {
     SetTabVisible(TissueSampleTabSheet, corrected);
     SetBaselineCorrected1->setEnabled(!corrected);
     engine_->ResetInterfaceAfterRead();
-    if (!engine_->loadrun(read.run)) {
-        Prompter().message(TPromptKind::Error, QStringLiteral("Error"),
-                           QStringLiteral("The run read does not fit together; it was not taken "
-                                          "over."));
-        return;
-    }
+    engine_->loadrun(read.run);
     engine_->ProcessDataAfterRead();
     engine_->ExtraExcelProcessing();
 }

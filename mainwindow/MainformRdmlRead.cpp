@@ -237,15 +237,18 @@ void Tmainform::ReadfromRDML1Click() {
 void Tmainform::TakeOverRdmlRead(const TRdmlReadResult& result) {
     TEngine& e = *engine_;
     const std::string previous = e.rdmlxmlfile;
-    // The reset clears the previous run's analysis (and tissuesdefined), so
-    // it comes before the new run is taken over.
-    e.ResetInterfaceAfterRead();
-    if (!e.loadrun(result.run)) {
+    // A run that does not fit together is refused before anything of the
+    // previous run is touched.
+    if (!result.run.sizeerror().empty()) {
         DiscardWorkingDocument(result.run.rdmlxmlfile);
         Prompter().message(TPromptKind::Information, QStringLiteral("Information"),
                            q(std::string(kImportFailed) + "\n" + result.run.sizeerror()));
         return;
     }
+    // The reset clears the previous run's analysis (and tissuesdefined), so
+    // it comes before the new run is taken over.
+    e.ResetInterfaceAfterRead();
+    e.loadrun(result.run);
     // The Cq correction follows the chemistry of the new run.
     SetCqCorrNeeded();
     if (previous != e.rdmlxmlfile) DiscardWorkingDocument(previous);
