@@ -30,6 +30,7 @@
 #include "mainwindow/ProgramIcon.h"
 #include "mainwindow/Prompter.h"
 #include "mainwindow/UpDown.h"
+#include "spreadsheet/NumberNotation.h"
 #include "spreadsheet/RadioGroup.h"
 #include "spreadsheet/Registry.h"
 
@@ -259,7 +260,7 @@ void Tmainform::PushOptions() {
     bool ok = false;
     if (int v = minincludedit->text().toInt(&ok); ok) o.minincludedit = v;
     if (int v = nmaxedit->text().toInt(&ok); ok) o.nmaxedit = v;
-    if (double v = QLocale::c().toDouble(rreqedit->text(), &ok); ok) o.rreqedit = v;
+    if (const auto v = FieldNumber(rreqedit->text().trimmed(), QLatin1Char('.'))) o.rreqedit = *v;
     o.ThresholdsRG = ThresholdsRG->ItemIndex();
     o.CommonGroupWindowRG = CommonGroupWindowRG->ItemIndex();
     o.BaselineStrictnessRG = BaselineStrictnessRG->ItemIndex();

@@ -201,7 +201,9 @@ public:
     // Number text as the user sees it (decimal separator in force) and back.
     QString Shown(double v, int decimals) const;
     QString Shown(const std::string& canonical) const;
-    std::string Canonical(const QString& shown) const;
+    // The text of an edit as a number in the notation in force ("12 liver",
+    // "1,234.5" and "nan" are none); says so in a message when it is none.
+    std::optional<double> EditNumber(const QString& shown);
 
     // Shows or hides a page of a page control (the page stays in its place).
     static void SetTabVisible(QWidget* page, bool visible);

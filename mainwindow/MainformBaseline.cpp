@@ -71,15 +71,9 @@ void Tmainform::bgUpDownClick(int button) {
 void Tmainform::indivBaselineButtonClick() {
     const int s = CurrentSample();
     if (s < 1) return;
-    bool ok = false;
-    const double v =
-        QLocale::c().toDouble(QString::fromStdString(Canonical(bgedit->text().trimmed())), &ok);
-    if (!ok) {
-        Prompter().message(
-            TPromptKind::Error, QStringLiteral("Error"),
-            QStringLiteral("'%1' is not a valid floating point value").arg(bgedit->text()));
-        return;
-    }
+    const auto number = EditNumber(bgedit->text());
+    if (!number) return;
+    const double v = *number;
     ApplyManualBaseline(s, v);
 }
 

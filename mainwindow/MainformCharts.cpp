@@ -505,14 +505,9 @@ bool Tmainform::AskAxisLimit(bool maximum) {
     const std::optional<QString> answer =
         Prompter().askText(QStringLiteral("set Y axis"), prompt, proposal);
     if (!answer) return false;
-    bool ok = false;
-    const double v =
-        QLocale::c().toDouble(QString::fromStdString(Canonical(answer->trimmed())), &ok);
-    if (!ok || !std::isfinite(v)) {
-        Prompter().message(TPromptKind::Error, QStringLiteral("Error"),
-                           QStringLiteral("'%1' is not a valid floating point value").arg(*answer));
-        return false;
-    }
+    const auto number = EditNumber(*answer);
+    if (!number) return false;
+    const double v = *number;
     if (!logmode && v <= 0.0) {
         Prompter().message(TPromptKind::Error, QStringLiteral("Error"),
                            QStringLiteral("the axis limit must be above 0 on a linear axis"));

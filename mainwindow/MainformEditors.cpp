@@ -23,6 +23,7 @@
 #include "mainwindow/Mainform.h"
 #include "mainwindow/Prompter.h"
 #include "mainwindow/UpDown.h"
+#include "spreadsheet/NumberNotation.h"
 #include "spreadsheet/RadioGroup.h"
 
 namespace qurvex {
@@ -48,12 +49,6 @@ std::size_t ix(TLimitEdit e) { return static_cast<std::size_t>(e); }
 
 double round3(double v) { return std::round(v * 1000.0) / 1000.0; }
 
-bool parseCanonical(const std::string& text, double& v) {
-    bool ok = false;
-    v = QLocale::c().toDouble(QString::fromStdString(text).trimmed(), &ok);
-    return ok && std::isfinite(v);
-}
-
 }  // namespace
 
 // ---- numbers as the user sees them
@@ -66,10 +61,12 @@ QString Tmainform::Shown(const std::string& canonical) const {
     return t;
 }
 
-std::string Tmainform::Canonical(const QString& shown) const {
-    QString t = shown;
-    if (engine_->decsep != '.') t.replace(QLatin1Char(engine_->decsep), QLatin1Char('.'));
-    return t.toStdString();
+std::optional<double> Tmainform::EditNumber(const QString& shown) {
+    const auto number = FieldNumber(shown.trimmed(), QLatin1Char(engine_->decsep));
+    if (!number)
+        Prompter().message(TPromptKind::Error, QStringLiteral("Error"),
+                           QStringLiteral("'%1' is not a valid floating point value").arg(shown));
+    return number;
 }
 
 void Tmainform::SetEditText(QLineEdit* edit, const QString& text) {
@@ -261,10 +258,9 @@ static bool applyPair(Tmainform& w, TEngine& e, TLimitEdit low, TLimitEdit up) {
         const QString text = w.LimitEdit(edit)->text().trimmed();
         v = TRunState::kNoValue;
         if (text.isEmpty() || text == QLatin1String("-")) return true;
-        if (parseCanonical(w.Canonical(text), v)) return true;
-        w.Prompter().message(TPromptKind::Error, QStringLiteral("Error"),
-                             QStringLiteral("'%1' is not a valid floating point value").arg(text));
-        return false;
+        const auto number = w.EditNumber(text);
+        if (number) v = *number;
+        return number.has_value();
     };
     if (!read(low, vl) || !read(up, vu)) return false;
     if (vu <= vl) {
@@ -301,15 +297,10 @@ void Tmainform::cupUDClick(TLimitEdit edit, int button) {
     if (RefuseWhileBusy() || e.nsamples < 1) return;
     const double step = std::fabs(e.logymax - e.logymin) / 50.0;
     e.endlimitedit();
-    double v = 0.0;
-    const std::string text = Canonical(LimitEdit(edit)->text());
-    if (!parseCanonical(text, v)) {
-        Prompter().message(TPromptKind::Error, QStringLiteral("Error"),
-                           QStringLiteral("'%1' is not a valid floating point value")
-                               .arg(LimitEdit(edit)->text()));
-        return;
-    }
-    v = round3(v + (button == static_cast<int>(TUpDown::TUDBtnType::btNext) ? step : -step));
+    const auto shown = EditNumber(LimitEdit(edit)->text());
+    if (!shown) return;
+    const double v =
+        round3(*shown + (button == static_cast<int>(TUpDown::TUDBtnType::btNext) ? step : -step));
     if (LimitsCross(edit, v)) {
         RestoreLimitEdit(edit);
         return;
@@ -322,12 +313,9 @@ void Tmainform::cupfluoreditChange(TLimitEdit edit) {
     QLineEdit* fe = FluorEdit(edit);
     const QString text = fe->text().trimmed();
     if (text.isEmpty() || e.nsamples < 1) return;
-    double v = 0.0;
-    if (!parseCanonical(Canonical(text), v)) {
-        Prompter().message(TPromptKind::Error, QStringLiteral("Error"),
-                           QStringLiteral("'%1' is not a valid floating point value").arg(text));
-        return;
-    }
+    const auto number = EditNumber(text);
+    if (!number) return;
+    double v = *number;
     if (v < 0.0001) return;
     const double hi = std::pow(10.0, e.logymax), lo = std::pow(10.0, e.logymin);
     if (v > hi || v < lo) {
@@ -557,13 +545,7 @@ void Tmainform::ftvaleditChange(const QString& text) {
 void Tmainform::ctcalcButtonClick() {
     if (RefuseWhileBusy()) return;
     const QString text = ftvaledit->text().trimmed();
-    double v = 0.0;
-    if (!parseCanonical(Canonical(text), v)) {
-        Prompter().message(TPromptKind::Error, QStringLiteral("Error"),
-                           QStringLiteral("'%1' is not a valid floating point value").arg(text));
-        return;
-    }
-    engine_->ctcalcButtonClick(v);
+    if (const auto v = EditNumber(text)) engine_->ctcalcButtonClick(*v);
 }
 
 void Tmainform::ThresholdsRGClick() {

@@ -18,6 +18,7 @@
 #include "mainwindow/Mainform.h"
 #include "mainwindow/Prompter.h"
 #include "mainwindow/UpDown.h"
+#include "spreadsheet/NumberNotation.h"
 #include "spreadsheet/RadioGroup.h"
 
 namespace qurvex {
@@ -176,15 +177,16 @@ void Tmainform::AmpGrNumUD2Click() {
 
 void Tmainform::ApplyGroupButtonClick() {
     if (RefuseWhileBusy() || engine_->nsamples < 1) return;
-    bool okLow = false, okUp = false;
-    const double low = QString::fromStdString(Canonical(GrLowLimEdit->text())).toDouble(&okLow);
-    const double up = QString::fromStdString(Canonical(GrUpLimEdit->text())).toDouble(&okUp);
-    if (!okLow || !okUp) {
+    const auto lowNumber =
+        FieldNumber(GrLowLimEdit->text().trimmed(), QLatin1Char(engine_->decsep));
+    const auto upNumber = FieldNumber(GrUpLimEdit->text().trimmed(), QLatin1Char(engine_->decsep));
+    if (!lowNumber || !upNumber) {
         Prompter().message(TPromptKind::Error, QStringLiteral("Error"),
                            QStringLiteral("the group limits are not numbers"));
         return;
     }
-    engine_->applylimitpair(TLimitEdit::GrLowLimEdit, low, TLimitEdit::GrUpLimEdit, up);
+    engine_->applylimitpair(TLimitEdit::GrLowLimEdit, *lowNumber, TLimitEdit::GrUpLimEdit,
+                            *upNumber);
     ApplyGroupButton->setEnabled(false);
 }
 

@@ -14,6 +14,7 @@
 #include "mainwindow/Mainform.h"
 #include "mainwindow/NewVersionWarning.h"
 #include "mainwindow/Prompter.h"
+#include "spreadsheet/NumberNotation.h"
 #include "spreadsheet/RadioGroup.h"
 #include "spreadsheet/Registry.h"
 
@@ -32,10 +33,8 @@ QString yesNo(bool value) { return value ? QStringLiteral("yes") : QStringLitera
 // A percentage the outlier rule can use: a number from 0 to 100 (decimal
 // point or the user's decimal separator). Anything else is refused.
 bool isUsablePercentage(const QString& text) {
-    bool ok = false;
-    double v = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok) v = QLocale().toDouble(text.trimmed(), &ok);
-    return ok && v >= 0.0 && v <= 100.0;
+    const auto v = FieldNumber(text.trimmed(), QLatin1Char('.'));
+    return v && *v >= 0.0 && *v <= 100.0;
 }
 
 // Sets a radio group from a stored item index: only a value stored as a whole

@@ -456,6 +456,35 @@ private slots:
         QVERIFY(e.ftval == before);
     }
 
+    // Grouped thousands and letters are no number in any edit; a lone decimal
+    // comma reads in a decimal-point process.
+    void threshold_groupedThousandsAndLettersRefused() {
+        TWindowFixture f;
+        Tmainform& w = f.createActive();
+        TEngine& e = loadRun(w, 6);
+        e.decsep = '.';
+        const double before = e.ftval[0];
+        for (const char* text : {"1,234.5", "1.234,5", "1,234,567", "12 liver", "nan"}) {
+            f.prompter.clear();
+            w.ftvaledit->setText(QString::fromLatin1(text));
+            w.ctcalcButton->click();
+            QCOMPARE(e.ftval[0], before);
+            QCOMPARE(f.prompter.count(TPromptKind::Error), 1);
+            QVERIFY(f.prompter.messages[0].text.contains(QString::fromLatin1(text)));
+        }
+        f.prompter.clear();
+        w.ftvaledit->setText(QStringLiteral("-0,25"));
+        w.ctcalcButton->click();
+        QCOMPARE(e.ftval[0], -0.25);
+        QCOMPARE(f.prompter.messages.size(), 0);
+        // With the decimal comma in force a point is no decimal mark.
+        e.decsep = ',';
+        w.ftvaledit->setText(QStringLiteral("-0.5"));
+        w.ctcalcButton->click();
+        QCOMPARE(e.ftval[0], -0.25);
+        QCOMPARE(f.prompter.count(TPromptKind::Error), 1);
+    }
+
     void manualBaseline_flagsAndRefusal() {
         TWindowFixture f;
         Tmainform& w = f.createActive();
