@@ -13,6 +13,7 @@
 #include <cmath>
 #include <thread>
 
+#include "bench/mainwindow/OffscreenApplication.h"
 #include "mainwindow/ChartView.h"
 #include "mainwindow/QurvexApplication.h"
 #include "mainwindow/UpDown.h"
@@ -23,22 +24,13 @@ using namespace qurvex;
 
 namespace {
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "mainwindow_charts_bench";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication a(argc, argv);
-    return a;
-}
-
 // A window with a run of `wells` wells (noise 0.002, 4 targets) after the
 // baselines.
 struct Plate {
     testing::TWindowFixture f;
     Tmainform* w = nullptr;
     explicit Plate(int wells = 384) {
-        app();
+        bench::OffscreenApplication();
         w = &f.createActive();
         w->resize(1280, 860);
         w->show();

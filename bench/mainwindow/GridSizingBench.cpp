@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QTableWidget>
 
+#include "bench/mainwindow/OffscreenApplication.h"
 #include "mainwindow/GridColumnSizer.h"
 #include "mainwindow/Mainform.h"
 #include "tests/engine/support/SyntheticRun.h"
@@ -18,21 +19,12 @@ using namespace qurvex;
 
 namespace {
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "mainwindow_grid_sizing_bench";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication a(argc, argv);
-    return a;
-}
-
 // A shown window with a 384-well run read, its Data page in front.
 struct Plate {
     testing::TWindowFixture f;
     Tmainform* w = nullptr;
     Plate() {
-        app();
+        bench::OffscreenApplication();
         w = &f.createActive();
         w->resize(1280, 860);
         w->show();
