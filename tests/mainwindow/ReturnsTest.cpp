@@ -1,0 +1,134 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// User actions that once never returned, each driven as the user does: the
+// switch between log and linear axis (a handful of ticks at every step of
+// every chart, whatever the range).
+#include <QSignalSpy>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "mainwindow/ChartView.h"
+#include "tests/engine/support/SyntheticRun.h"
+#include "tests/mainwindow/WindowTest.h"
+
+using namespace qurvex;
+using qurvex::testing::TWindowFixture;
+
+namespace {
+
+// The ticks Qt lays out for the axis as it stands.
+double ticksOf(const QValueAxis* a) {
+    if (a->tickType() == QValueAxis::TicksFixed) return a->tickCount();
+    const double n = (a->max() - a->min()) / a->tickInterval();
+    return std::isfinite(n) ? n + 1.0 : std::numeric_limits<double>::infinity();
+}
+
+// The most ticks any axis of the watched charts had at any of its changes
+// (each change is laid out by Qt at once).
+class TTickWatch {
+public:
+    void watch(TChartView* chart) {
+        for (QValueAxis* a : {chart->AxisX(), chart->AxisY()}) {
+            auto note = [this, a] { most = std::max(most, ticksOf(a)); };
+            QObject::connect(a, &QValueAxis::rangeChanged, a, note);
+            QObject::connect(a, &QValueAxis::tickCountChanged, a, note);
+            QObject::connect(a, &QValueAxis::tickIntervalChanged, a, note);
+            QObject::connect(a, &QValueAxis::tickAnchorChanged, a, note);
+            QObject::connect(a, &QValueAxis::tickTypeChanged, a, note);
+        }
+    }
+    double most = 0.0;
+};
+
+QList<TChartView*> charts(Tmainform& w) {
+    return {w.allsampchart, w.samplechart, w.PCR_eff_Chart, w.Correl_Chart, w.npoints_Chart};
+}
+
+TEngine& loadPlate(Tmainform& w, int wells, int targets) {
+    TEngine& e = w.Engine();
+    qurvex::testing::loadSyntheticRun(e, qurvex::testing::makePlate(wells, targets, 0.0, 5));
+    e.ProcessDataAfterRead();
+    w.FlushCharts();
+    return e;
+}
+
+}  // namespace
+
+class ReturnsTest : public QObject {
+    Q_OBJECT
+private slots:
+    // The chart alone, from every kind of previous axis to every kind of
+    // range, with meaningless inputs among them.
+    void chartAxis_fewTicksAtEveryStepWhateverTheRange() {
+        TChartView chart(QStringLiteral("Cycles"), QStringLiteral("Log(Fluorescence)"), -2, 2);
+        chart.resize(400, 300);
+        chart.show();
+        TTickWatch watch;
+        watch.watch(&chart);
+        const double inf = std::numeric_limits<double>::infinity();
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const double ranges[][3] = {
+            {-2, 2, 0},  {-2.3, 1.72, 0},     {0, 5253.86, 0}, {-2, 1.72, 0.01},  {0, 1e-3, 0},
+            {0, 1e6, 0}, {0, 1e6, 0.5},       {-3, 6, 0},      {0.995, 1, 0.001}, {1, 2.5, 0.3},
+            {5, 5, 0},   {1e20, 1e20 + 1, 0}, {nan, nan, 0},   {-inf, inf, 0},    {0, inf, 1},
+            {3, -3, -1}, {0, 1, nan},         {0, 1, 1e-300},  {-1e308, 1e308, 0}};
+        for (const auto& from : ranges)
+            for (const auto& to : ranges) {
+                chart.SetYAxis(from[0], from[1], from[2]);
+                chart.SetYAxis(to[0], to[1], to[2]);
+                QVERIFY2(watch.most <= 22.0, qPrintable(QStringLiteral("%1..%2 by %3: %4 ticks")
+                                                            .arg(to[0])
+                                                            .arg(to[1])
+                                                            .arg(to[2])
+                                                            .arg(watch.most)));
+                QVERIFY(std::isfinite(chart.AxisY()->min()) && std::isfinite(chart.AxisY()->max()));
+                QVERIFY(chart.AxisY()->max() > chart.AxisY()->min());
+            }
+        for (const double max : {nan, inf, 0.0, -4.0, 1e9}) {
+            chart.SetXRange(0.0, max);
+            chart.SetCountAxis(max);
+        }
+        QVERIFY(watch.most <= 22.0);
+    }
+
+    // Baseline-corrected data, then "Log axis" off and on again through the
+    // check boxes and the menu item, over linear ranges from 1e-3 to 1e6.
+    void logLinearSwitch_instantOnEveryChart() {
+        TWindowFixture f;
+        Tmainform& w = f.create();
+        QSignalSpy activated(&w, &Tmainform::activated);
+        w.resize(1100, 800);
+        w.show();
+        QVERIFY(activated.wait(5000));
+        TEngine& e = loadPlate(w, 24, 2);
+        w.SetBaselineCorrected1->trigger();
+        w.FlushCharts();
+        TTickWatch watch;
+        for (TChartView* c : charts(w)) watch.watch(c);
+        // A log minimum far down, so that every maximum below lies above it.
+        f.prompter.textAnswers = {QStringLiteral("-4")};
+        w.MinFluor1->trigger();
+        QCOMPARE(e.logymin, -4.0);
+        for (int k = -3; k <= 6; ++k) {
+            f.prompter.textAnswers = {QString::number(k + 0.7)};
+            w.MaxFluor1->trigger();
+            QCOMPARE(e.logymax, k + 0.7);
+            w.logyaxis->click();  // to linear
+            QVERIFY(!w.logYaxisall->isChecked() && !w.Logaxis1->isChecked());
+            QCOMPARE(w.samplechart->AxisY()->max(), std::pow(10.0, k + 0.7));
+            w.logYaxisall->click();  // back to log
+            QVERIFY(w.logyaxis->isChecked());
+            w.Logaxis1->trigger();  // to linear through the menu
+            QVERIFY(!w.logyaxis->isChecked());
+            w.Logaxis1->trigger();
+            QCOMPARE(w.allsampchart->AxisY()->min(), -4.0);
+        }
+        w.FlushCharts();
+        QVERIFY2(watch.most <= 22.0, qPrintable(QString::number(watch.most)));
+        QCOMPARE(f.prompter.count(TPromptKind::Error), 0);
+    }
+};
+
+QURVEX_WINDOW_TEST_MAIN(ReturnsTest)
+#include "ReturnsTest.moc"
