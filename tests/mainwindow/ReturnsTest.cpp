@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // User actions that once never returned, each driven as the user does: the
 // switch between log and linear axis (a handful of ticks at every step of
-// every chart, whatever the range).
+// every chart, whatever the range) and typing into the group grid (one run
+// of the edit handler per edit, a refused code shown once).
+#include <QAbstractItemView>
 #include <QSignalSpy>
+#include <QTabBar>
+#include <QTableWidget>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
@@ -51,6 +55,35 @@ TEngine& loadPlate(Tmainform& w, int wells, int targets) {
     e.ProcessDataAfterRead();
     w.FlushCharts();
     return e;
+}
+
+QStringList warnings(const qurvex::testing::TScriptedPrompter& p) {
+    QStringList out;
+    for (const auto& m : p.messages)
+        if (m.kind == TPromptKind::Warning) out << m.text;
+    return out;
+}
+
+// Clicks the cell as the user does (a second click when the first one only
+// selects it), types `text` into its editor and presses Enter.
+void typeIntoCell(QTableWidget* grid, int row, int col, const QString& text) {
+    QTableWidgetItem* item = grid->item(row, col);
+    QVERIFY(item);
+    grid->scrollToItem(item);
+    const QPoint at = grid->visualItemRect(item).center();
+    auto editorOf = [grid] {
+        QLineEdit* editor = nullptr;
+        for (QLineEdit* e : grid->viewport()->findChildren<QLineEdit*>())
+            if (e->isVisible()) editor = e;
+        return editor;
+    };
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+    if (!editorOf()) QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+    QLineEdit* editor = editorOf();
+    QVERIFY(editor);
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
 }
 
 }  // namespace
@@ -127,6 +160,57 @@ private slots:
         w.FlushCharts();
         QVERIFY2(watch.most <= 22.0, qPrintable(QString::number(watch.most)));
         QCOMPARE(f.prompter.count(TPromptKind::Error), 0);
+    }
+
+    // Typing into the grid, each edit handled once: an identifier makes a
+    // new group, a refused code warns once and leaves the grid as it was.
+    void groupGrid_typedEditsHandledOnce() {
+        TWindowFixture f;
+        Tmainform& w = f.create();
+        QSignalSpy activated(&w, &Tmainform::activated);
+        w.show();
+        QVERIFY(activated.wait(5000));
+        TEngine& e = loadPlate(w, 12, 1);
+        w.Determinebaselines1->trigger();
+        QTabBar* tabs = w.PageControl1->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {},
+                          tabs->tabRect(w.PageControl1->indexOf(w.AmpliGroupsTabSheet)).center());
+        QCOMPARE(w.PageControl1->currentWidget(), w.AmpliGroupsTabSheet);
+        w.ManualGrpsRB->click();
+        w.EditGroupsButton->click();
+        QCOMPARE(w.EditGroupsButton->text(), QStringLiteral("Apply Groups"));
+        f.prompter.clear();
+        const int groupsBefore = e.ngroups;
+
+        typeIntoCell(w.AmpliconGroupGrid, 4, 1, QStringLiteral("C"));
+        QTRY_COMPARE(e.ampname[4], std::string("C"));
+        QTest::qWait(100);  // nothing more is queued
+        QCOMPARE(e.ngroups, groupsBefore + 1);
+        QCOMPARE(w.AmpliconGroupGrid->item(4, 1)->text(), QStringLiteral("C"));
+
+        const QString code = w.AmpliconGroupGrid->item(3, 2)->text();
+        typeIntoCell(w.AmpliconGroupGrid, 3, 2, QStringLiteral("two"));
+        QTRY_COMPARE(warnings(f.prompter).size(), 1);
+        QTest::qWait(100);
+        QCOMPARE(warnings(f.prompter).size(), 1);
+        QCOMPARE(w.AmpliconGroupGrid->item(3, 2)->text(), code);
+
+        // A code in range is taken; nothing else is queued behind it.
+        f.prompter.clear();
+        typeIntoCell(w.AmpliconGroupGrid, 5, 2, QString::number(e.ngroups));
+        QTRY_COMPARE(e.AmpliconGroupGridcode[5], e.ngroups);
+        QTest::qWait(100);
+        QVERIFY(f.prompter.messages.isEmpty());
+
+        // The grid filled by the program is no edit of the user.
+        w.OtherNameOptionsRB->click();
+        w.PartXGroupRB->click();
+        QVERIFY(w.GroupButton->isEnabled());
+        w.GroupButton->click();
+        QTest::qWait(100);
+        for (int s = 1; s <= e.nsamples; ++s)
+            QCOMPARE(w.AmpliconGroupGrid->item(s, 1)->text(), QString::fromStdString(e.ampname[s]));
+        QVERIFY(warnings(f.prompter).isEmpty());
     }
 };
 
