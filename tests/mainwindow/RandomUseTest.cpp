@@ -1,0 +1,221 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window used at random, seed by seed: a run is loaded (a synthetic
+// plate with two groups, or a real RDML file through the File menu), then a
+// user clicks around (see RandomUser.h) while a prompter answers at random
+// (see RandomPrompter.h). No office is reachable, so the Calc commands must
+// refuse cleanly. A finding is an action that does not return within the
+// limit (the watchdog prints the action log and the stack and ends the
+// process), a sanitizer report, a crash, or a result that is not finite.
+//
+// QURVEX_RANDOM_SEEDS    "1-4" (default), "7", or "1,5,9"
+// QURVEX_RANDOM_ACTIONS  actions per seed (default 300)
+// QURVEX_RANDOM_HANG_SECONDS  the limit of one action (default 20)
+// QURVEX_RANDOM_VERBOSE  "1" prints every action as it runs
+// A seed replays with the same seed and count.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <chrono>
+#include <cstdio>
+#include <random>
+
+#include "engine/Engine.h"
+#include "mainwindow/DocumentOpener.h"
+#include "mainwindow/Mainform.h"
+#include "mainwindow/QurvexApplication.h"
+#include "spreadsheet/RadioGroup.h"
+#include "spreadsheet/ReadExcelDialog.h"
+#include "spreadsheet/Registry.h"
+#include "tests/engine/support/SyntheticRun.h"
+#include "tests/mainwindow/HangWatchdog.h"
+#include "tests/mainwindow/RandomPrompter.h"
+#include "tests/mainwindow/RandomUser.h"
+
+using namespace qurvex;
+using namespace qurvex::testing;
+
+namespace {
+
+QList<unsigned> seedsFromEnvironment() {
+    const QString text = qEnvironmentVariable("QURVEX_RANDOM_SEEDS", QStringLiteral("1-4"));
+    QList<unsigned> seeds;
+    for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QStringList ends = part.split(QLatin1Char('-'));
+        const unsigned from = ends.first().trimmed().toUInt();
+        const unsigned to = ends.size() > 1 ? ends.last().trimmed().toUInt() : from;
+        for (unsigned s = from; s <= to; ++s) seeds << s;
+    }
+    return seeds;
+}
+
+int intFromEnvironment(const char* name, int fallback) {
+    bool ok = false;
+    const int v = qEnvironmentVariableIntValue(name, &ok);
+    return ok && v > 0 ? v : fallback;
+}
+
+// The real RDML files of the tests (MIT), copied so that the extracted
+// documents land in the seed's own folder.
+QStringList copyRdmlFiles(const QString& folder) {
+    QStringList files;
+    for (const char* name : {"stepone_std.rdml", "BioRad_qPCR_melt.rdml", "lc96_bACTXY.rdml"}) {
+        const QString to = folder + QLatin1Char('/') + QLatin1String(name);
+        QFile::copy(QStringLiteral(QURVEX_SOURCE_DIR "/tests/data/rdml/") + QLatin1String(name),
+                    to);
+        files << to;
+    }
+    // Not an archive at all.
+    QFile junk(folder + QStringLiteral("/junk.rdml"));
+    if (junk.open(QIODevice::WriteOnly)) junk.write("not a zip");
+    files << junk.fileName();
+    return files;
+}
+
+// The read dialog answered with OK on `file`, with some chemistry and either
+// baseline choice.
+void fillReadDialog(QDialog& dialog, const QString& file, std::mt19937& random) {
+    auto* read = qobject_cast<TreadexcelQVXcomform*>(&dialog);
+    if (!read) return;
+    read->RdmlFileNameEdit->setText(file);
+    read->ChemistryRG->SetItemIndex(std::uniform_int_distribution<int>(0, 6)(random));
+    read->Baseline_RG->SetItemIndex(std::uniform_int_distribution<int>(0, 1)(random));
+    read->OKRdmlButton->click();
+}
+
+// Lets the window finish what the action queued: posted events, timers that
+// are due, deferred chart drawing.
+void settle(Tmainform& w) {
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    w.FlushCharts();
+}
+
+}  // namespace
+
+class RandomUseTest : public QObject {
+    Q_OBJECT
+private slots:
+    void randomUse_noHangCrashOrNonFiniteResult();
+
+private:
+    void runSeed(unsigned seed, int actions, THangWatchdog& watchdog);
+};
+
+void RandomUseTest::randomUse_noHangCrashOrNonFiniteResult() {
+    const QList<unsigned> seeds = seedsFromEnvironment();
+    const int actions = intFromEnvironment("QURVEX_RANDOM_ACTIONS", 300);
+    const int limit = intFromEnvironment("QURVEX_RANDOM_HANG_SECONDS", 20);
+    THangWatchdog watchdog{std::chrono::seconds(limit)};
+    for (const unsigned seed : seeds) {
+        QElapsedTimer clock;
+        clock.start();
+        runSeed(seed, actions, watchdog);
+        if (QTest::currentTestFailed()) return;
+        std::fprintf(stderr, "seed %u: %d actions in %.1f s\n", seed, actions,
+                     clock.elapsed() / 1000.0);
+    }
+}
+
+void RandomUseTest::runSeed(unsigned seed, int actions, THangWatchdog& watchdog) {
+    const bool verbose = qEnvironmentVariable("QURVEX_RANDOM_VERBOSE") == QLatin1String("1");
+    int current = 0;
+    auto log = [&](const QString& line) {
+        const QString text = QStringLiteral("[seed %1 #%2] %3").arg(seed).arg(current).arg(line);
+        watchdog.Log(text);
+        if (verbose) std::fprintf(stderr, "%s\n", qPrintable(text));
+    };
+    std::mt19937 random(seed);
+    QTemporaryDir work;
+    QVERIFY(work.isValid());
+    TRandomPrompter prompter(random, log);
+    prompter.openFiles = copyRdmlFiles(work.path());
+    prompter.saveFolder = work.path();
+    prompter.fillReadDialog = [&random](QDialog& d, const QString& file) {
+        fillReadDialog(d, file, random);
+    };
+    const TDialogHooks savedHooks = DialogHooks();
+    DialogHooks().runModal = [&prompter](QDialog& d) { return prompter.runModal(d); };
+    DialogHooks().showError = [&prompter](const QString& text) {
+        prompter.message(TPromptKind::Error, QStringLiteral("Error"), text);
+    };
+    DialogHooks().chooseRdmlFile = [&prompter] {
+        return prompter.pickInt(0, 2) == 0 ? QString() : prompter.openFiles.first();
+    };
+
+    TMainformServices services;
+    services.prompter = &prompter;
+    const QString ini = work.filePath(QStringLiteral("settings.ini"));
+    services.registry = [ini] { return std::make_unique<TRegistry>(ini); };
+    services.documentFolder = work.path();
+    {
+        watchdog.Begin();
+        log(QStringLiteral("start: the window is shown"));
+        Tmainform w({}, services);
+        w.Documents().SetOpener([](const QUrl&) { return true; });
+        w.resize(1200, 860);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.activateWindow();
+        settle(w);
+        if (seed % 2 == 0) {
+            log(QStringLiteral("load: a synthetic plate of 24 wells in two groups"));
+            TEngine& e = w.Engine();
+            loadSyntheticRun(e, makePlate(24, 2, 0.002, seed));
+            e.ProcessDataAfterRead();
+            std::vector<std::string> names(24, "A");
+            for (std::size_t i = 12; i < 24; ++i) names[i] = "B";
+            e.setidentifiers(names);
+            e.numgroupsEditChange();
+        } else {
+            log(QStringLiteral("load: menu File > \"Read from RDML\" with %1")
+                    .arg(prompter.openFiles.first()));
+            // The first read is not left to chance.
+            DialogHooks().runModal = [&](QDialog& d) {
+                fillReadDialog(d, prompter.openFiles.first(), random);
+                return d.result();
+            };
+            w.ReadfromRDML1->trigger();
+            DialogHooks().runModal = [&prompter](QDialog& d) { return prompter.runModal(d); };
+        }
+        settle(w);
+        watchdog.End();
+
+        TRandomUser user(w, random, log);
+        for (current = 1; current <= actions; ++current) {
+            watchdog.Begin();
+            user.Act();
+            settle(w);
+            watchdog.End();
+            const QString wrong = user.CheckFinite(current % 25 == 0 || current == actions);
+            if (!wrong.isEmpty()) {
+                log(QStringLiteral("NOT FINITE: ") + wrong);
+                std::fprintf(stderr, "%s", watchdog.Tail(60).c_str());
+                QFAIL(qPrintable(QStringLiteral("seed %1, action %2: %3 is not finite")
+                                     .arg(seed)
+                                     .arg(current)
+                                     .arg(wrong)));
+            }
+        }
+        watchdog.Begin();
+        log(QStringLiteral("end: the window is closed"));
+        w.close();
+        settle(w);
+        watchdog.End();
+    }
+    DialogHooks() = savedHooks;
+}
+
+int main(int argc, char** argv) {
+    // No office listens on this pipe: every Calc command must refuse cleanly.
+    qputenv("QURVEX_CALC_PIPE", QByteArray("qurvex-random-use-nobody-") +
+                                    QByteArray::number(QCoreApplication::applicationPid()));
+    qurvex::TQurvexApplication app(argc, argv);
+    RandomUseTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "RandomUseTest.moc"
