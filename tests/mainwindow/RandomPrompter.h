@@ -3,8 +3,9 @@
 // questions yes or no, input boxes with anything from the proposal to empty,
 // negative, huge or non-numeric text, file dialogs cancelled or given a real
 // file, other modal windows shown, tried and closed with one of their
-// buttons. Every answer comes from the random engine of the run (so a seed
-// replays) and is logged.
+// buttons. A message box takes the focus from the window below it and gives
+// it back, as on a desktop. Every answer comes from the random engine of the
+// run (so a seed replays) and is logged.
 #pragma once
 
 #include <QAbstractButton>
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <random>
 #include <vector>
@@ -56,14 +58,17 @@ public:
     void message(TPromptKind, const QString& title, const QString& text) override {
         ++messages;
         log_(QStringLiteral("  message %1: %2").arg(title, text.left(120)));
+        afterBox();
     }
     bool askYesNo(const QString&, const QString& text) override {
         const bool yes = pickInt(0, 1) == 1;
         log_(QStringLiteral("  question \"%1\": %2").arg(text.left(80), yes ? "yes" : "no"));
+        afterBox();
         return yes;
     }
     std::optional<QString> askText(const QString&, const QString& prompt,
                                    const QString& proposal) override {
+        afterBox();
         if (pickInt(0, 5) == 0) {
             log_(QStringLiteral("  input \"%1\": cancel").arg(prompt));
             return std::nullopt;
@@ -128,6 +133,20 @@ private:
         dialog.selectFile(file);
         log_(QStringLiteral("  file dialog: %1").arg(file));
         return QDialog::Accepted;
+    }
+
+    // A message box over the top window takes the focus from it and gives
+    // it back when it is closed: the window sees both activation changes.
+    void afterBox() {
+        QWidget* top = open_.empty() ? QApplication::activeWindow() : open_.back();
+        if (!top) return;
+        QEvent off(QEvent::WindowDeactivate);
+        QApplication::sendEvent(top, &off);
+        QTimer::singleShot(0, top, [top] {
+            if (!top->isVisible()) return;
+            QEvent on(QEvent::WindowActivate);
+            QApplication::sendEvent(top, &on);
+        });
     }
 
     // Lets the window do what it does until no more messages come.

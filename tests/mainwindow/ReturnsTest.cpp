@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // User actions that once never returned, each driven as the user does: the
 // switch between log and linear axis (a handful of ticks at every step of
-// every chart, whatever the range) and typing into the group grid (one run
-// of the edit handler per edit, a refused code shown once).
+// every chart, whatever the range), typing into the group grid (one run of
+// the edit handler per edit, a refused code shown once) and "Save to Excel"
+// without an office (told once, not at every return of the focus).
 #include <QAbstractItemView>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -211,6 +212,35 @@ private slots:
         for (int s = 1; s <= e.nsamples; ++s)
             QCOMPARE(w.AmpliconGroupGrid->item(s, 1)->text(), QString::fromStdString(e.ampname[s]));
         QVERIFY(warnings(f.prompter).isEmpty());
+    }
+
+    // "Save to Excel" with no office listening: the save dialog tells so
+    // once, also when each closed error box gives the focus back to it.
+    void saveToExcelWithoutOffice_toldOnce() {
+        qputenv("QURVEX_CALC_PIPE", QByteArray("qurvex-returns-test-nobody-") +
+                                        QByteArray::number(QCoreApplication::applicationPid()));
+        TWindowFixture f;
+        Tmainform& w = f.createActive();
+        loadPlate(w, 12, 1);
+        f.prompter.clear();
+        f.prompter.onModal = [](QDialog& dialog) {
+            dialog.show();
+            for (int box = 0; box < 3; ++box) {
+                QEvent on(QEvent::WindowActivate);
+                QApplication::sendEvent(&dialog, &on);
+            }
+            dialog.hide();
+        };
+        f.prompter.modalResults = {2};
+        w.SavetoExcel1->trigger();
+        QCOMPARE(f.prompter.modals, QStringList{QStringLiteral("TsaveexcelQVXcomform")});
+        QCOMPARE(f.prompter.count(TPromptKind::Error), 1);
+        // The read dialog refuses before it shows.
+        f.prompter.clear();
+        w.ReadExcel1->trigger();
+        QVERIFY(f.prompter.modals.isEmpty());
+        QCOMPARE(f.prompter.count(TPromptKind::Error), 1);
+        qunsetenv("QURVEX_CALC_PIPE");
     }
 };
 
