@@ -12,6 +12,7 @@
 // QURVEX_RANDOM_HANG_SECONDS  the limit of one action (default 20)
 // QURVEX_RANDOM_VERBOSE  "1" prints every action as it runs
 // A seed replays with the same seed and count.
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -87,10 +88,16 @@ void fillReadDialog(QDialog& dialog, const QString& file, std::mt19937& random) 
     read->OKRdmlButton->click();
 }
 
-// Lets the window finish what the action queued: posted events, timers that
-// are due, deferred chart drawing.
+// Lets the window finish what the action queued: posted events and timers
+// that are due, again and again until nothing more is ready, then the
+// deferred chart drawing. Work that keeps queueing work never ends here, and
+// the watchdog reports it like any other action that does not return.
 void settle(Tmainform& w) {
-    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QAbstractEventDispatcher* events = QCoreApplication::eventDispatcher();
+    do {
+        QCoreApplication::sendPostedEvents();
+    } while (events->processEvents(QEventLoop::AllEvents));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     w.FlushCharts();
 }
 
@@ -152,9 +159,15 @@ void RandomUseTest::runSeed(unsigned seed, int actions, THangWatchdog& watchdog)
     services.registry = [ini] { return std::make_unique<TRegistry>(ini); };
     services.documentFolder = work.path();
     {
+        // Every second pair of seeds opens the diagnostic, expert and workshop
+        // pages too; every fifth uses the alternative baseline routine.
+        QStringList switches;
+        if ((seed / 2) % 2 == 1)
+            switches << QStringLiteral("x") << QStringLiteral("m") << QStringLiteral("w");
+        if (seed % 5 == 0) switches << QStringLiteral("jz");
         watchdog.Begin();
-        log(QStringLiteral("start: the window is shown"));
-        Tmainform w({}, services);
+        log(QStringLiteral("start: the window is shown (switches \"%1\")").arg(switches.join(' ')));
+        Tmainform w(switches, services);
         w.Documents().SetOpener([](const QUrl&) { return true; });
         w.resize(1200, 860);
         w.show();
