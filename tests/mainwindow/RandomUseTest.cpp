@@ -8,8 +8,8 @@
 // process), a sanitizer report, a crash, or a result that is not finite.
 //
 // QURVEX_RANDOM_SEEDS    "1-4" (default), "7", or "1,5,9"
-// QURVEX_RANDOM_ACTIONS  actions per seed (default 300)
-// QURVEX_RANDOM_HANG_SECONDS  the limit of one action (default 20)
+// QURVEX_RANDOM_ACTIONS  actions per seed (default 500)
+// QURVEX_RANDOM_HANG_SECONDS  the limit of one action (default 10)
 // QURVEX_RANDOM_VERBOSE  "1" prints every action as it runs
 // A seed replays with the same seed and count.
 #include <QAbstractEventDispatcher>
@@ -114,8 +114,8 @@ private:
 
 void RandomUseTest::randomUse_noHangCrashOrNonFiniteResult() {
     const QList<unsigned> seeds = seedsFromEnvironment();
-    const int actions = intFromEnvironment("QURVEX_RANDOM_ACTIONS", 300);
-    const int limit = intFromEnvironment("QURVEX_RANDOM_HANG_SECONDS", 20);
+    const int actions = intFromEnvironment("QURVEX_RANDOM_ACTIONS", 500);
+    const int limit = intFromEnvironment("QURVEX_RANDOM_HANG_SECONDS", 10);
     THangWatchdog watchdog{std::chrono::seconds(limit)};
     for (const unsigned seed : seeds) {
         QElapsedTimer clock;
@@ -130,7 +130,10 @@ void RandomUseTest::randomUse_noHangCrashOrNonFiniteResult() {
 void RandomUseTest::runSeed(unsigned seed, int actions, THangWatchdog& watchdog) {
     const bool verbose = qEnvironmentVariable("QURVEX_RANDOM_VERBOSE") == QLatin1String("1");
     int current = 0;
+    QString lastAction, slowestAction;
+    qint64 slowest = 0;
     auto log = [&](const QString& line) {
+        if (!line.startsWith(QLatin1Char(' '))) lastAction = line;
         const QString text = QStringLiteral("[seed %1 #%2] %3").arg(seed).arg(current).arg(line);
         watchdog.Log(text);
         if (verbose) std::fprintf(stderr, "%s\n", qPrintable(text));
@@ -199,10 +202,16 @@ void RandomUseTest::runSeed(unsigned seed, int actions, THangWatchdog& watchdog)
 
         TRandomUser user(w, random, log);
         for (current = 1; current <= actions; ++current) {
+            QElapsedTimer took;
+            took.start();
             watchdog.Begin();
             user.Act();
             settle(w);
             watchdog.End();
+            if (took.elapsed() > slowest) {
+                slowest = took.elapsed();
+                slowestAction = QStringLiteral("#%1 %2").arg(current).arg(lastAction);
+            }
             const QString wrong = user.CheckFinite(current % 25 == 0 || current == actions);
             if (!wrong.isEmpty()) {
                 log(QStringLiteral("NOT FINITE: ") + wrong);
@@ -220,6 +229,8 @@ void RandomUseTest::runSeed(unsigned seed, int actions, THangWatchdog& watchdog)
         watchdog.End();
     }
     DialogHooks() = savedHooks;
+    std::fprintf(stderr, "seed %u: slowest action %lld ms: %s\n", seed,
+                 static_cast<long long>(slowest), qPrintable(slowestAction));
 }
 
 int main(int argc, char** argv) {
