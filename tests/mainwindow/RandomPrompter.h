@@ -54,6 +54,8 @@ public:
         return QString::number(std::uniform_real_distribution<double>(-5.0, 5.0)(random_), 'f', 3);
     }
     int pickInt(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random_); }
+    // A window of the prompter is open: the main window takes no input.
+    bool InsideWindow() const { return !open_.empty(); }
 
     void message(TPromptKind, const QString& title, const QString& text) override {
         ++messages;

@@ -21,8 +21,10 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <random>
 
 #include "engine/Engine.h"
@@ -201,10 +203,22 @@ void RandomUseTest::runSeed(unsigned seed, int actions, THangWatchdog& watchdog)
         watchdog.End();
 
         TRandomUser user(w, random, log);
+        // A click that comes while an action still runs: handled when the
+        // action lets events through, and never while a modal window is open.
+        std::function<void()> early = [&] {
+            if (prompter.InsideWindow())
+                QTimer::singleShot(0, &w, early);
+            else
+                user.Act();
+        };
         for (current = 1; current <= actions; ++current) {
             QElapsedTimer took;
             took.start();
             watchdog.Begin();
+            if (std::uniform_int_distribution<int>(0, 9)(random) == 0) {
+                log(QStringLiteral("(the next action comes while this one runs)"));
+                QTimer::singleShot(0, &w, early);
+            }
             user.Act();
             settle(w);
             watchdog.End();

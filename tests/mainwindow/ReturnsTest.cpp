@@ -222,6 +222,10 @@ private slots:
         TWindowFixture f;
         Tmainform& w = f.createActive();
         loadPlate(w, 12, 1);
+        // As it was found: a threshold typed with a word in it, then the save.
+        w.ftvaledit->selectAll();
+        QTest::keyClicks(w.ftvaledit, QStringLiteral("12 liver"));
+        QTest::keyClick(w.ftvaledit, Qt::Key_Return);
         f.prompter.clear();
         f.prompter.onModal = [](QDialog& dialog) {
             dialog.show();
