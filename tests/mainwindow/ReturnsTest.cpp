@@ -3,7 +3,8 @@
 // switch between log and linear axis (a handful of ticks at every step of
 // every chart, whatever the range), typing into the group grid (one run of
 // the edit handler per edit, a refused code shown once) and "Save to Excel"
-// without an office (told once, not at every return of the focus).
+// or the read dialog without an office (told once, not at every return of
+// the focus).
 #include <QAbstractItemView>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -14,6 +15,9 @@
 #include <limits>
 
 #include "mainwindow/ChartView.h"
+#include "spreadsheet/Excelcom.h"
+#include "spreadsheet/RadioGroup.h"
+#include "spreadsheet/ReadExcelDialog.h"
 #include "tests/engine/support/SyntheticRun.h"
 #include "tests/mainwindow/WindowTest.h"
 
@@ -124,6 +128,19 @@ private slots:
             chart.SetCountAxis(max);
         }
         QVERIFY(watch.most <= 22.0);
+
+        // Left to the chart, a range gets a handful of ticks; whole steps put
+        // a label on both ends.
+        for (const double max : {1e-3, 0.7, 4.0, 5253.86, 1e6}) {
+            chart.SetYAxis(0.0, max);
+            QVERIFY2(ticksOf(chart.AxisY()) <= 9.0, qPrintable(QString::number(max)));
+        }
+        chart.SetYAxis(1.0, 2.5, 0.3);
+        QCOMPARE(chart.AxisY()->tickType(), QValueAxis::TicksFixed);
+        QCOMPARE(chart.AxisY()->tickCount(), 6);
+        chart.SetCountAxis(40.0);
+        QCOMPARE(chart.AxisY()->min(), 0.0);
+        QVERIFY(chart.AxisY()->max() >= 40.0 && ticksOf(chart.AxisY()) <= 9.0);
     }
 
     // Baseline-corrected data, then "Log axis" off and on again through the
@@ -245,6 +262,27 @@ private slots:
         QVERIFY(f.prompter.modals.isEmpty());
         QCOMPARE(f.prompter.count(TPromptKind::Error), 1);
         qunsetenv("QURVEX_CALC_PIPE");
+    }
+
+    // The read dialog in spreadsheet mode tells a missing office once, also
+    // when each closed error box gives the focus back to it.
+    void readDialogWithoutOffice_toldOnce() {
+        TExcelcom excel(QStringLiteral("qurvex-returns-test-nobody-") +
+                        QString::number(QCoreApplication::applicationPid()));
+        const TDialogHooks saved = DialogHooks();
+        int errors = 0;
+        DialogHooks().showError = [&errors](const QString&) { ++errors; };
+        {
+            TreadexcelQVXcomform dialog(excel);
+            dialog.RdmlOrExcelRG->SetItemIndex(1);
+            dialog.show();
+            for (int box = 0; box < 3; ++box) {
+                QEvent on(QEvent::WindowActivate);
+                QApplication::sendEvent(&dialog, &on);
+            }
+        }
+        DialogHooks() = saved;
+        QCOMPARE(errors, 1);
     }
 };
 
