@@ -175,6 +175,13 @@ private slots:
             w.Logaxis1->trigger();
             QCOMPARE(w.allsampchart->AxisY()->min(), -4.0);
         }
+        // As random use found it too: the largest maximum a linear axis takes.
+        w.logyaxis->click();
+        f.prompter.textAnswers = {QStringLiteral("1e308")};
+        w.MaxFluor1->trigger();
+        QCOMPARE(e.logymax, 308.0);
+        w.logyaxis->click();
+        w.logyaxis->click();
         w.FlushCharts();
         QVERIFY2(watch.most <= 22.0, qPrintable(QString::number(watch.most)));
         QCOMPARE(f.prompter.count(TPromptKind::Error), 0);
