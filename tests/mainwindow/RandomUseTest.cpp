@@ -80,13 +80,14 @@ QStringList copyRdmlFiles(const QString& folder) {
 }
 
 // The read dialog answered with OK on `file`, with some chemistry and either
-// baseline choice.
-void fillReadDialog(QDialog& dialog, const QString& file, std::mt19937& random) {
+// baseline choice (raw data only when `raw`).
+void fillReadDialog(QDialog& dialog, const QString& file, std::mt19937& random, bool raw = false) {
     auto* read = qobject_cast<TreadexcelQVXcomform*>(&dialog);
     if (!read) return;
     read->RdmlFileNameEdit->setText(file);
     read->ChemistryRG->SetItemIndex(std::uniform_int_distribution<int>(0, 6)(random));
-    read->Baseline_RG->SetItemIndex(std::uniform_int_distribution<int>(0, 1)(random));
+    const int baseline = std::uniform_int_distribution<int>(0, 1)(random);
+    read->Baseline_RG->SetItemIndex(raw ? 1 : baseline);  // 0 "Yes", 1 "No"
     read->OKRdmlButton->click();
 }
 
@@ -101,6 +102,65 @@ void settle(Tmainform& w) {
     } while (events->processEvents(QEventLoop::AllEvents));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     w.FlushCharts();
+}
+
+// Every second pair of seeds opens the diagnostic, expert and workshop pages
+// too; every fifth uses the alternative baseline routine.
+QStringList startSwitches(unsigned seed) {
+    QStringList switches;
+    if ((seed / 2) % 2 == 1)
+        switches << QStringLiteral("x") << QStringLiteral("m") << QStringLiteral("w");
+    if (seed % 5 == 0) switches << QStringLiteral("jz");
+    return switches;
+}
+
+// While alive, the spreadsheet dialogs and the RDML read dialog are answered
+// by the prompter; the hooks before come back at the end.
+class TPrompterHooks {
+public:
+    explicit TPrompterHooks(TRandomPrompter& prompter) : saved_(DialogHooks()) {
+        DialogHooks().runModal = [&prompter](QDialog& d) { return prompter.runModal(d); };
+        DialogHooks().showError = [&prompter](const QString& text) {
+            prompter.message(TPromptKind::Error, QStringLiteral("Error"), text);
+        };
+        DialogHooks().chooseRdmlFile = [&prompter] {
+            return prompter.pickInt(0, 2) == 0 ? QString() : prompter.openFiles.first();
+        };
+    }
+    ~TPrompterHooks() { DialogHooks() = saved_; }
+    TPrompterHooks(const TPrompterHooks&) = delete;
+    TPrompterHooks& operator=(const TPrompterHooks&) = delete;
+
+private:
+    TDialogHooks saved_;
+};
+
+// The run the user starts with: even seeds a synthetic plate of 24 wells in
+// two groups, odd seeds the first RDML file read through the File menu.
+void loadFirstRun(Tmainform& w, unsigned seed, TRandomPrompter& prompter, std::mt19937& random,
+                  const TRandomPrompter::TLog& log) {
+    if (seed % 2 == 0) {
+        log(QStringLiteral("load: a synthetic plate of 24 wells in two groups"));
+        TEngine& e = w.Engine();
+        loadSyntheticRun(e, makePlate(24, 2, 0.002, seed));
+        e.ProcessDataAfterRead();
+        std::vector<std::string> names(24, "A");
+        for (std::size_t i = 12; i < 24; ++i) names[i] = "B";
+        e.setidentifiers(names);
+        e.numgroupsEditChange();
+        return;
+    }
+    const QString file = prompter.openFiles.first();
+    log(QStringLiteral("load: menu File > \"Read from RDML\" with %1").arg(file));
+    // The first read is not left to chance: raw data, which need no
+    // confirmation that could be declined.
+    const auto answer = DialogHooks().runModal;
+    DialogHooks().runModal = [&](QDialog& d) {
+        fillReadDialog(d, file, random, true);
+        return d.result();
+    };
+    w.ReadfromRDML1->trigger();
+    DialogHooks().runModal = answer;
 }
 
 }  // namespace
@@ -149,14 +209,7 @@ void RandomUseTest::runSeed(unsigned seed, int actions, THangWatchdog& watchdog)
     prompter.fillReadDialog = [&random](QDialog& d, const QString& file) {
         fillReadDialog(d, file, random);
     };
-    const TDialogHooks savedHooks = DialogHooks();
-    DialogHooks().runModal = [&prompter](QDialog& d) { return prompter.runModal(d); };
-    DialogHooks().showError = [&prompter](const QString& text) {
-        prompter.message(TPromptKind::Error, QStringLiteral("Error"), text);
-    };
-    DialogHooks().chooseRdmlFile = [&prompter] {
-        return prompter.pickInt(0, 2) == 0 ? QString() : prompter.openFiles.first();
-    };
+    const TPrompterHooks hooks(prompter);
 
     TMainformServices services;
     services.prompter = &prompter;
@@ -164,12 +217,7 @@ void RandomUseTest::runSeed(unsigned seed, int actions, THangWatchdog& watchdog)
     services.registry = [ini] { return std::make_unique<TRegistry>(ini); };
     services.documentFolder = work.path();
     {
-        // Every second pair of seeds opens the diagnostic, expert and workshop
-        // pages too; every fifth uses the alternative baseline routine.
-        QStringList switches;
-        if ((seed / 2) % 2 == 1)
-            switches << QStringLiteral("x") << QStringLiteral("m") << QStringLiteral("w");
-        if (seed % 5 == 0) switches << QStringLiteral("jz");
+        const QStringList switches = startSwitches(seed);
         watchdog.Begin();
         log(QStringLiteral("start: the window is shown (switches \"%1\")").arg(switches.join(' ')));
         Tmainform w(switches, services);
@@ -179,26 +227,7 @@ void RandomUseTest::runSeed(unsigned seed, int actions, THangWatchdog& watchdog)
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.activateWindow();
         settle(w);
-        if (seed % 2 == 0) {
-            log(QStringLiteral("load: a synthetic plate of 24 wells in two groups"));
-            TEngine& e = w.Engine();
-            loadSyntheticRun(e, makePlate(24, 2, 0.002, seed));
-            e.ProcessDataAfterRead();
-            std::vector<std::string> names(24, "A");
-            for (std::size_t i = 12; i < 24; ++i) names[i] = "B";
-            e.setidentifiers(names);
-            e.numgroupsEditChange();
-        } else {
-            log(QStringLiteral("load: menu File > \"Read from RDML\" with %1")
-                    .arg(prompter.openFiles.first()));
-            // The first read is not left to chance.
-            DialogHooks().runModal = [&](QDialog& d) {
-                fillReadDialog(d, prompter.openFiles.first(), random);
-                return d.result();
-            };
-            w.ReadfromRDML1->trigger();
-            DialogHooks().runModal = [&prompter](QDialog& d) { return prompter.runModal(d); };
-        }
+        loadFirstRun(w, seed, prompter, random, log);
         settle(w);
         watchdog.End();
 
@@ -242,7 +271,6 @@ void RandomUseTest::runSeed(unsigned seed, int actions, THangWatchdog& watchdog)
         settle(w);
         watchdog.End();
     }
-    DialogHooks() = savedHooks;
     std::fprintf(stderr, "seed %u: slowest action %lld ms: %s\n", seed,
                  static_cast<long long>(slowest), qPrintable(slowestAction));
 }
