@@ -92,7 +92,10 @@ TChartView::TChartView(const QString& xTitle, const QString& yTitle, double ymin
 
 namespace {
 
-// 1, 2 or 5 times a power of ten: the first at or above raw.
+// At most this many intervals on an axis, whatever range and step it is given.
+constexpr double kMaxIntervals = 20.0;
+
+// 1, 2 or 5 times a power of ten: the first at or above raw (raw > 0, finite).
 double niceStep(double raw) {
     const double decade = std::pow(10.0, std::floor(std::log10(raw)));
     for (double m : {1.0, 2.0, 5.0})
@@ -100,47 +103,68 @@ double niceStep(double raw) {
     return 10.0 * decade;
 }
 
+// A range the axis can lay out: finite ends well inside the doubles, and max
+// above min by more than the rounding of either end (else adding a tick step
+// to a value would not move it). NaN ends give 0..1.
+void saneRange(double& min, double& max) {
+    constexpr double kFar = 1e300;
+    min = std::isnan(min) ? 0.0 : std::clamp(min, -kFar, kFar);
+    max = std::isnan(max) ? min + 1.0 : std::clamp(max, -kFar, kFar);
+    const double least = std::max(std::fabs(min), std::fabs(max)) * 1e-9;
+    if (!(max - min > least)) max = min + std::max(min != 0.0 ? std::fabs(min) * 0.1 : 1.0, least);
+}
+
 }  // namespace
 
+// Every change of an axis is laid out by Qt at once, so the order matters:
+// the axis goes to a handful of fixed ticks first, then takes the new range,
+// and only then its own interval. No step in between ever has a range laid
+// out with a step that belongs to another range (a log range's step of 0.5
+// over a linear range of thousands would make ten thousand tick labels).
 void TChartView::SetYAxis(double min, double max, double increment) {
-    if (!(max > min)) max = min + (min != 0.0 ? std::fabs(min) * 0.1 : 1.0);
+    saneRange(min, max);
+    const double range = max - min;
+    axisY_->setTickType(QValueAxis::TicksFixed);
+    axisY_->setTickCount(5);
     axisY_->setRange(min, max);
-    if (increment <= 0.0) increment = niceStep((max - min) / 6.0);
-    const double steps = (max - min) / increment;
-    if (increment > 0.0 && std::fabs(steps - std::round(steps)) < 1e-9 && steps <= 200.0) {
+    if (!std::isfinite(increment) || increment <= 0.0) increment = niceStep(range / 6.0);
+    if (range / increment > kMaxIntervals) increment = niceStep(range / kMaxIntervals);
+    const double steps = range / increment;
+    if (std::fabs(steps - std::round(steps)) < 1e-9 && steps >= 1.0) {
         // Whole steps from end to end: fixed ticks put both ends on a label
         // (summing the increment may step just past the top and lose it).
         axisY_->setTickInterval(increment);
-        axisY_->setTickType(QValueAxis::TicksFixed);
         axisY_->setTickCount(static_cast<int>(std::round(steps)) + 1);
-    } else if (increment > 0.0 && steps <= 200.0) {
-        axisY_->setTickType(QValueAxis::TicksDynamic);
+    } else {
         axisY_->setTickInterval(increment);
         axisY_->setTickAnchor(std::ceil(min / increment) * increment);
-    } else {
-        axisY_->setTickType(QValueAxis::TicksFixed);
+        axisY_->setTickType(QValueAxis::TicksDynamic);
     }
 }
 
 // Cycles and sample numbers: whole-number ticks at 1, 2 or 5 times a power
 // of ten, about eight over the range.
 void TChartView::SetXRange(double min, double max) {
-    if (!(max > min)) max = min + 1.0;
-    axisX_->setRange(min, max);
+    saneRange(min, max);
     const double step = std::max(niceStep((max - min) / 8.0), 1.0);
-    axisX_->setTickType(QValueAxis::TicksDynamic);
+    axisX_->setTickType(QValueAxis::TicksFixed);
+    axisX_->setTickCount(5);
+    axisX_->setRange(min, max);
     axisX_->setTickAnchor(0.0);
     axisX_->setTickInterval(step);
+    axisX_->setTickType(QValueAxis::TicksDynamic);
     axisX_->setLabelFormat(QStringLiteral("%d"));
 }
 
 void TChartView::SetCountAxis(double max) {
-    if (!(max > 0.0)) max = 1.0;
+    if (!(max > 0.0) || !std::isfinite(max)) max = 1.0;
     const double step = std::max(niceStep(max / 6.0), 1.0);
+    axisY_->setTickType(QValueAxis::TicksFixed);
+    axisY_->setTickCount(5);
     axisY_->setRange(0.0, std::ceil(max / step) * step);
-    axisY_->setTickType(QValueAxis::TicksDynamic);
     axisY_->setTickAnchor(0.0);
     axisY_->setTickInterval(step);
+    axisY_->setTickType(QValueAxis::TicksDynamic);
     axisY_->setLabelFormat(QStringLiteral("%d"));
 }
 

@@ -350,6 +350,9 @@ void Tmainform::FillValidDataRow(int s) {
 // Amplicon-group grid: sample name, identifier, group code.
 void Tmainform::FillGroupGrid() {
     const TEngine& e = *engine_;
+    // The program's own texts are no edits of the user: in edit mode each
+    // would run the edit handler, which refills the grid again.
+    const QSignalBlocker quiet(AmpliconGroupGrid);
     AmpliconGroupGrid->clearContents();
     AmpliconGroupGrid->setRowCount(e.nsamples + 1);
     setCell(AmpliconGroupGrid, 0, 0, QStringLiteral("sample name"));

@@ -224,7 +224,11 @@ void TreadexcelQVXcomform::SetMode(bool fromexcel) {
 
 void TreadexcelQVXcomform::RdmlOrExcelRGClick() {
     const bool excel = spreadsheetMode();
-    if (excel) excelin_.IsExcelRunning();
+    if (excel) {
+        officeLost_ = true;
+        excelin_.IsExcelRunning();
+        officeLost_ = false;
+    }
     resize(width() < 760 ? 760 : width(), excel ? 625 : 325);
     ExcelInputPanel->setVisible(excel);
     OKExcelbutton->setVisible(excel);
@@ -256,12 +260,23 @@ void TreadexcelQVXcomform::showEvent(QShowEvent* event) {
 }
 
 bool TreadexcelQVXcomform::event(QEvent* event) {
-    // Coming back from Calc, the lists show its current workbooks and sheets again.
-    if (event->type() == QEvent::WindowActivate && activated_ && spreadsheetMode())
-        guardedCall([&] {
+    // Coming back from Calc, the lists show its current workbooks and sheets again. An office
+    // that could not be reached is told once: the box that tells it takes the focus, and
+    // closing it activates this window again.
+    if (event->type() == QEvent::WindowActivate && activated_ && spreadsheetMode()) {
+        const auto refresh = [&] {
             readbooks();
             readsheets();
-        });
+        };
+        if (!officeLost_) {
+            guardedCall(refresh);
+        } else {
+            try {
+                refresh();
+            } catch (const std::exception&) {  // told already
+            }
+        }
+    }
     return QDialog::event(event);
 }
 
@@ -269,7 +284,9 @@ void TreadexcelQVXcomform::readbooks() {
     booksbox->clear();
     QStringList names;
     int selected = -1;
+    officeLost_ = true;
     excelin_.ListWorkbooks(names, selected);
+    officeLost_ = false;
     booksbox->addItems(names);
     booksbox->setCurrentIndex(selected);
 }
@@ -278,7 +295,9 @@ void TreadexcelQVXcomform::readsheets() {
     sheetbox->clear();
     QStringList names;
     int selected = -1;
+    officeLost_ = true;
     excelin_.ListSheets(names, selected);
+    officeLost_ = false;
     sheetbox->addItems(names);
     sheetbox->setCurrentIndex(selected);
 }

@@ -98,6 +98,7 @@ private:
 
     TExcelcom& excelin_;
     bool activated_ = false;
+    bool officeLost_ = false;  // the last listing of workbooks or sheets failed
 };
 
 }  // namespace qurvex

@@ -162,9 +162,18 @@ void TsaveexcelQVXcomform::showEvent(QShowEvent* event) {
 
 bool TsaveexcelQVXcomform::event(QEvent* event) {
     // Coming back from Calc, the book list shows its current workbooks again; the choices the
-    // user made meanwhile stay as they are.
-    if (event->type() == QEvent::WindowActivate && activated_ && !newbookcheck->isChecked())
-        guardedCall([&] { readbooks(); });
+    // user made meanwhile stay as they are. An office that could not be reached is told once:
+    // the box that tells it takes the focus, and closing it activates this window again.
+    if (event->type() == QEvent::WindowActivate && activated_ && !newbookcheck->isChecked()) {
+        if (!officeLost_) {
+            guardedCall([&] { readbooks(); });
+        } else {
+            try {
+                readbooks();
+            } catch (const std::exception&) {  // told already
+            }
+        }
+    }
     return QDialog::event(event);
 }
 
@@ -172,7 +181,9 @@ void TsaveexcelQVXcomform::readbooks() {
     booksbox->clear();
     QStringList names;
     int selected = -1;
+    officeLost_ = true;
     excelout_.ListWorkbooks(names, selected);
+    officeLost_ = false;
     booksbox->addItems(names);
     booksbox->setCurrentIndex(selected);
 }

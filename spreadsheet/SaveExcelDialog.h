@@ -69,6 +69,7 @@ private:
 
     TExcelcom& excelout_;
     bool activated_ = false;
+    bool officeLost_ = false;  // the last listing of the workbooks failed
 };
 
 }  // namespace qurvex
