@@ -40,10 +40,7 @@ QStringList texts(const QListWidget* list) {
 }
 
 QStringList warnings(const qurvex::testing::TScriptedPrompter& p) {
-    QStringList out;
-    for (const auto& m : p.messages)
-        if (m.kind == TPromptKind::Warning) out << m.text;
-    return out;
+    return p.texts(TPromptKind::Warning);
 }
 
 // A click of the user on the tab of `page`.

@@ -63,10 +63,7 @@ TEngine& loadPlate(Tmainform& w, int wells, int targets) {
 }
 
 QStringList warnings(const qurvex::testing::TScriptedPrompter& p) {
-    QStringList out;
-    for (const auto& m : p.messages)
-        if (m.kind == TPromptKind::Warning) out << m.text;
-    return out;
+    return p.texts(TPromptKind::Warning);
 }
 
 // Clicks the cell as the user does (a second click when the first one only

@@ -50,6 +50,13 @@ public:
         return static_cast<int>(std::count_if(messages.begin(), messages.end(),
                                               [kind](const Message& m) { return m.kind == kind; }));
     }
+    // The texts of the messages of one kind, in order.
+    QStringList texts(TPromptKind kind) const {
+        QStringList out;
+        for (const Message& m : messages)
+            if (m.kind == kind) out << m.text;
+        return out;
+    }
     void clear() {
         messages.clear();
         modals.clear();

@@ -88,10 +88,7 @@ bool thresholdsInForceAreShown(const Tmainform& w, const TEngine& e) {
 }
 
 QStringList warnings(const qurvex::testing::TScriptedPrompter& p) {
-    QStringList out;
-    for (const auto& m : p.messages)
-        if (m.kind == TPromptKind::Warning) out << m.text;
-    return out;
+    return p.texts(TPromptKind::Warning);
 }
 
 }  // namespace

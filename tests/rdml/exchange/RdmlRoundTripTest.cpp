@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include "engine/Engine.h"
 #include "rdml/exchange/RdmlExtraction.h"
@@ -44,40 +45,57 @@ bool sameSamples(const std::vector<T>& a, const std::vector<T>& b) {
     return a.size() == b.size() && std::equal(a.begin() + 1, a.end(), b.begin() + 1);
 }
 
+// The real RDML files: name, and whether it is read from ../shared.
+const std::pair<const char*, bool> kRealFiles[] = {
+    {"stepone_std.rdml", false},      {"lc96_bACTXY.rdml", false},
+    {"BioRad_qPCR_melt.rdml", false}, {"example_1_0.rdml", true},
+    {"example_1_1.rdml", true},       {"example_1_2.rdml", true},
+    {"example_1_3.rdml", true},       {"RDML_example_REC_v1_1.rdml", true},
+};
+
+// The file read into `work`; nothing when it lives in ../shared and that is absent.
+std::optional<TRdmlReadResult> readReal(const char* name, bool shared, const fs::path& work) {
+    const fs::path file = (shared ? test::sharedData("rdml") : test::testData("rdml")) / name;
+    if (!fs::exists(file)) {
+        std::printf("skipped %s: read from ../shared, which is absent\n", name);
+        return std::nullopt;
+    }
+    test::ScriptedAsker asker;
+    return ReadfromRDML({file.string(), 1, 1, false, work.string()}, asker);
+}
+
+// The run taken over and analysed: the baseline step groups the reactions by
+// target, as a user's analysis does before saving. False when it is refused.
+bool analysed(TEngine& engine, const TRdmlReadResult& read) {
+    engine.ResetInterfaceAfterRead();
+    if (!engine.loadrun(read.run)) return false;
+    engine.SetCqCorrNeeded();
+    engine.ProcessDataAfterRead();
+    engine.ExtraRDMLProcessing();
+    engine.BaselineButtonPanelClick();
+    return true;
+}
+
+TRdmlWriteChoices choicesOf(const TRdmlReadResult& read) {
+    TRdmlWriteChoices choices;
+    choices.TissueSampSG = columns(read.tissuesamples);
+    choices.UniqueTissuesSG = columns(read.uniquetissues);
+    choices.lift = read.lift;
+    return choices;
+}
+
 TEST(RdmlRoundTrip, save12_realFiles_readBackWithTheSameData) {
     const fs::path work = test::freshFolder("roundtrip");
-    const std::pair<const char*, bool> files[] = {
-        {"stepone_std.rdml", false},      {"lc96_bACTXY.rdml", false},
-        {"BioRad_qPCR_melt.rdml", false}, {"example_1_0.rdml", true},
-        {"example_1_1.rdml", true},       {"example_1_2.rdml", true},
-        {"example_1_3.rdml", true},       {"RDML_example_REC_v1_1.rdml", true},
-    };
     int lifted = 0;
-    for (const auto& [name, shared] : files) {
+    for (const auto& [name, shared] : kRealFiles) {
         SCOPED_TRACE(name);
-        const fs::path file = (shared ? test::sharedData("rdml") : test::testData("rdml")) / name;
-        if (!fs::exists(file)) {
-            std::printf("skipped %s: read from ../shared, which is absent\n", name);
-            continue;
-        }
-        test::ScriptedAsker asker;
-        const TRdmlReadResult read =
-            ReadfromRDML({file.string(), 1, 1, false, work.string()}, asker);
+        const auto found = readReal(name, shared, work);
+        if (!found) continue;
+        const TRdmlReadResult& read = *found;
         ASSERT_TRUE(read.ok) << read.message;
         TEngine engine;
-        engine.ResetInterfaceAfterRead();
-        ASSERT_TRUE(engine.loadrun(read.run));
-        engine.SetCqCorrNeeded();
-        engine.ProcessDataAfterRead();
-        engine.ExtraRDMLProcessing();
-        // The baseline step groups the reactions by target, as a user's
-        // analysis does before saving.
-        engine.BaselineButtonPanelClick();
-
-        TRdmlWriteChoices choices;
-        choices.TissueSampSG = columns(read.tissuesamples);
-        choices.UniqueTissuesSG = columns(read.uniquetissues);
-        choices.lift = read.lift;
+        ASSERT_TRUE(analysed(engine, read));
+        TRdmlWriteChoices choices = choicesOf(read);
         lifted += std::count_if(read.lift.begin(), read.lift.end(), [](double v) { return v > 0; });
         SaveAsker saver;
         saver.file = (work / (std::string("saved_") + name)).string();
@@ -113,34 +131,16 @@ TEST(RdmlRoundTrip, save12_realFiles_readBackWithTheSameData) {
 
 TEST(RdmlRoundTrip, save11And13_realFiles_keepTheSampleIdsAndWriteNoEmptyAnnotation) {
     const fs::path work = test::freshFolder("roundtrip11");
-    const std::pair<const char*, bool> files[] = {
-        {"stepone_std.rdml", false},      {"lc96_bACTXY.rdml", false},
-        {"BioRad_qPCR_melt.rdml", false}, {"example_1_0.rdml", true},
-        {"example_1_1.rdml", true},       {"example_1_2.rdml", true},
-        {"example_1_3.rdml", true},       {"RDML_example_REC_v1_1.rdml", true},
-    };
-    for (const auto& [name, shared] : files) {
+    for (const auto& [name, shared] : kRealFiles) {
         SCOPED_TRACE(name);
-        const fs::path file = (shared ? test::sharedData("rdml") : test::testData("rdml")) / name;
-        if (!fs::exists(file)) {
-            std::printf("skipped %s: read from ../shared, which is absent\n", name);
-            continue;
-        }
-        test::ScriptedAsker asker;
-        const TRdmlReadResult read =
-            ReadfromRDML({file.string(), 1, 1, false, work.string()}, asker);
+        const auto found = readReal(name, shared, work);
+        if (!found) continue;
+        const TRdmlReadResult& read = *found;
         ASSERT_TRUE(read.ok) << read.message;
         for (const int tag : {11, 13}) {
             TEngine engine;
-            engine.ResetInterfaceAfterRead();
-            ASSERT_TRUE(engine.loadrun(read.run));
-            engine.ProcessDataAfterRead();
-            engine.ExtraRDMLProcessing();
-            engine.BaselineButtonPanelClick();
-            TRdmlWriteChoices choices;
-            choices.TissueSampSG = columns(read.tissuesamples);
-            choices.UniqueTissuesSG = columns(read.uniquetissues);
-            choices.lift = read.lift;
+            ASSERT_TRUE(analysed(engine, read));
+            TRdmlWriteChoices choices = choicesOf(read);
             SaveAsker saver;
             saver.file = (work / (std::to_string(tag) + "_" + name)).string();
             const TRdmlSaveOutcome outcome = tag == 11
