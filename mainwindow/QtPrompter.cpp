@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace qurvex {
@@ -37,7 +38,12 @@ void scrolledMessage(QWidget* parent, QMessageBox::Icon icon, const QString& tit
     box.setObjectName(QStringLiteral("LongMessage"));
     box.setWindowTitle(title);
     auto* picture = new QLabel(&box);
-    picture->setPixmap(QMessageBox::standardIcon(icon));
+    const QStyle::StandardPixmap standard =
+        icon == QMessageBox::Critical  ? QStyle::SP_MessageBoxCritical
+        : icon == QMessageBox::Warning ? QStyle::SP_MessageBoxWarning
+                                       : QStyle::SP_MessageBoxInformation;
+    const int size = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+    picture->setPixmap(box.style()->standardIcon(standard, nullptr, &box).pixmap(size, size));
     picture->setAlignment(Qt::AlignTop);
     auto* lines = new QPlainTextEdit(text, &box);
     lines->setObjectName(QStringLiteral("LongMessageText"));
