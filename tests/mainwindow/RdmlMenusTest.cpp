@@ -90,6 +90,28 @@ void writeArchive(const QString& path,
         file.write(reinterpret_cast<const char*>(out.data()), static_cast<qint64>(out.size()));
 }
 
+// The first run of a test, read from stepone_std.rdml through the menu: what
+// a refused read must leave as it was.
+struct TFirstRun {
+    std::string working, firstName;
+    double firstRaw = 0.0;
+};
+
+TFirstRun readFirstRun(Tmainform& w) {
+    answerReadDialog(kData + QStringLiteral("stepone_std.rdml"));
+    w.ReadfromRDML1->trigger();
+    const TEngine& e = w.Engine();
+    return {e.rdmlxmlfile, e.sampname[1], e.rawfluor[1][1]};
+}
+
+void verifyFirstRunKept(const TEngine& e, const TFirstRun& first) {
+    QCOMPARE(e.nsamples, 24);
+    QCOMPARE(e.sampname[1], first.firstName);
+    QCOMPARE(e.rawfluor[1][1], first.firstRaw);
+    QCOMPARE(e.rdmlxmlfile, first.working);
+    QVERIFY(std::filesystem::exists(first.working));
+}
+
 QString fileText(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
@@ -137,11 +159,8 @@ void RdmlMenusTest::rdmlRead_menuReadGivesAnalysedRunOnCharts() {
 void RdmlMenusTest::rdmlRead_refusedReadKeepsPreviousRunAndFiles() {
     TWindowFixture f;
     Tmainform& w = f.createActive();
-    answerReadDialog(kData + QStringLiteral("stepone_std.rdml"));
-    w.ReadfromRDML1->trigger();
+    const TFirstRun first = readFirstRun(w);
     const TEngine& e = w.Engine();
-    const std::string working = e.rdmlxmlfile, firstName = e.sampname[1];
-    const double firstRaw = e.rawfluor[1][1];
 
     // A damaged archive with a document of the user's beside it.
     QFile in(kData + QStringLiteral("stepone_std.rdml"));
@@ -162,17 +181,14 @@ void RdmlMenusTest::rdmlRead_refusedReadKeepsPreviousRunAndFiles() {
     w.ReadfromRDML1->trigger();
     QCOMPARE(f.prompter.messages.size(), 1);
     QVERIFY(f.prompter.messages[0].text.contains(QStringLiteral("re-zipped")));
-    QCOMPARE(e.nsamples, 24);
-    QCOMPARE(e.sampname[1], firstName);
-    QCOMPARE(e.rawfluor[1][1], firstRaw);
-    QCOMPARE(e.rdmlxmlfile, working);
-    QVERIFY(std::filesystem::exists(working));
+    verifyFirstRunKept(e, first);
+    if (QTest::currentTestFailed()) return;
     QCOMPARE(fileText(sentinel), QStringLiteral("<mine/>"));
     QVERIFY(w.cuplimedit->isEnabled());
     // A cancelled dialog changes nothing either.
     answerReadDialog(QString());
     w.ReadfromRDML1->trigger();
-    QCOMPARE(e.rdmlxmlfile, working);
+    QCOMPARE(e.rdmlxmlfile, first.working);
 
     // Two documents in the archive: the chooser asks, closing it without a
     // choice stops the read, the second item reads the second document.
@@ -197,11 +213,8 @@ void RdmlMenusTest::rdmlRead_refusedReadKeepsPreviousRunAndFiles() {
 void RdmlMenusTest::rdmlRead_cqOnlyFileRefusedOnceAndPreviousRunStays() {
     TWindowFixture f;
     Tmainform& w = f.createActive();
-    answerReadDialog(kData + QStringLiteral("stepone_std.rdml"));
-    w.ReadfromRDML1->trigger();
+    const TFirstRun first = readFirstRun(w);
     const TEngine& e = w.Engine();
-    const std::string working = e.rdmlxmlfile, firstName = e.sampname[1];
-    const double firstRaw = e.rawfluor[1][1];
     const QString firstCell = w.RdmlInSG->item(1, 3)->text();
 
     // The same run with its Cq values only: every amplification point removed.
@@ -219,11 +232,8 @@ void RdmlMenusTest::rdmlRead_cqOnlyFileRefusedOnceAndPreviousRunStays() {
     QVERIFY2(text.contains(QStringLiteral("cq_only.rdml")) &&
                  text.contains(QStringLiteral("holds no amplification curves")),
              qPrintable(text));
-    QCOMPARE(e.nsamples, 24);
-    QCOMPARE(e.sampname[1], firstName);
-    QCOMPARE(e.rawfluor[1][1], firstRaw);
-    QCOMPARE(e.rdmlxmlfile, working);
-    QVERIFY(std::filesystem::exists(working));
+    verifyFirstRunKept(e, first);
+    if (QTest::currentTestFailed()) return;
     QCOMPARE(w.RdmlInSG->item(1, 3)->text(), firstCell);
     QVERIFY(w.cuplimedit->isEnabled() && !QGuiApplication::overrideCursor());
 }
