@@ -485,6 +485,39 @@ private slots:
         QCOMPARE(f.prompter.count(TPromptKind::Error), 1);
     }
 
+    // The baseline edit and the group limits refuse a text that is no number
+    // (either limit alone) and change nothing; a number applies.
+    void numberEdits_baselineAndGroupLimits() {
+        TWindowFixture f;
+        Tmainform& w = f.createActive();
+        TEngine& e = loadRun(w, 6);
+        e.decsep = '.';
+        const int s = commonSample(e);
+        makeCurrent(w, s);
+        const double bg = e.bgarr[s];
+        w.bgedit->setText(QStringLiteral("1,234.5"));
+        w.indivBaselineButton->click();
+        QCOMPARE(e.bgarr[s], bg);
+        QCOMPARE(f.prompter.count(TPromptKind::Error), 1);
+        w.bgedit->setText(QString::number(bg * 1.01, 'f', 6));
+        w.indivBaselineButton->click();
+        QVERIFY(std::fabs(e.bgarr[s] - bg * 1.01) < 1e-6 * bg);
+        QCOMPARE(f.prompter.count(TPromptKind::Error), 1);
+
+        const auto up = e.gruplim, low = e.grlowlim;
+        for (const auto& [lowText, upText] :
+             {std::pair{"abc", "1.5"}, std::pair{"0.5", "12 liver"}}) {
+            f.prompter.clear();
+            w.GrLowLimEdit->setText(QString::fromLatin1(lowText));
+            w.GrUpLimEdit->setText(QString::fromLatin1(upText));
+            w.ApplyGroupButton->setEnabled(true);
+            w.ApplyGroupButton->click();
+            QCOMPARE(f.prompter.texts(TPromptKind::Error),
+                     QStringList{QStringLiteral("the group limits are not numbers")});
+            QVERIFY(e.gruplim == up && e.grlowlim == low);
+        }
+    }
+
     void manualBaseline_flagsAndRefusal() {
         TWindowFixture f;
         Tmainform& w = f.createActive();
