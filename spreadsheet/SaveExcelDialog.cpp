@@ -67,7 +67,7 @@ TsaveexcelQVXcomform::TsaveexcelQVXcomform(TExcelcom& excelout, QWidget* parent)
                          QStringLiteral("Compact "), QStringLiteral("Compact + Complete")},
                         3, this);
     OutputPlaceRG =
-        new TRadioGroup(QStringLiteral(" Place Ouput "),
+        new TRadioGroup(QStringLiteral(" Place Output "),
                         {QStringLiteral("as first sheet"), QStringLiteral("near input sheet"),
                          QStringLiteral("as last sheet")},
                         2, this);

@@ -28,9 +28,13 @@ bool refuse(TRdmlReadResult& result, IRdmlReadAsker& asker, TRdmlMessageKind kin
     return false;
 }
 
+// "Import RDML data failed" with the file and the reason. A file without any
+// amplification curve is refused as a warning: nothing in it can be analysed.
 bool importFailed(TRdmlReadResult& result, IRdmlReadAsker& asker, const std::string& filename,
                   const std::string& why) {
-    return refuse(result, asker, TRdmlMessageKind::information,
+    const TRdmlMessageKind kind =
+        why == kNoAmplificationCurves ? TRdmlMessageKind::warning : TRdmlMessageKind::information;
+    return refuse(result, asker, kind,
                   std::string(kImportFailed) + "\nFile: " + filename + "\n" + why);
 }
 

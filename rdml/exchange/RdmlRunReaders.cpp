@@ -82,9 +82,7 @@ bool refuseWithoutPoints(Reacts& reacts, std::string& error) {
                 return false;
             }
     }
-    error =
-        "The file holds no amplification curves: its reactions carry no amplification points "
-        "(adp), only results such as Cq values.";
+    error = kNoAmplificationCurves;
     return false;
 }
 
@@ -249,6 +247,10 @@ bool guarded(F&& f, std::string& error) {
 }
 
 }  // namespace
+
+const char* const kNoAmplificationCurves =
+    "The file holds no amplification curves: its reactions carry no amplification points "
+    "(adp), only results such as Cq values.";
 
 bool RdmlBindingOf(const std::string& version, TRdmlBinding& binding) {
     if (version == "1.0")

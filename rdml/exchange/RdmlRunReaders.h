@@ -31,6 +31,10 @@ struct TRdmlRunExtras {
     std::vector<std::string> notread;  // descriptions of parts of the file not read
 };
 
+// Why a run of Cq values only (no amplification point in any reaction) is
+// refused: the error text readRDMLlengths and readRDMLdata give for it.
+extern const char* const kNoAmplificationCurves;
+
 // `text` with every blank (code 32) removed; tabs and the rest stay.
 std::string StripBlanks(const std::string& text);
 

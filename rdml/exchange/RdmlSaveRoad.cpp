@@ -29,7 +29,7 @@ constexpr const char* kOldAndCommasText =
     "cycle data and analysis results will now be saved in the chosen RDML format with decimal "
     "points. Continue saving results?";
 constexpr const char* kRdml11Text =
-    "Your choose to save to an old version of RDML. Tissue annotation information is partly "
+    "You chose to save to an old version of RDML. Tissue annotation information is partly "
     "lost. Continue saving results to RDML 1.1?";
 
 // Group means, the Cq with the group mean efficiency, and the exclusion rule.

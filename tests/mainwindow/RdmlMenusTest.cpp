@@ -228,6 +228,7 @@ void RdmlMenusTest::rdmlRead_cqOnlyFileRefusedOnceAndPreviousRunStays() {
     answerReadDialog(cqOnly);
     w.ReadfromRDML1->trigger();
     QCOMPARE(f.prompter.messages.size(), 1);
+    QCOMPARE(f.prompter.count(TPromptKind::Warning), 1);
     const QString text = f.prompter.messages[0].text;
     QVERIFY2(text.contains(QStringLiteral("cq_only.rdml")) &&
                  text.contains(QStringLiteral("holds no amplification curves")),

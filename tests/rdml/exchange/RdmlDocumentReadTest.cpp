@@ -199,6 +199,7 @@ TEST(RdmlDocumentRead, cqOnlyRun_refusedInOneMessageNamingTheFile) {
         EXPECT_FALSE(r.ok);
         ASSERT_EQ(asker.messages.size(), 1u);
         EXPECT_EQ(asker.messages[0], r.message);
+        EXPECT_EQ(asker.kinds[0], TRdmlMessageKind::warning);  // a refusal, not a notice
         for (const char* part : {kImportFailed, "case.rdml", "holds no amplification curves"})
             EXPECT_NE(r.message.find(part), std::string::npos) << r.message;
         EXPECT_EQ(asker.captions.size(), 1u);

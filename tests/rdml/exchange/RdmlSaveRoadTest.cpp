@@ -98,7 +98,8 @@ TEST(RdmlSaveRoad, tissuePageCancelAndRdml11) {
     r.asker.questions.clear();
     r.engine.userexcluded[1] = 1;  // the exclusions are worked out again
     EXPECT_EQ(SavetoRDML111Click(r.engine, r.choices, r.asker), TRdmlSaveOutcome::Saved);
-    EXPECT_EQ(r.asker.questions.size(), 1u);
+    ASSERT_EQ(r.asker.questions.size(), 1u);
+    EXPECT_TRUE(r.asker.questions[0].starts_with("You chose to save to an old version of RDML."));
     const std::string xml = test::archiveEntry(*r.asker.file);
     EXPECT_TRUE(test::schemaValid(xml, TRdmlVersion::v1_1));
     EXPECT_NE(xml.find("<sample id=\"liver\">"), std::string::npos);
