@@ -5,6 +5,7 @@
 
 #include "rdml/exchange/RdmlIdIndex.h"
 #include "rdml/exchange/RdmlReactionResults.h"
+#include "rdml/exchange/RdmlTargetEfficiency.h"
 #include "rdml/model/RDML_v1_2_CR.h"
 
 namespace qurvex {
@@ -15,10 +16,6 @@ namespace {
 
 std::string textAt(const std::vector<std::string>& texts, int i) {
     return i >= 0 && static_cast<std::size_t>(i) < texts.size() ? texts[i] : "";
-}
-
-double at(const std::vector<double>& values, int i) {
-    return i >= 0 && static_cast<std::size_t>(i) < values.size() ? values[i] : 0.0;
 }
 
 bool isResultsDocumentation(const std::string& id) {
@@ -97,8 +94,11 @@ void updateTargets(TAdd& a) {
             for (int k = 0; k < list.Count(); ++k)
                 if (list[k].Get_Id() == id) target = list[k];
         }
-        target.Set_AmplificationEfficiency(static_cast<float>(at(a.run.meaneff, g)));
-        target.Set_AmplificationEfficiencySE(static_cast<float>(at(a.run.meaneffse, g)));
+        // A target keeps the document's own values when no mean is in force.
+        const std::optional<TTargetEfficiency> eff = TargetEfficiencyInForce(a.run, g);
+        if (!eff) continue;
+        target.Set_AmplificationEfficiency(static_cast<float>(eff->mean));
+        target.Set_AmplificationEfficiencySE(static_cast<float>(eff->se));
     }
 }
 

@@ -17,8 +17,10 @@ inline constexpr const char* kRdmlResultsDocumentationId = "RDML: results by Qur
 //  - dateUpdated := now; a new documentation element "Qurvex output added:
 //    <date>";
 //  - per group g (names in means_Grid column 1): the target of that id gets
-//    amplificationEfficiency meaneff[g] and amplificationEfficiencySE
-//    meaneffse[g]; a group without a target gets a new target ("toi", the
+//    amplificationEfficiency and amplificationEfficiencySE := the mean and SE
+//    in force for it (TargetEfficiencyInForce: the run's mean under the common
+//    window, the group's own under group windows), and keeps its own values
+//    when none is; a group without a target gets a new target ("toi", the
 //    first dye's id; a document without a dye gets the dye of the chemistry);
 //  - every uniquetissues[t] without a sample gets a sample ("unkn");
 //  - per sample i, on its react (choices.reactrefs, else react i-1, data 0 of

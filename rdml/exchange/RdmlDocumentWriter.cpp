@@ -6,6 +6,7 @@
 #include "engine/Utilities.h"
 #include "rdml/exchange/RdmlIdIndex.h"
 #include "rdml/exchange/RdmlReactionResults.h"
+#include "rdml/exchange/RdmlTargetEfficiency.h"
 #include "rdml/model/RDML_v1_2_CR.h"
 
 namespace qurvex {
@@ -60,15 +61,17 @@ TXMLSampleType addSample(TBuild& b, const std::string& id) {
     return sample;
 }
 
-void addTarget(TBuild& b, const std::string& id, bool withEfficiency, double eff, double se,
+// A target with the mean efficiency in force for it, when there is one (the
+// method "Qurvex" goes with it when asked for).
+void addTarget(TBuild& b, const std::string& id, const std::optional<TTargetEfficiency>& eff,
                bool withMethod) {
     TXMLTargetType target = b.root.Get_Target().Add();
     target.Set_Id(id);
     target.Set_Type("toi");
-    if (withMethod && !b.v11) target.Set_AmplificationEfficiencyMethod("Qurvex");
-    if (withEfficiency) {
-        target.Set_AmplificationEfficiency(static_cast<float>(eff));
-        if (!b.v11) target.Set_AmplificationEfficiencySE(static_cast<float>(se));
+    if (eff && withMethod && !b.v11) target.Set_AmplificationEfficiencyMethod("Qurvex");
+    if (eff) {
+        target.Set_AmplificationEfficiency(static_cast<float>(eff->mean));
+        if (!b.v11) target.Set_AmplificationEfficiencySE(static_cast<float>(eff->se));
     }
     target.Get_DyeId().Set_Id(b.dye);
     b.targets.add(id);
@@ -112,7 +115,7 @@ void writeTargets(TBuild& b) {
     TRunState& run = b.run;
     if (!run.groupsdefined) {
         const std::string id = orDefault(b.choices.TargetnameEdit, "not_named");
-        addTarget(b, id, true, at(run.meaneff, 0), at(run.meaneffse, 0), true);
+        addTarget(b, id, TargetEfficiencyInForce(run, 0), true);
         for (int i = 1; i <= run.nsamples && static_cast<std::size_t>(i) < run.ampname.size(); ++i)
             run.ampname[i] = id;
         return;
@@ -122,8 +125,7 @@ void writeTargets(TBuild& b) {
         std::string id = textAt(names, g);
         if (id.empty()) id = textAt(run.ShowGroupCBItems, g);
         if (id.empty() || b.targets.contains(id)) continue;
-        const int source = run.commonwol ? 0 : g;
-        addTarget(b, id, true, at(run.meaneff, source), at(run.meaneffse, source), run.commonwol);
+        addTarget(b, id, TargetEfficiencyInForce(run, g), run.commonwol);
     }
 }
 
@@ -144,7 +146,7 @@ std::string reactTargetId(TBuild& b, int i) {
     const std::string id = orDefault(textAt(b.run.ampname, i), "not_named");
     const std::string found = b.targets.find(id);
     if (!found.empty()) return found;
-    addTarget(b, id, false, 0.0, 0.0, false);
+    addTarget(b, id, std::nullopt, false);
     return id;
 }
 

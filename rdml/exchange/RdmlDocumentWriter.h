@@ -24,6 +24,10 @@ const char* RdmlVersionText(TRdmlVersion version);
 // has a value for in UniqueTissuesSG, so a sample without annotations has no
 // annotation element.
 //
+// Each target carries the mean efficiency and SE in force for it
+// (TargetEfficiencyInForce); a target without one carries neither (nor the
+// method).
+//
 // Version 1.1 leaves out what RDML 1.1 lacks (annotations, efficiency SE and
 // method, background and Cq methods) and takes sample ids from the joined
 // annotation column that PrepareForRDML11ButtonClick added to the grids.

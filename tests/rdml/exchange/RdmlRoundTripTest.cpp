@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <tuple>
 
 #include "engine/Engine.h"
 #include "rdml/exchange/RdmlExtraction.h"
@@ -162,6 +164,88 @@ TEST(RdmlRoundTrip, save11And13_realFiles_keepTheSampleIdsAndWriteNoEmptyAnnotat
             DiscardWorkingDocument(back.run.rdmlxmlfile);
         }
         DiscardWorkingDocument(read.run.rdmlxmlfile);
+    }
+    fs::remove_all(work);
+}
+
+// The window choice as the window's radio group makes it; an individual fit
+// follows the common window or the group windows.
+enum class TChoice { common, groups, fitAfterCommon, fitAfterGroups };
+
+void choose(TEngine& engine, TChoice choice) {
+    const bool pooled = choice == TChoice::common || choice == TChoice::fitAfterCommon;
+    pooled ? engine.selectcommonwindow() : engine.selectgroupwindows();
+    if (choice == TChoice::fitAfterCommon || choice == TChoice::fitAfterGroups)
+        engine.fitallbutClick();
+}
+
+// A number as the means grid shows it (15 significant digits), then as a
+// 4-byte float.
+float shownAsFloat(double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.15g", value);
+    return static_cast<float>(std::strtod(text, nullptr));
+}
+
+TEST(RdmlRoundTrip, everyRoadAndWindowChoice_eachTargetCarriesTheMeanOfGroupStatistics) {
+    // lc96_bACTXY (1.1): new documents on every road, one target without a
+    // contributing sample under group windows; example_1_3 (1.3, whose
+    // targets carry 0.95 and 1.01): the 1.2/1.3 saves add into it.
+    const fs::path work = test::freshFolder("meaninforce");
+    for (const auto& [name, shared] :
+         {std::pair{"lc96_bACTXY.rdml", false}, std::pair{"example_1_3.rdml", true}}) {
+        const auto found = readReal(name, shared, work);
+        if (!found) continue;
+        ASSERT_TRUE(found->ok) << found->message;
+        pugi::xml_document before;
+        before.load_string(test::archiveEntry(found->run.rdmlfilename).c_str());
+        for (const TChoice choice :
+             {TChoice::common, TChoice::groups, TChoice::fitAfterCommon, TChoice::fitAfterGroups}) {
+            TEngine engine;
+            ASSERT_TRUE(analysed(engine, *found));
+            ASSERT_GE(engine.ngroups, 2);
+            choose(engine, choice);
+            const bool pooled = choice == TChoice::common || choice == TChoice::fitAfterCommon;
+            for (const int tag : {11, 12, 13}) {
+                SCOPED_TRACE(std::string(name) + " choice " +
+                             std::to_string(static_cast<int>(choice)) + " tag " +
+                             std::to_string(tag));
+                TRdmlWriteChoices choices = choicesOf(*found);
+                SaveAsker saver;
+                saver.file = (work / (std::to_string(tag) + "_eff_" + name)).string();
+                ASSERT_EQ(tag == 11 ? SavetoRDML111Click(engine, choices, saver)
+                                    : SavetoRDML2Click(engine, tag, choices, saver),
+                          TRdmlSaveOutcome::Saved);
+                const bool added = tag != 11 && found->version >= "1.2";
+                pugi::xml_document doc;
+                doc.load_string(test::archiveEntry(saver.file).c_str());
+                int means = 0;
+                for (int g = 1; g <= engine.ngroups; ++g) {
+                    // Row "one group" of the means under the common window,
+                    // the group's own row under group windows.
+                    const auto& shown = engine.groupstatistics[pooled ? 0 : g];
+                    const std::string path =
+                        "/rdml/target[@id='" + engine.groupidentifiers[g] + "']";
+                    const pugi::xml_node target = doc.select_node(path.c_str()).node();
+                    ASSERT_TRUE(target) << path;
+                    const pugi::xml_node eff = target.child("amplificationEfficiency");
+                    if (shown.n == 0) {
+                        // No mean: a new target has none, a target read keeps its own.
+                        const pugi::xml_node was = before.select_node(path.c_str()).node();
+                        EXPECT_STREQ(eff.child_value(),
+                                     added ? was.child_value("amplificationEfficiency") : "");
+                        continue;
+                    }
+                    ++means;
+                    EXPECT_EQ(eff.text().as_float(), shownAsFloat(shown.mean));
+                    if (tag != 11)
+                        EXPECT_EQ(target.child("amplificationEfficiencySE").text().as_float(),
+                                  shownAsFloat(shown.sem));
+                }
+                EXPECT_GE(means, 1);
+            }
+        }
+        DiscardWorkingDocument(found->run.rdmlxmlfile);
     }
     fs::remove_all(work);
 }

@@ -5,6 +5,7 @@
 // read from the shared data folder; their tests are skipped without it.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "engine/Utilities.h"
@@ -259,6 +260,7 @@ TEST(RdmlAddResults, ids_cleanedNamesFindTheDocumentsElements_newGroupsAddTarget
     ++e.ngroups;
     e.meaneff.resize(e.ngroups + 1, 1.95);
     e.meaneffse.resize(e.ngroups + 1, 0.01);
+    e.groupstatistics.resize(e.ngroups + 1, {2, 1.95, 0.01 * std::sqrt(2.0), 0.01, 0.0});
     e.uniquetissues.insert(e.uniquetissues.end(), {"fresh sample", "spare sample"});
     e.ntissues += 2;  // the last one names no reaction, but is a sample all the same
     e.tissue[1] = "fresh sample";
