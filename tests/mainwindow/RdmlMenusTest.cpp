@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <filesystem>
+#include <pugixml.hpp>
 #include <sstream>
 
 #include "rdml/exchange/RdmlExtraction.h"
@@ -127,6 +128,7 @@ private slots:
     void rdmlRead_cqOnlyFileRefusedOnceAndPreviousRunStays();
     void rdmlRead_inputGridShowsEveryValueRead();
     void rdmlSave_12RoundTripAndAddPathThroughMenu();
+    void rdmlSave_commonWindowPutsTheMeanShownOnEveryTarget();
     void rdmlControls_connected();
 };
 
@@ -323,6 +325,37 @@ void RdmlMenusTest::rdmlSave_12RoundTripAndAddPathThroughMenu() {
     QVERIFY(again.ok);
     QVERIFY(sameSamples(again.run.rawfluor, rawfluor));
     DiscardWorkingDocument(again.run.rdmlxmlfile);
+}
+
+void RdmlMenusTest::rdmlSave_commonWindowPutsTheMeanShownOnEveryTarget() {
+    // A 1.3 file whose targets carry efficiencies of their own (0.95, 1.01):
+    // baselines, the common window, and the results added into the document.
+    const QString file = QStringLiteral(QURVEX_SOURCE_DIR "/../shared/data/rdml/example_1_3.rdml");
+    if (!QFile::exists(file)) QSKIP("shared RDML data absent (GPL-2.0, not copied)");
+    TWindowFixture f;
+    Tmainform& w = f.createActive();
+    answerReadDialog(file);
+    w.ReadfromRDML1->trigger();
+    QTest::mouseClick(w.BaselineButtonPanel, Qt::LeftButton);
+    w.CommonGroupWindowRG->Button(0)->click();
+    QVERIFY(w.Engine().commonwol);
+    const QString added = f.dir.filePath(QStringLiteral("common.rdml"));
+    answerSaveDialog(f, added);
+    w.SavetoRDML13->trigger();
+    QCOMPARE(w.means_Grid->item(1, 1)->text(), QStringLiteral("one group"));
+    const float mean = w.means_Grid->item(1, 3)->text().toFloat();
+    const float sem = w.means_Grid->item(1, 5)->text().toFloat();
+    QVERIFY(mean > 1.5f && sem > 0.0f);
+    pugi::xml_document doc;
+    QVERIFY(doc.load_string(documentOf(added).c_str()));
+    int targets = 0;
+    for (pugi::xml_node t : doc.document_element().children("target")) {
+        ++targets;
+        QCOMPARE(t.child("amplificationEfficiency").text().as_float(), mean);
+        QCOMPARE(t.child("amplificationEfficiencySE").text().as_float(), sem);
+    }
+    QVERIFY(targets >= 2);
+    DiscardWorkingDocument(w.Engine().rdmlxmlfile);
 }
 
 void RdmlMenusTest::rdmlControls_connected() {
