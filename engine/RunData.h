@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/RdmlPlate.h"
 #include "engine/RunTypes.h"
 
 namespace qurvex {
@@ -41,6 +42,7 @@ struct TRunData {
     std::string rdmlexpid;
     std::string rdmlrunid;
     std::string rdmlrundate;
+    TRdmlPlate rdmlplate;
     std::string inputsheetname;
     bool tissuesdefined = false;
     int ntissues = 1;

@@ -53,6 +53,9 @@ struct TRunInput {
     std::string rdmlexpid;
     std::string rdmlrunid;
     std::string rdmlrundate;
+    // The reactions' wells when the RDML file gave ids that fit its format;
+    // empty for any other read, so a new run never keeps an old plate.
+    TRdmlPlate rdmlplate;
     std::string inputsheetname;
     bool tissuesdefined = false;
     int ntissues = 1;

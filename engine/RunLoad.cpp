@@ -81,6 +81,7 @@ bool TEngine::loadrun(const TRunInput& in) {
     rdmlexpid = in.rdmlexpid;
     rdmlrunid = in.rdmlrunid;
     rdmlrundate = in.rdmlrundate;
+    rdmlplate = in.rdmlplate;
     inputsheetname = in.inputsheetname;
     tissuesdefined = in.tissuesdefined;
     ntissues = in.ntissues;

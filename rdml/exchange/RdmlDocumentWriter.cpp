@@ -153,7 +153,8 @@ std::string reactTargetId(TBuild& b, int i) {
 void writeReaction(TBuild& b, TXMLReactTypeList& reacts, int i) {
     const TRunState& run = b.run;
     TXMLReactType react = reacts.Add();
-    react.Set_Id(static_cast<std::uint32_t>(i));
+    const bool keepPlate = run.rdmlplate.holds(run.nsamples);
+    react.Set_Id(static_cast<std::uint32_t>(keepPlate ? run.rdmlplate.reactid[i] : i));
     react.Get_Sample().Set_Id(reactSampleId(b, i));
     TXMLDataType data = react.Get_Data().Add();
     data.Get_Tar().Set_Id(reactTargetId(b, i));
@@ -183,11 +184,15 @@ void writeExperiment(TBuild& b) {
         r.Set_CqDetectionMethod("automated threshold and baseline settings");
     }
     if (run.fromrdml && !run.rdmlrundate.empty()) r.Set_RunDate(run.rdmlrundate);
+    // The plate read keeps each reaction in its well; otherwise the
+    // reactions are numbered 1..n in one column.
+    const TRdmlPlate& plate = run.rdmlplate;
+    const bool keepPlate = plate.holds(run.nsamples);
     TXMLPcrFormatType format = r.Get_PcrFormat();
-    format.Set_Rows(run.nsamples);
-    format.Set_Columns(1);
-    format.Set_RowLabel("123");
-    format.Set_ColumnLabel("123");
+    format.Set_Rows(keepPlate ? plate.rows : run.nsamples);
+    format.Set_Columns(keepPlate ? plate.columns : 1);
+    format.Set_RowLabel(keepPlate ? plate.rowlabel : "123");
+    format.Set_ColumnLabel(keepPlate ? plate.columnlabel : "123");
     TXMLReactTypeList reacts = r.Get_React();
     for (int i = 1; i <= run.nsamples; ++i) writeReaction(b, reacts, i);
 }

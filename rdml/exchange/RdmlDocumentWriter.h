@@ -38,6 +38,9 @@ const char* RdmlVersionText(TRdmlVersion version);
 // without an element gets one (sample type "unkn", target type "toi"). An
 // empty sample name gives "sample_<i>", an empty target name "not_named",
 // empty experiment and run ids "experiment_1" and "run_1".
+// A run read from an RDML file whose react ids fit its pcrFormat
+// (run.rdmlplate) keeps those ids and that format; any other run has its
+// reactions numbered 1..nsamples on an nsamples x 1 format.
 // Raw fluorescence and bgFluor are lowered by the choices' lift.
 // Throws RdmlError on a model error (nothing is written anywhere).
 RdmlDocument BuildNewRdml(TRunState& run, const TRdmlWriteChoices& choices, TRdmlVersion version);

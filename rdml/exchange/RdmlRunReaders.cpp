@@ -152,6 +152,37 @@ void noteUnread(RdmlDocument& document, int multiplexReacts, TRdmlRunExtras& ext
                                  " multiplex reaction(s)");
 }
 
+bool isLabel(const std::string& label) {
+    return label == "ABC" || label == "123" || label == "A1a1";
+}
+
+// The plate of the run when its pcrFormat has rows and columns and valid
+// labels, and the react ids (plate.reactid, filled by the caller) are
+// distinct and each within 1..rows x columns; else no plate (cleared).
+template <typename Run>
+void keepPlateIfFits(Run& run, TRdmlPlate& plate) {
+    bool fits = run.HasChild("pcrFormat");
+    try {
+        if (fits) {
+            auto format = run.Get_PcrFormat();
+            plate.rows = format.Get_Rows();
+            plate.columns = format.Get_Columns();
+            plate.rowlabel = format.Get_RowLabel();
+            plate.columnlabel = format.Get_ColumnLabel();
+        }
+    } catch (const RdmlError&) {
+        fits = false;  // a format that does not read keeps no plate, and no read fails for it
+    }
+    fits = fits && plate.rows > 0 && plate.columns > 0 && isLabel(plate.rowlabel) &&
+           isLabel(plate.columnlabel);
+    const long long wells = static_cast<long long>(plate.rows) * plate.columns;
+    std::vector<int> sorted(plate.reactid.begin() + 1, plate.reactid.end());
+    std::sort(sorted.begin(), sorted.end());
+    fits = fits && !sorted.empty() && sorted.front() >= 1 && sorted.back() <= wells &&
+           std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end();
+    if (!fits) plate = TRdmlPlate{};
+}
+
 template <typename B>
 bool data(RdmlDocument& document, bool ownrdml, TRunInput& run, TRdmlRunExtras& extras,
           const std::function<void(int)>& progress, std::string& error) {
@@ -175,6 +206,9 @@ bool data(RdmlDocument& document, bool ownrdml, TRunInput& run, TRdmlRunExtras& 
 
     std::vector<std::string> targets;
     int multiplex = 0;
+    run.rdmlplate = TRdmlPlate{};
+    if constexpr (B::numericReactId)
+        run.rdmlplate.reactid.assign(static_cast<std::size_t>(count) + 1, 0);
     for (int r = 0; r < count; ++r) {
         const auto i = static_cast<std::size_t>(r + 1);
         auto react = reacts.Items(r);
@@ -200,10 +234,13 @@ bool data(RdmlDocument& document, bool ownrdml, TRunInput& run, TRdmlRunExtras& 
             return false;
         }
         std::string id;
-        if constexpr (B::numericReactId)
-            id = std::to_string(react.Get_Id());
-        else
+        if constexpr (B::numericReactId) {
+            const auto number = react.Get_Id();
+            run.rdmlplate.reactid[i] = number <= 0x7fffffffu ? static_cast<int>(number) : 0;
+            id = std::to_string(number);
+        } else {
             id = react.Get_Id();
+        }
         run.sampname[i] = id + " " + StripBlanks(sample) + " " + StripBlanks(target);
         if constexpr (B::storedBackground)
             if (ownrdml) extras.defbgarr[i] = d.Get_BgFluor();
@@ -229,6 +266,12 @@ bool data(RdmlDocument& document, bool ownrdml, TRunInput& run, TRdmlRunExtras& 
         }
         run.npoints[i] = kept;
         if (progress) progress(r + 1);
+    }
+    if constexpr (B::numericReactId) {
+        if (count == run.nsamples)
+            keepPlateIfFits(*first, run.rdmlplate);
+        else
+            run.rdmlplate = TRdmlPlate{};
     }
     noteUnread<B>(document, multiplex, extras);
     return true;

@@ -51,7 +51,9 @@ bool readRDMLlengths(TRdmlBinding binding, RdmlDocument& document, int& nsamples
 // target ids, group numbers (first appearance of a target id, compared
 // without regard to case), well label "<react id> <sample> <target>" without
 // blanks inside the ids, cycles and fluorescence of the first `ncycles`
-// points. A point whose cycle or fluorescence is NaN or infinite is left out
+// points, and (1.1 and 1.2) the plate: every react id with the run's
+// pcrFormat when the ids are distinct and fit that format (rdmlplate, else
+// left empty). A point whose cycle or fluorescence is NaN or infinite is left out
 // (the reaction gets fewer points). False with `error` (the element and the
 // text at fault) when the first reaction holds no point (as
 // readRDMLlengths), a reaction lacks its data element, has fewer points,

@@ -4,7 +4,10 @@
 // or unusable values.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "RdmlReadSupport.h"
+#include "engine/Engine.h"
 #include "rdml/exchange/RdmlReadRoad.h"
 #include "rdml/exchange/RdmlRunReaders.h"
 
@@ -52,6 +55,54 @@ TEST(RdmlDocumentRead, labelsGroupsAndIds_followTheReadersRules) {
     // The 1.0 reader keeps the react id text; the others want a number.
     EXPECT_EQ(readXml(rdmlDocument("1.0", react("A1", "s", "t", kTwo))).run.sampname[1], "A1 s t");
     EXPECT_FALSE(readXml(rdmlDocument("1.2", react("A1", "s", "t", kTwo))).ok);
+}
+
+TEST(RdmlDocumentRead, plate_keptOnlyWhenTheIdsFitTheFormat_aLaterReadClearsIt) {
+    auto format = [](const char* rows, const char* columns, const char* label) {
+        return std::string("<pcrFormat><rows>") + rows + "</rows><columns>" + columns +
+               "</columns><rowLabel>" + label + "</rowLabel><columnLabel>123</columnLabel>" +
+               "</pcrFormat>";
+    };
+    const struct {
+        const char* version;
+        std::string format;
+        const char *first, *second;
+        bool kept;
+    } cases[] = {
+        {"1.2", format("2", "3", "ABC"), "6", "2", true},
+        {"1.1", format("2", "3", "A1a1"), "1", "5", true},
+        {"1.3", format("2", "3", "123"), "2", "3", true},
+        {"1.2", format("2", "3", "ABC"), "7", "2", false},    // beyond the last well
+        {"1.2", format("2", "3", "ABC"), "2", "2", false},    // one well twice
+        {"1.2", format("-1", "1", "123"), "1", "2", false},   // free format
+        {"1.2", format("2", "3", "abc"), "1", "2", false},    // no label of the schema
+        {"1.2", format("two", "3", "ABC"), "1", "2", false},  // rows that do not read
+        {"1.2", "", "1", "2", false},
+        {"1.0", "<pcrFormat>96-well plate; A1-H12</pcrFormat>", "1", "2", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.format + " ids " + c.first + "," + c.second);
+        const auto r = readXml(rdmlDocument(c.version, c.format + react(c.first, "s", "t", kTwo) +
+                                                           react(c.second, "s", "t", kTwo)));
+        ASSERT_TRUE(r.ok) << r.message;
+        const TRdmlPlate& plate = r.run.rdmlplate;
+        ASSERT_EQ(plate.holds(2), c.kept);
+        if (!c.kept) continue;
+        EXPECT_EQ(plate.reactid, (std::vector<int>{0, std::stoi(c.first), std::stoi(c.second)}));
+        EXPECT_EQ(std::tuple(plate.rows, plate.columns, plate.columnlabel),
+                  std::tuple(2, 3, "123"));
+    }
+    // The engine takes the plate over with the run; a run read from a
+    // spreadsheet (no plate) clears it.
+    TEngine engine;
+    ASSERT_TRUE(engine.loadrun(
+        readXml(rdmlDocument("1.2", cases[0].format + react("6", "s", "t", kTwo))).run));
+    EXPECT_EQ(engine.rdmlplate.reactid, (std::vector<int>{0, 6}));
+    TRunInput sheet;
+    sheet.size(2, 1);
+    ASSERT_TRUE(engine.loadrun(sheet));
+    EXPECT_FALSE(engine.rdmlplate.holds(1));
+    EXPECT_TRUE(engine.rdmlplate.reactid.empty());
 }
 
 TEST(RdmlDocumentRead, annotations_fillTheGridsByProperty) {

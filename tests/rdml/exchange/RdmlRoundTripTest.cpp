@@ -47,6 +47,28 @@ bool sameSamples(const std::vector<T>& a, const std::vector<T>& b) {
     return a.size() == b.size() && std::equal(a.begin() + 1, a.end(), b.begin() + 1);
 }
 
+// The saved file read back puts every reaction into the well it was read
+// from (same react ids, pcrFormat and so sample names) when the file read
+// gave ids fitting its format; otherwise the reactions are 1..n in one column.
+::testing::AssertionResult sameWells(const TRunInput& read, const TRunInput& back) {
+    const TRdmlPlate &was = read.rdmlplate, &is = back.rdmlplate;
+    if (!is.holds(back.nsamples)) return ::testing::AssertionFailure() << "no plate read back";
+    if (!was.holds(read.nsamples)) {
+        std::vector<int> numbered(static_cast<std::size_t>(back.nsamples) + 1);
+        for (int i = 1; i <= back.nsamples; ++i) numbered[static_cast<std::size_t>(i)] = i;
+        if (sameSamples(is.reactid, numbered) && is.rows == back.nsamples && is.columns == 1)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "not numbered 1..n in one column";
+    }
+    if (!sameSamples(is.reactid, was.reactid)) return ::testing::AssertionFailure() << "react ids";
+    if (std::tie(is.rows, is.columns, is.rowlabel, is.columnlabel) !=
+        std::tie(was.rows, was.columns, was.rowlabel, was.columnlabel))
+        return ::testing::AssertionFailure() << "pcrFormat " << is.rows << "x" << is.columns;
+    if (!sameSamples(back.sampname, read.sampname))
+        return ::testing::AssertionFailure() << "sample names";
+    return ::testing::AssertionSuccess();
+}
+
 // The real RDML files: name, and whether it is read from ../shared.
 const std::pair<const char*, bool> kRealFiles[] = {
     {"stepone_std.rdml", false},      {"lc96_bACTXY.rdml", false},
@@ -88,7 +110,7 @@ TRdmlWriteChoices choicesOf(const TRdmlReadResult& read) {
 
 TEST(RdmlRoundTrip, save12_realFiles_readBackWithTheSameData) {
     const fs::path work = test::freshFolder("roundtrip");
-    int lifted = 0;
+    int lifted = 0, plates = 0;
     for (const auto& [name, shared] : kRealFiles) {
         SCOPED_TRACE(name);
         const auto found = readReal(name, shared, work);
@@ -114,11 +136,15 @@ TEST(RdmlRoundTrip, save12_realFiles_readBackWithTheSameData) {
         EXPECT_TRUE(sameSamples(back.run.rawcyc, read.run.rawcyc));
         EXPECT_TRUE(sameSamples(back.run.rawfluor, read.run.rawfluor));
         EXPECT_TRUE(sameSamples(back.lift, read.lift));
+        EXPECT_TRUE(sameWells(read.run, back.run));
+        plates += read.run.rdmlplate.holds(read.run.nsamples);
         DiscardWorkingDocument(read.run.rdmlxmlfile);
         DiscardWorkingDocument(back.run.rdmlxmlfile);
     }
-    // At least one file (BioRad_qPCR_melt) has negative values to lift.
+    // At least one file (BioRad_qPCR_melt) has negative values to lift; the
+    // plates of lc96_bACTXY and BioRad_qPCR_melt are kept.
     EXPECT_GT(lifted, 0);
+    EXPECT_GE(plates, 2);
     fs::remove_all(work);
 }
 
@@ -160,6 +186,7 @@ TEST(RdmlRoundTrip, save11And13_realFiles_keepTheSampleIdsAndWriteNoEmptyAnnotat
                 ReadfromRDML({saver.file, 1, 1, false, work.string()}, again);
             ASSERT_TRUE(back.ok) << back.message;
             EXPECT_TRUE(sameSamples(back.run.tissue, read.run.tissue)) << "save " << tag;
+            EXPECT_TRUE(sameWells(read.run, back.run)) << "save " << tag;
             EXPECT_EQ(back.tissuelist, read.tissuelist);
             DiscardWorkingDocument(back.run.rdmlxmlfile);
         }
