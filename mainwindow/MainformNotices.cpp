@@ -351,9 +351,10 @@ void Tmainform::FillValidDataRow(int s) {
 void Tmainform::FillGroupGrid() {
     const TEngine& e = *engine_;
     // The program's own texts are no edits of the user: in edit mode each
-    // would run the edit handler, which refills the grid again.
+    // would run the edit handler, which refills the grid again. The cells
+    // are rewritten in place, only where their text differs, so that the
+    // current cell, the focus and an editor the user has opened stay.
     const QSignalBlocker quiet(AmpliconGroupGrid);
-    AmpliconGroupGrid->clearContents();
     AmpliconGroupGrid->setRowCount(e.nsamples + 1);
     setCell(AmpliconGroupGrid, 0, 0, QStringLiteral("sample name"));
     setCell(AmpliconGroupGrid, 0, 1, QStringLiteral("identifier"));
