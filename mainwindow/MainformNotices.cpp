@@ -129,7 +129,6 @@ void Tmainform::helpneeded(THelpTopic) { Handlingnoise1Click(); }
 
 void Tmainform::stagechanged(TRunStage stage) {
     const TEngine& e = *engine_;
-    const auto source = e.options.groupsource;
     switch (stage) {
         case TRunStage::runreset:
             for (QTableWidget* g : {inputgrid, SampleGrid, validdataSG, AmpliconGroupGrid})
@@ -154,10 +153,10 @@ void Tmainform::stagechanged(TRunStage stage) {
             }
             BrowseGroupsPanel->setVisible(false);
             {
-                const QSignalBlocker b1(numgroupsEdit), b2(AllOneGroupRB);
+                const QSignalBlocker block(numgroupsEdit);
                 numgroupsEdit->setText(QStringLiteral("1"));
-                AllOneGroupRB->setChecked(true);
             }
+            ShowGroupSource();
             FillMeansGrid();
             ForgetPreviousRunNames();
             break;
@@ -208,13 +207,6 @@ void Tmainform::stagechanged(TRunStage stage) {
             break;
         case TRunStage::groupsourcechanged:
             ShowGroupSource();
-            GroupButton->setEnabled(source == TEngineOptions::PartXGroupRB);
-            EditGroupsButton->setEnabled(source == TEngineOptions::ManualGrpsRB);
-            AmpliconFromExcelPanel->setVisible(source == TEngineOptions::ExcelGroupRB);
-            if (source == TEngineOptions::ExcelGroupRB) {
-                SetWolAfterReadButton->setEnabled(false);
-                OtherGroupOptionsPanel->setVisible(false);
-            }
             break;
         case TRunStage::commonwindowchosen:
             SetTabVisible(TabSheetCommonWindow, true);
