@@ -606,7 +606,6 @@ void Tmainform::BuildGroupsPage() {
     for (QAbstractButton* b : {AllOneGroupRB, ManualGrpsRB, PartXGroupRB, ExcelGroupRB})
         sources->addButton(b);
     OtherNameOptionsRB->setAutoExclusive(false);
-    OtherNameOptionsRB->setChecked(true);
     OtherGroupOptionsPanel = panel(s, "OtherGroupOptionsPanel");
     {
         QWidget* o = OtherGroupOptionsPanel;

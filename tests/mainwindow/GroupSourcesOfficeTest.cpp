@@ -26,8 +26,10 @@ Tmainform& showActive(TWindowFixture& f) {
     return w;
 }
 
+// A run taken over the way a reader does.
 TEngine& loadRun(Tmainform& w, int wells) {
     TEngine& e = w.Engine();
+    e.ResetInterfaceAfterRead();
     qurvex::testing::loadSyntheticRun(e, qurvex::testing::makePlate(wells, 1, 0.0, 7));
     e.ProcessDataAfterRead();
     Tmainform::SetTabVisible(w.AmpliGroupsTabSheet, true);
@@ -73,8 +75,10 @@ void verifyChosen(Tmainform& w, const TSource& source, const char* from) {
     QVERIFY2((w.*source.button)->isChecked(), where);
     QVERIFY2(w.Engine().options.groupsource == source.kind, where);
     const bool excel = source.kind == TEngineOptions::ExcelGroupRB;
-    QVERIFY2(w.AmpliconFromExcelPanel->isVisible() == excel, where);
-    QVERIFY2(w.OtherGroupOptionsPanel->isVisible() == !excel, where);
+    // Shown on its page (an activation brings another page to the front).
+    QWidget* page = w.TabSheetSampleGrouping;
+    QVERIFY2(w.AmpliconFromExcelPanel->isVisibleTo(page) == excel, where);
+    QVERIFY2(w.OtherGroupOptionsPanel->isVisibleTo(page) == !excel, where);
     QVERIFY2(w.OtherNameOptionsRB->isChecked() == !excel, where);
     QVERIFY2(w.EditGroupsButton->isEnabled() == (source.kind == TEngineOptions::ManualGrpsRB),
              where);
@@ -130,6 +134,15 @@ private slots:
         QVERIFY(w.OtherNameOptionsRB->isChecked() && w.OtherGroupOptionsPanel->isVisible());
         choose(w, kSources[1]);
         verifyChosen(w, kSources[1], "other options");
+
+        // A new read and a new activation of the window start again from
+        // "all samples one group", its panel shown.
+        choose(w, kSources[3]);
+        loadRun(w, 4);
+        verifyChosen(w, kSources[0], "a new read");
+        choose(w, kSources[3]);
+        w.FormActivate();
+        verifyChosen(w, kSources[0], "an activation");
     }
 
     // A column of identifiers on the second sheet of a workbook becomes

@@ -318,6 +318,19 @@ private slots:
         pressKey(Qt::Key_Return);
         QCOMPARE(e.AmpliconGroupGridcode[9], 1);
         QCOMPARE(warnings(f.prompter).size(), 1);
+
+        // Enter goes on to the last row and stays there.
+        grid->setCurrentCell(e.nsamples - 1, 1);
+        typeKeys(QStringLiteral("B2M"));
+        pressKey(Qt::Key_Return);
+        QCOMPARE(grid->currentRow(), e.nsamples);
+        typeKeys(QStringLiteral("B2M"));
+        pressKey(Qt::Key_Return);
+        pressKey(Qt::Key_Return);
+        QCOMPARE(grid->currentRow(), e.nsamples);
+        QCOMPARE(grid->currentColumn(), 1);
+        QCOMPARE(e.ampname[e.nsamples], std::string("B2M"));
+        QCOMPARE(e.ampgroup[e.nsamples - 1], e.ampgroup[e.nsamples]);
     }
 };
 
