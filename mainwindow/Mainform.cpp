@@ -215,6 +215,7 @@ void Tmainform::FormActivate() {
     GroupButton->setEnabled(false);
     EditGroupsButton->setEnabled(false);
     PushOptions();
+    ShowGroupSource();
     emit activated();
 }
 

@@ -3,6 +3,7 @@
 // group browser above the survey charts and the group-window limit buttons.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -45,6 +46,38 @@ private:
     std::function<bool(int)> allow_;
 };
 
+// Enter in `grid` goes on to the cell below, as in a spreadsheet: from the
+// cell being edited once its text is in, and from a cell not being edited.
+class TEnterGoesDown : public QObject {
+public:
+    explicit TEnterGoesDown(QTableWidget* grid) : QObject(grid), grid_(grid) {
+        grid->installEventFilter(this);
+        // The delegate ends an edit with SubmitModelCache on Enter only.
+        connect(grid->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+                [this](QWidget*, QAbstractItemDelegate::EndEditHint hint) {
+                    if (hint == QAbstractItemDelegate::SubmitModelCache) GoDown();
+                });
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == grid_ && event->type() == QEvent::KeyPress && grid_->hasFocus()) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                GoDown();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void GoDown() {
+        const int row = grid_->currentRow();
+        if (row >= 0 && row + 1 < grid_->rowCount())
+            grid_->setCurrentCell(row + 1, grid_->currentColumn());
+    }
+    QTableWidget* grid_;
+};
+
 }  // namespace
 
 void Tmainform::ResetAllToGrpWindow() {
@@ -58,7 +91,11 @@ void Tmainform::EditGroupsButtonClick() {
     EditGroupsButton->setProperty("Tag", start ? 0 : 1);
     EditGroupsButton->setText(start ? QStringLiteral("Apply Groups")
                                     : QStringLiteral("Edit Identifiers"));
-    AmpliconGroupGrid->setEditTriggers(start ? QAbstractItemView::AllEditTriggers
+    // As in a spreadsheet: typing on the selected cell or a double click
+    // edits it; a click only selects.
+    AmpliconGroupGrid->setEditTriggers(start ? QAbstractItemView::AnyKeyPressed |
+                                                   QAbstractItemView::DoubleClicked |
+                                                   QAbstractItemView::EditKeyPressed
                                              : QAbstractItemView::NoEditTriggers);
     if (start) {
         AmpliconGroupGrid->setCurrentCell(1, 1);
@@ -235,8 +272,9 @@ void Tmainform::ConnectGroupsAndSubsets() {
             });
         });
     connect(AmpGrNumUD2, &TUpDown::Click, this, [this] { Guard([this] { AmpGrNumUD2Click(); }); });
+    new TEnterGoesDown(AmpliconGroupGrid);
     // The grid's edits are handled after the editor has closed, as they
-    // rebuild the grid.
+    // refill the grid.
     connect(AmpliconGroupGrid, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (AmpliconGroupGrid->editTriggers() == QAbstractItemView::NoEditTriggers) return;
         const int col = item->column(), row = item->row();

@@ -3,6 +3,7 @@
 // its name as objectName. Behaviour is connected in ConnectHandlers.
 #include <QAction>
 #include <QActionGroup>
+#include <QButtonGroup>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
@@ -599,6 +600,12 @@ void Tmainform::BuildGroupsPage() {
     PartXGroupRB = radio(s, "PartXGroupRB", QStringLiteral("base groups on "));
     ExcelGroupRB = radio(s, "ExcelGroupRB", QStringLiteral("read from Excel "));
     OtherNameOptionsRB = radio(s, "OtherNameOptionsRB", QStringLiteral("other options"));
+    // The four sources are one choice, though "read from Excel " sits outside
+    // the panel of the other three; "other options" only shows that panel.
+    auto* sources = named(new QButtonGroup(s), "GroupSourceButtons");
+    for (QAbstractButton* b : {AllOneGroupRB, ManualGrpsRB, PartXGroupRB, ExcelGroupRB})
+        sources->addButton(b);
+    OtherNameOptionsRB->setAutoExclusive(false);
     OtherGroupOptionsPanel = panel(s, "OtherGroupOptionsPanel");
     {
         QWidget* o = OtherGroupOptionsPanel;

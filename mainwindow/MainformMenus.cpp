@@ -275,6 +275,7 @@ void Tmainform::minincludeditChange() {
 void Tmainform::PartWantedEditEnter() { ChoosePartXGroupSource(); }
 
 void Tmainform::OtherNameOptionsRBClick() {
+    OtherNameOptionsRB->setChecked(true);  // a second click does not hide the panel
     OtherGroupOptionsPanel->setVisible(true);
     AmpliconFromExcelPanel->setVisible(false);
 }

@@ -129,7 +129,6 @@ void Tmainform::helpneeded(THelpTopic) { Handlingnoise1Click(); }
 
 void Tmainform::stagechanged(TRunStage stage) {
     const TEngine& e = *engine_;
-    const auto source = e.options.groupsource;
     switch (stage) {
         case TRunStage::runreset:
             for (QTableWidget* g : {inputgrid, SampleGrid, validdataSG, AmpliconGroupGrid})
@@ -154,10 +153,10 @@ void Tmainform::stagechanged(TRunStage stage) {
             }
             BrowseGroupsPanel->setVisible(false);
             {
-                const QSignalBlocker b1(numgroupsEdit), b2(AllOneGroupRB);
+                const QSignalBlocker block(numgroupsEdit);
                 numgroupsEdit->setText(QStringLiteral("1"));
-                AllOneGroupRB->setChecked(true);
             }
+            ShowGroupSource();
             FillMeansGrid();
             ForgetPreviousRunNames();
             break;
@@ -208,13 +207,6 @@ void Tmainform::stagechanged(TRunStage stage) {
             break;
         case TRunStage::groupsourcechanged:
             ShowGroupSource();
-            GroupButton->setEnabled(source == TEngineOptions::PartXGroupRB);
-            EditGroupsButton->setEnabled(source == TEngineOptions::ManualGrpsRB);
-            AmpliconFromExcelPanel->setVisible(source == TEngineOptions::ExcelGroupRB);
-            if (source == TEngineOptions::ExcelGroupRB) {
-                SetWolAfterReadButton->setEnabled(false);
-                OtherGroupOptionsPanel->setVisible(false);
-            }
             break;
         case TRunStage::commonwindowchosen:
             SetTabVisible(TabSheetCommonWindow, true);
@@ -351,9 +343,10 @@ void Tmainform::FillValidDataRow(int s) {
 void Tmainform::FillGroupGrid() {
     const TEngine& e = *engine_;
     // The program's own texts are no edits of the user: in edit mode each
-    // would run the edit handler, which refills the grid again.
+    // would run the edit handler, which refills the grid again. The cells
+    // are rewritten in place, only where their text differs, so that the
+    // current cell, the focus and an editor the user has opened stay.
     const QSignalBlocker quiet(AmpliconGroupGrid);
-    AmpliconGroupGrid->clearContents();
     AmpliconGroupGrid->setRowCount(e.nsamples + 1);
     setCell(AmpliconGroupGrid, 0, 0, QStringLiteral("sample name"));
     setCell(AmpliconGroupGrid, 0, 1, QStringLiteral("identifier"));

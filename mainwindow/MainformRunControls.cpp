@@ -100,6 +100,14 @@ void Tmainform::ShowGroupSource() {
         const QSignalBlocker block(button);
         if (kind == source) button->setChecked(true);
     }
+    // The worksheet source shows its panel in place of the other three's.
+    const bool excel = source == TEngineOptions::ExcelGroupRB;
+    AmpliconFromExcelPanel->setVisible(excel);
+    OtherGroupOptionsPanel->setVisible(!excel);
+    OtherNameOptionsRB->setChecked(!excel);
+    GroupButton->setEnabled(source == TEngineOptions::PartXGroupRB);
+    EditGroupsButton->setEnabled(source == TEngineOptions::ManualGrpsRB);
+    if (excel) SetWolAfterReadButton->setEnabled(false);
 }
 
 void Tmainform::NameSepEditChange(const QString& text) {

@@ -2,6 +2,7 @@
 // Group windows, subsets, show/hide, output columns and the page guard on a
 // synthetic run of two groups (identifiers "A" for samples 1..6, "B" for
 // 7..12), driven through the window's controls.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QListWidget>
@@ -53,6 +54,47 @@ void clickTab(Tmainform& w, QWidget* page) {
 void chooseWindow(Tmainform& w, int item) {
     w.CommonGroupWindowRG->SetItemIndex(item);
     w.CommonGroupWindowRGClick();
+}
+
+// The window shown and active, so that the keyboard reaches its controls.
+Tmainform& showActive(TWindowFixture& f) {
+    Tmainform& w = f.create();
+    QSignalSpy activated(&w, &Tmainform::activated);
+    w.show();
+    if (!activated.wait(5000)) qWarning("the window was not activated");
+    w.activateWindow();
+    if (!QTest::qWaitForWindowActive(&w)) qWarning("the window is not active");
+    return w;
+}
+
+// The events the program posts (an edit is handled once its editor has
+// closed, and that handling posts again) handled, as in a user's pause
+// between two keys.
+void settle() {
+    for (int pass = 0; pass < 4; ++pass) QCoreApplication::processEvents();
+}
+
+// Keys typed as a user types them: each to the control that has the focus.
+void typeKeys(const QString& text) {
+    for (const QChar c : text) {
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        settle();
+    }
+}
+void pressKey(Qt::Key key) {
+    QTest::keyClick(QApplication::focusWidget(), key);
+    settle();
+}
+
+// A click on the indicator of a radio button.
+void clickRadio(QAbstractButton* b) {
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
+}
+
+QStringList column(const QTableWidget* grid, int col, int rows) {
+    QStringList out;
+    for (int r = 1; r <= rows; ++r) out << grid->item(r, col)->text();
+    return out;
 }
 
 }  // namespace
@@ -229,6 +271,66 @@ private slots:
         QCOMPARE(e.ampgroup[3], 2);
         w.AmpliconGroupGridSetEditText(1, 4, QStringLiteral("C"));
         QCOMPARE(e.ngroups, 3);
+    }
+
+    // Identifiers typed down the group grid with the keyboard alone, as in
+    // a spreadsheet: each is kept, Down and Enter go on to the next cell.
+    void groupGrid_identifiersTypedDownTheColumnAreAllKept() {
+        TWindowFixture f;
+        Tmainform& w = showActive(f);
+        TEngine& e = loadRun(w, false);
+        Tmainform::SetTabVisible(w.AmpliGroupsTabSheet, true);
+        w.PageControl1->setCurrentWidget(w.AmpliGroupsTabSheet);
+        clickRadio(w.ManualGrpsRB);
+        QTest::mouseClick(w.EditGroupsButton, Qt::LeftButton);
+        QTableWidget* grid = w.AmpliconGroupGrid;
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualItemRect(grid->item(1, 1)).center());
+        settle();
+        const QStringList typed{QStringLiteral("GAPDH"), QStringLiteral("actb"),
+                                QStringLiteral("ACTB"), QStringLiteral("18S")};
+        for (int i = 0; i < typed.size(); ++i) {
+            typeKeys(typed[i]);
+            pressKey(i + 1 < typed.size() ? Qt::Key_Down : Qt::Key_Return);
+        }
+        QCOMPARE(column(grid, 1, 5), typed + QStringList{QStringLiteral("target_1")});
+        for (int s = 1; s <= 4; ++s) QCOMPARE(QString::fromStdString(e.ampname[s]), typed[s - 1]);
+        // The spelling first met names the group; ACTB joins actb.
+        QCOMPARE(column(grid, 2, 5), (QStringList{"1", "2", "2", "3", "4"}));
+        QCOMPARE(e.ngroups, 4);
+        QCOMPARE(grid->currentRow(), 5);
+        QCOMPARE(grid->currentColumn(), 1);
+        QVERIFY(grid->hasFocus());
+
+        // Enter on a cell not being edited goes down as well; a code that is
+        // no group number is refused once and the grid keeps the code in force.
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualItemRect(grid->item(7, 2)).center());
+        pressKey(Qt::Key_Return);
+        QCOMPARE(grid->currentRow(), 8);
+        f.prompter.clear();
+        typeKeys(QStringLiteral("two"));
+        pressKey(Qt::Key_Down);
+        QCOMPARE(warnings(f.prompter).size(), 1);
+        QCOMPARE(grid->item(8, 2)->text(), QStringLiteral("4"));
+        QCOMPARE(grid->currentRow(), 9);
+        typeKeys(QStringLiteral("1"));
+        pressKey(Qt::Key_Return);
+        QCOMPARE(e.AmpliconGroupGridcode[9], 1);
+        QCOMPARE(warnings(f.prompter).size(), 1);
+
+        // Enter goes on to the last row and stays there.
+        grid->setCurrentCell(e.nsamples - 1, 1);
+        typeKeys(QStringLiteral("B2M"));
+        pressKey(Qt::Key_Return);
+        QCOMPARE(grid->currentRow(), e.nsamples);
+        typeKeys(QStringLiteral("B2M"));
+        pressKey(Qt::Key_Return);
+        pressKey(Qt::Key_Return);
+        QCOMPARE(grid->currentRow(), e.nsamples);
+        QCOMPARE(grid->currentColumn(), 1);
+        QCOMPARE(e.ampname[e.nsamples], std::string("B2M"));
+        QCOMPARE(e.ampgroup[e.nsamples - 1], e.ampgroup[e.nsamples]);
     }
 };
 

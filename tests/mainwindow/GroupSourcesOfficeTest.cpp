@@ -1,0 +1,199 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The grouping sources of the "Amplicon Groups" page against a private
+// office: the four sources one choice across their two panels, and the
+// identifiers read from a worksheet column through "Read Amplicons".
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTableWidget>
+
+#include "spreadsheet/Excelcom.h"
+#include "tests/engine/support/SyntheticRun.h"
+#include "tests/mainwindow/WindowTest.h"
+#include "tests/spreadsheet/CalcTestSupport.h"
+
+using namespace qurvex;
+using qurvex::testing::TWindowFixture;
+
+namespace {
+
+Tmainform& showActive(TWindowFixture& f) {
+    Tmainform& w = f.create();
+    QSignalSpy activated(&w, &Tmainform::activated);
+    w.show();
+    if (!activated.wait(5000)) qWarning("the window was not activated");
+    w.activateWindow();
+    if (!QTest::qWaitForWindowActive(&w)) qWarning("the window is not active");
+    return w;
+}
+
+// A run taken over the way a reader does.
+TEngine& loadRun(Tmainform& w, int wells) {
+    TEngine& e = w.Engine();
+    e.ResetInterfaceAfterRead();
+    qurvex::testing::loadSyntheticRun(e, qurvex::testing::makePlate(wells, 1, 0.0, 7));
+    e.ProcessDataAfterRead();
+    Tmainform::SetTabVisible(w.AmpliGroupsTabSheet, true);
+    w.PageControl1->setCurrentWidget(w.AmpliGroupsTabSheet);
+    return e;
+}
+
+// A click on the indicator of a radio button.
+void clickRadio(QAbstractButton* b) {
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
+}
+
+QLineEdit* edit(Tmainform& w, const char* name) { return w.Control<QLineEdit>(name); }
+QComboBox* combo(Tmainform& w, const char* name) { return w.Control<QComboBox>(name); }
+
+struct TSource {
+    const char* caption;
+    QRadioButton* Tmainform::*button;
+    TEngineOptions::TGroupSource kind;
+};
+
+const TSource kSources[] = {
+    {"all samples one group", &Tmainform::AllOneGroupRB, TEngineOptions::AllOneGroupRB},
+    {"type identifiers", &Tmainform::ManualGrpsRB, TEngineOptions::ManualGrpsRB},
+    {"base groups on", &Tmainform::PartXGroupRB, TEngineOptions::PartXGroupRB},
+    {"read from Excel", &Tmainform::ExcelGroupRB, TEngineOptions::ExcelGroupRB}};
+
+// Chooses a source as a user does: "other options" first when its button
+// is in the hidden panel.
+void choose(Tmainform& w, const TSource& source) {
+    QRadioButton* b = w.*source.button;
+    if (!b->isVisible()) clickRadio(w.OtherNameOptionsRB);
+    QVERIFY2(b->isVisible(), source.caption);
+    clickRadio(b);
+}
+
+// One source checked, the engine's, and the panel of its button shown.
+void verifyChosen(Tmainform& w, const TSource& source, const char* from) {
+    const QByteArray where = QByteArray(from) + " -> " + source.caption;
+    int checked = 0;
+    for (const TSource& s : kSources) checked += (w.*s.button)->isChecked() ? 1 : 0;
+    QVERIFY2(checked == 1, where);
+    QVERIFY2((w.*source.button)->isChecked(), where);
+    QVERIFY2(w.Engine().options.groupsource == source.kind, where);
+    const bool excel = source.kind == TEngineOptions::ExcelGroupRB;
+    // Shown on its page (an activation brings another page to the front).
+    QWidget* page = w.TabSheetSampleGrouping;
+    QVERIFY2(w.AmpliconFromExcelPanel->isVisibleTo(page) == excel, where);
+    QVERIFY2(w.OtherGroupOptionsPanel->isVisibleTo(page) == !excel, where);
+    QVERIFY2(w.OtherNameOptionsRB->isChecked() == !excel, where);
+    QVERIFY2(w.EditGroupsButton->isEnabled() == (source.kind == TEngineOptions::ManualGrpsRB),
+             where);
+    QVERIFY2(w.GroupButton->isEnabled() == (source.kind == TEngineOptions::PartXGroupRB), where);
+    if (excel) {
+        // The open workbooks are listed and the column edit takes the typing.
+        QVERIFY2(combo(w, "books_CB2")->count() >= 1, where);
+        QVERIFY2(!combo(w, "Sheets_CB2")->currentText().isEmpty(), where);
+        QVERIFY2(QApplication::focusWidget() == edit(w, "AmplicolEdit"), where);
+    }
+}
+
+TCellValue text(const char* t) { return TCellValue::Text(QString::fromLatin1(t)); }
+
+}  // namespace
+
+class GroupSourcesOfficeTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        QVERIFY2(test::WaitForOffice(60.0), "the test office did not accept within 60 s");
+    }
+    void init() {
+        test::CloseAllDocuments();
+        TExcelcom().NewWorkbook();
+    }
+    void cleanup() { test::CloseAllDocuments(); }
+
+    void sources_eachChosenFromEachOtherIsTheOneInForce() {
+        TWindowFixture f;
+        Tmainform& w = showActive(f);
+        loadRun(w, 4);
+        verifyChosen(w, kSources[0], "start");
+        for (const TSource& from : kSources)
+            for (const TSource& to : kSources) {
+                if (&from == &to) continue;
+                choose(w, from);
+                verifyChosen(w, from, "start");
+                choose(w, to);
+                verifyChosen(w, to, from.caption);
+                if (QTest::currentTestFailed()) return;
+            }
+        QVERIFY(f.prompter.messages.isEmpty());
+
+        // "other options" shows the other panel; the worksheet stays the
+        // source until another is chosen.
+        choose(w, kSources[3]);
+        clickRadio(w.OtherNameOptionsRB);
+        QVERIFY(w.OtherGroupOptionsPanel->isVisible() && !w.AmpliconFromExcelPanel->isVisible());
+        QVERIFY(w.ExcelGroupRB->isChecked() && w.OtherNameOptionsRB->isChecked());
+        QCOMPARE(w.Engine().options.groupsource, TEngineOptions::ExcelGroupRB);
+        clickRadio(w.OtherNameOptionsRB);
+        QVERIFY(w.OtherNameOptionsRB->isChecked() && w.OtherGroupOptionsPanel->isVisible());
+        choose(w, kSources[1]);
+        verifyChosen(w, kSources[1], "other options");
+
+        // A new read and a new activation of the window start again from
+        // "all samples one group", its panel shown.
+        choose(w, kSources[3]);
+        loadRun(w, 4);
+        verifyChosen(w, kSources[0], "a new read");
+        choose(w, kSources[3]);
+        w.FormActivate();
+        verifyChosen(w, kSources[0], "an activation");
+    }
+
+    // A column of identifiers on the second sheet of a workbook becomes
+    // the groups: sheet chosen in the list, range typed, "Read Amplicons".
+    void readAmplicons_aWorksheetColumnBecomesTheGroups() {
+        const char* ids[] = {"GAPDH", "GAPDH", "ACTB", "actb", "18S", "18S"};
+        {
+            TExcelcom excel;
+            excel.AttachExcel();
+            const QString first = excel.ActiveSheetName();
+            excel.AddSheetLast(QStringLiteral("Targets"));
+            TCellBlock block;
+            for (const char* id : ids) block.push_back({text(id)});
+            block.push_back({TCellValue::Number(7)});
+            excel.WriteValueToRange(3, 3, 2, 8, block);
+            excel.SelectSheet(first);
+            excel.DetachExcel();
+        }
+        TWindowFixture f;
+        Tmainform& w = showActive(f);
+        TEngine& e = loadRun(w, 7);
+        choose(w, kSources[3]);
+        QComboBox* sheets = combo(w, "Sheets_CB2");
+        QCOMPARE(sheets->count(), 2);
+        QTest::keyClick(sheets, Qt::Key_Down);
+        QCOMPARE(sheets->currentText(), QStringLiteral("Targets"));
+        QCOMPARE(QApplication::focusWidget(), edit(w, "AmplicolEdit"));
+        QTest::keyClicks(edit(w, "AmplicolEdit"), QStringLiteral("c"));
+        QTest::keyClicks(edit(w, "AmpliStartRowEdit"), QStringLiteral("2"));
+        QCOMPARE(edit(w, "AmplicolEdit")->text(), QStringLiteral("C"));
+        QCOMPARE(edit(w, "AmpliStopRowEdit")->text(), QStringLiteral("8"));
+        QTest::mouseClick(w.Control<QPushButton>("ReadAmpliconsButton"), Qt::LeftButton);
+
+        QVERIFY(f.prompter.messages.isEmpty());
+        const QStringList expected{"GAPDH", "GAPDH", "ACTB", "actb", "18S", "18S", "7"};
+        const QStringList codes{"1", "1", "2", "2", "3", "3", "4"};
+        for (int s = 1; s <= e.nsamples; ++s) {
+            QCOMPARE(QString::fromStdString(e.ampname[s]), expected[s - 1]);
+            QCOMPARE(w.AmpliconGroupGrid->item(s, 1)->text(), expected[s - 1]);
+            QCOMPARE(w.AmpliconGroupGrid->item(s, 2)->text(), codes[s - 1]);
+        }
+        QCOMPARE(e.ngroups, 4);
+        QVERIFY(e.groupsdefined);
+        QVERIFY(!e.identsdone);
+        QCOMPARE(w.ShowGroupCB->count(), 5);
+        QVERIFY(w.SetWolAfterReadButton->isEnabled());
+        QCOMPARE(w.CommonOrGroupPC->currentWidget(), w.TabSheetGroupWindow);
+        QCOMPARE(e.options.groupsource, TEngineOptions::ExcelGroupRB);
+        QVERIFY(w.ExcelGroupRB->isChecked() && w.AmpliconFromExcelPanel->isVisible());
+    }
+};
+
+QURVEX_WINDOW_TEST_MAIN(GroupSourcesOfficeTest)
+#include "GroupSourcesOfficeTest.moc"
