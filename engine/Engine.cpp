@@ -46,7 +46,7 @@ void TEngine::setarraylengths(int ncycles_, int nsamples_) {
                     &exclmeaneff, &userexcluded, &manualbg, &shortloglin, &ctshifting, &cttoloweff,
                     &cttolown0, &non0, &usedforwol, &emptywol})
         resizekeep(*v, ns);
-    for (auto* m : {&rawcyc, &rawfluor, &cyc, &fluor}) {
+    for (auto* m : {&rawcyc, &rawfluor, &cyc, &fluor, &inputfluor}) {
         m->resize(static_cast<std::size_t>(ns));
         for (auto& row : *m) resizekeep(row, nc);
     }

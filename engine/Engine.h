@@ -54,7 +54,7 @@ public:
 
     // ---- state and utilities            (ENGINE-CORE)
     // (Both constructors fill the Cq-too-low limit tables, FillCqLimitTables.)
-    // Sizes every per-sample array (and tissue) to nsamples+1, the four point
+    // Sizes every per-sample array (and tissue) to nsamples+1, the five point
     // matrices to nsamples+1 rows of ncycles+1, headercyc to ncycles+1 and the
     // five per-group arrays to nsamples+1; also sets the counts. Contents are
     // kept where the new size covers them; new elements are zero / false /
