@@ -64,7 +64,12 @@ void TEngine::pumpmessages() {
 
 void TEngine::warnonce(const std::string& text) {
     if (busy()) {
-        collectedwarnings_.push_back(text);
+        // A command may place a group's window more than once (the baseline
+        // step places the common window, and again after flagging samples
+        // without plateau): the user hears of each group once.
+        if (std::find(collectedwarnings_.begin(), collectedwarnings_.end(), text) ==
+            collectedwarnings_.end())
+            collectedwarnings_.push_back(text);
         return;
     }
     view->showmessage(TMessageKind::warning, text);

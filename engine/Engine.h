@@ -538,8 +538,8 @@ public:
 
     // A warning that a long command may raise for each of many groups: while
     // busy it becomes one line of the message shown when the command ends
-    // (one message per command, its lines in order), otherwise it is shown at
-    // once.
+    // (one message per command, its lines in order, a line already collected
+    // not repeated), otherwise it is shown at once.
     void warnonce(const std::string& text);
 
 private:
