@@ -129,10 +129,10 @@ void TLayoutCutter::require(bool fits, const QString& what) const {
                QStringLiteral("The block does not fit the layout %1: %2.").arg(layoutName(), what));
 }
 
-// One refusal for every layout: a block, or a cut of it, without a single fluorescence value.
+// One refusal for every layout: a block (at least one cell), or a cut of it, without a single
+// fluorescence value.
 void TLayoutCutter::refuseNoData() const {
-    const QString range = R_ >= 1 && M_ >= 1 ? address(1, 1) + QLatin1Char(':') + address(R_, M_)
-                                             : QStringLiteral("chosen");
+    const QString range = address(1, 1) + QLatin1Char(':') + address(R_, M_);
     refuse(TNoticeKind::Warning, QStringLiteral("The block %1 holds no data for the layout %2: "
                                                 "none of its samples has a fluorescence value.")
                                      .arg(range, layoutName()));
