@@ -48,8 +48,8 @@ private:
     int M_ = 0;
     TLayoutCut out_;
     QStringList nopositive_;   // samples without a positive value (layouts 6, 9, 11)
-    bool numberRead_ = false;  // the last cell read as a number held one (not empty, not blank)
-    int samplesWithData_ = 0;  // samples with at least one fluorescence value read from a number
+    bool numberRead_ = false;  // a cell read as a number held one (not empty, not blank)
+    bool dataRead_ = false;    // some sample has a fluorescence value read from a number
 
     // ---- cells, 1-based within the block
     const TCellValue& cell(int r, int c) const;
@@ -172,11 +172,9 @@ QString TLayoutCutter::textOf(int r, int c) const {
 }
 
 // A cell as a number: a number cell, or a text that is wholly a number (its decimal mark noted
-// for the block's notation). Empty cells and blank texts give 0. numberRead_ tells which of
-// these the cell was.
+// for the block's notation), which sets numberRead_. Empty cells and blank texts give 0.
 std::optional<double> TLayoutCutter::valueOf(int r, int c) {
     const TCellValue& v = cell(r, c);
-    numberRead_ = false;
     switch (v.kind) {
         case TCellValue::Kind::Number:
             numberRead_ = true;
@@ -228,14 +226,12 @@ void TLayoutCutter::fill(int S, int N, const TNameOf& name, const TValueOf& cycl
     for (int k = 1; k <= S; ++k) {
         run.sampname[ix(k)] = name(k);
         run.npoints[ix(k)] = N;
-        bool data = false;
         for (int i = 1; i <= N; ++i) {
             run.rawcyc[ix(k)][ix(i)] = cycle(k, i);
             numberRead_ = false;
             run.rawfluor[ix(k)][ix(i)] = fluor(k, i);
-            data = data || numberRead_;
+            dataRead_ = dataRead_ || numberRead_;
         }
-        if (data) ++samplesWithData_;
     }
 }
 
@@ -795,7 +791,7 @@ TLayoutCut TLayoutCutter::cut() {
         }
         refuseMixedNotation();
         require(out_.run.nsamples >= 1, QStringLiteral("no sample is left to read"));
-        if (samplesWithData_ == 0) refuseNoData();
+        if (!dataRead_) refuseNoData();
         if (LiftsNegatives(record_.filetype))
             liftNegatives();
         else if (!nopositive_.isEmpty())
