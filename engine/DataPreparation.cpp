@@ -186,9 +186,12 @@ void TEngine::ProcessDataAfterRead() {
         qualitychecks[i] = "- - - - - - - - - - - - - -";
         fstop[i] = fmaxdiff[i] = wolstop[i] = npoints[i];
         fstart[i] = wolstart[i] = 1;
+        auto& input = inputfluor[i];
+        std::fill(input.begin(), input.end(), 0.0);
         for (int p = 1; p <= npoints[i]; ++p) {
             c[ix(p)] = rawcyc[i][ix(p)];
             f[ix(p)] = rawfluor[i][ix(p)] - bgarr[i];
+            input[ix(p)] = f[ix(p)];
         }
         if (c.size() > 1) c[0] = c[1] - 1.0;
         if (!f.empty()) f[0] = kPointZeroFluor;

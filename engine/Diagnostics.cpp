@@ -325,7 +325,7 @@ TDiagnosticResult TDiagnostics::CtDriftLogLin(int g, bool keepwolfixed) {
     auto& grid = result.grid;
     grid.resize(e_.nsamples + 2, 2);
     grid.set(0, 0, std::string("t-count"));
-    grid.set(1, 0, std::string("trheshold"));
+    grid.set(1, 0, std::string("threshold"));
     for (int s = 1; s <= e_.nsamples; ++s) grid.set(s + 1, 0, e_.sampname[s]);
     int count = 0;
     for (double thr = e_.defuplim[g]; thr > lowest; thr -= step) {

@@ -74,7 +74,7 @@ public:
     // Cq of every sample as the threshold of group g steps down from the
     // group's default upper limit by log10 of the group's mean efficiency,
     // while it stays above log10 of GetMaxFluStart(g) (nsamples + 2 columns):
-    // row 0 "t-count", "trheshold" and the sample names; row k: k, the
+    // row 0 "t-count", "threshold" and the sample names; row k: k, the
     // threshold, the Cq of each sample. With keepwolfixed the windows stay;
     // otherwise each step places the window of 4 steps under the threshold.
     // Refused for g outside 0..ngroups, for a mean efficiency at or below

@@ -46,7 +46,7 @@ void TEngine::setarraylengths(int ncycles_, int nsamples_) {
                     &exclmeaneff, &userexcluded, &manualbg, &shortloglin, &ctshifting, &cttoloweff,
                     &cttolown0, &non0, &usedforwol, &emptywol})
         resizekeep(*v, ns);
-    for (auto* m : {&rawcyc, &rawfluor, &cyc, &fluor}) {
+    for (auto* m : {&rawcyc, &rawfluor, &cyc, &fluor, &inputfluor}) {
         m->resize(static_cast<std::size_t>(ns));
         for (auto& row : *m) resizekeep(row, nc);
     }
@@ -64,7 +64,12 @@ void TEngine::pumpmessages() {
 
 void TEngine::warnonce(const std::string& text) {
     if (busy()) {
-        collectedwarnings_.push_back(text);
+        // A command may place a group's window more than once (the baseline
+        // step places the common window, and again after flagging samples
+        // without plateau): the user hears of each group once.
+        if (std::find(collectedwarnings_.begin(), collectedwarnings_.end(), text) ==
+            collectedwarnings_.end())
+            collectedwarnings_.push_back(text);
         return;
     }
     view->showmessage(TMessageKind::warning, text);

@@ -54,7 +54,7 @@ public:
 
     // ---- state and utilities            (ENGINE-CORE)
     // (Both constructors fill the Cq-too-low limit tables, FillCqLimitTables.)
-    // Sizes every per-sample array (and tissue) to nsamples+1, the four point
+    // Sizes every per-sample array (and tissue) to nsamples+1, the five point
     // matrices to nsamples+1 rows of ncycles+1, headercyc to ncycles+1 and the
     // five per-group arrays to nsamples+1; also sets the counts. Contents are
     // kept where the new size covers them; new elements are zero / false /
@@ -538,8 +538,8 @@ public:
 
     // A warning that a long command may raise for each of many groups: while
     // busy it becomes one line of the message shown when the command ends
-    // (one message per command, its lines in order), otherwise it is shown at
-    // once.
+    // (one message per command, its lines in order, a line already collected
+    // not repeated), otherwise it is shown at once.
     void warnonce(const std::string& text);
 
 private:

@@ -61,6 +61,10 @@ struct TRunData {
     doublearray rawfluor;
     doublearray cyc;
     doublearray fluor;
+    // Every value as the read left it, baseline subtracted (0 unless ownrdml),
+    // points 1..nrawpoints: what the input grid shows, each under its own
+    // cycle rawcyc[s][p]. Set by ProcessDataAfterRead; no later step changes it.
+    doublearray inputfluor;
     std::vector<double> headercyc;  // ncycles + 1
 
     // Number of the current sample (the "samplenum" edit), 1-based.

@@ -18,6 +18,7 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <algorithm>
 
 #include "mainwindow/Mainform.h"
 #include "mainwindow/Prompter.h"
@@ -300,7 +301,9 @@ void Tmainform::tablechanged(TRunTable table, int row) {
 }
 
 // Input and valid-data grids: rows 0 and 1 titles and cycle headers, row
-// s + 1 sample s with each value in the column of its cycle.
+// s + 1 sample s with each value in the column of its cycle. The input grid
+// shows every value read (inputfluor, beside the cycle it was read at), the
+// valid-data grid only the points left after the unusable ones were dropped.
 void Tmainform::FillDataGrids() {
     const TEngine& e = *engine_;
     for (QTableWidget* g : {inputgrid, validdataSG}) {
@@ -319,9 +322,11 @@ void Tmainform::FillDataGrids() {
         }
     }
     for (int s = 1; s <= e.nsamples; ++s) {
-        for (int p = 1; p <= e.nrawpoints[s]; ++p) {
+        const auto& input = e.inputfluor[s];
+        const int n = std::min(e.nrawpoints[s], static_cast<int>(input.size()) - 1);
+        for (int p = 1; p <= n; ++p) {
             const int c = e.headerindex(e.rawcyc[s][p]);
-            if (c >= 1) setCell(inputgrid, s + 1, c + 1, cellNumber(e.fluor[s][p]));
+            if (c >= 1) setCell(inputgrid, s + 1, c + 1, cellNumber(input[p]));
         }
         FillValidDataRow(s);
     }

@@ -47,13 +47,17 @@ private:
     int R_ = 0;
     int M_ = 0;
     TLayoutCut out_;
-    QStringList nopositive_;  // samples without a positive value (layouts 6, 9, 11)
+    QStringList nopositive_;   // samples without a positive value (layouts 6, 9, 11)
+    bool numberRead_ = false;  // a cell read as a number held one (not empty, not blank)
+    bool dataRead_ = false;    // some sample has a fluorescence value read from a number
 
     // ---- cells, 1-based within the block
     const TCellValue& cell(int r, int c) const;
     QString address(int r, int c) const;
     [[noreturn]] void refuse(TNoticeKind kind, const QString& text) const;
     void require(bool fits, const QString& what) const;
+    [[noreturn]] void refuseNoData() const;
+    bool holdsAnything() const;
     QString layoutName() const;
     QString textOf(int r, int c) const;
     std::string cleanedText(int r, int c) const { return cleanident(textOf(r, c).toStdString()); }
@@ -71,6 +75,9 @@ private:
     void noteNoPositive();
 
     // ---- the layouts
+    void requireShape(int layout) const;
+    // Layout 8: baseline-corrected exports carry a second header row.
+    int headerRows8() const { return record_.baselinecorrected ? 2 : 1; }
     void layout0();
     void layout1();
     void layout2();
@@ -122,6 +129,25 @@ void TLayoutCutter::require(bool fits, const QString& what) const {
                QStringLiteral("The block does not fit the layout %1: %2.").arg(layoutName(), what));
 }
 
+// One refusal for every layout: a block (at least one cell), or a cut of it, without a single
+// fluorescence value.
+void TLayoutCutter::refuseNoData() const {
+    const QString range = address(1, 1) + QLatin1Char(':') + address(R_, M_);
+    refuse(TNoticeKind::Warning, QStringLiteral("The block %1 holds no data for the layout %2: "
+                                                "none of its samples has a fluorescence value.")
+                                     .arg(range, layoutName()));
+}
+
+// True when some cell holds a number, a text that is not blank, or an error value.
+bool TLayoutCutter::holdsAnything() const {
+    for (const auto& row : block_)
+        for (const TCellValue& v : row)
+            if (v.kind != TCellValue::Kind::Empty &&
+                !(v.kind == TCellValue::Kind::Text && v.text.trimmed().isEmpty()))
+                return true;
+    return false;
+}
+
 QString TLayoutCutter::layoutName() const {
     const int t = std::clamp(record_.filetype, 0, 21);
     return QLatin1Char('"') + QString::fromLatin1(InstrumentLayoutNames()[ix(t)]).trimmed() +
@@ -146,11 +172,12 @@ QString TLayoutCutter::textOf(int r, int c) const {
 }
 
 // A cell as a number: a number cell, or a text that is wholly a number (its decimal mark noted
-// for the block's notation). Empty cells and blank texts give 0.
+// for the block's notation), which sets numberRead_. Empty cells and blank texts give 0.
 std::optional<double> TLayoutCutter::valueOf(int r, int c) {
     const TCellValue& v = cell(r, c);
     switch (v.kind) {
         case TCellValue::Kind::Number:
+            numberRead_ = true;
             return v.number;
         case TCellValue::Kind::Empty:
             return 0.0;
@@ -159,6 +186,7 @@ std::optional<double> TLayoutCutter::valueOf(int r, int c) {
             const auto n = ReadTextNumber(v.text);
             if (!n) return std::nullopt;
             notation_.Note(*n, r, c, v.text);
+            numberRead_ = true;
             return n->value;
         }
         case TCellValue::Kind::Error:
@@ -200,7 +228,9 @@ void TLayoutCutter::fill(int S, int N, const TNameOf& name, const TValueOf& cycl
         run.npoints[ix(k)] = N;
         for (int i = 1; i <= N; ++i) {
             run.rawcyc[ix(k)][ix(i)] = cycle(k, i);
+            numberRead_ = false;
             run.rawfluor[ix(k)][ix(i)] = fluor(k, i);
+            dataRead_ = dataRead_ || numberRead_;
         }
     }
 }
@@ -220,13 +250,92 @@ void TLayoutCutter::noteNoPositive() {
         }
 }
 
+// The rows and columns a layout needs before any cell is looked at.
+void TLayoutCutter::requireShape(int layout) const {
+    switch (layout) {
+        case 0:
+            require(M_ >= 2 && M_ % 2 == 0,
+                    QStringLiteral("it has %1 columns, and each sample takes two (an even number)")
+                        .arg(M_));
+            require(R_ >= 3,
+                    QStringLiteral("it needs a name row, a second row and cycle rows below"));
+            break;
+        case 1:
+            require(M_ >= 3 && R_ >= 2,
+                    QStringLiteral("it needs a header row and two name columns before the values"));
+            break;
+        case 2:
+            require(
+                M_ >= 4 && R_ >= 2,
+                QStringLiteral("it needs a name row and three leading columns before the samples"));
+            break;
+        case 3:
+            require(
+                M_ >= 2 && R_ >= 3,
+                QStringLiteral("it needs two header rows and a cycle column before the samples"));
+            break;
+        case 5:
+            require(M_ >= 3 && R_ >= 4,
+                    QStringLiteral(
+                        "it needs three columns (name, cycle, fluorescence) and a name in row 3 "
+                        "followed by data rows"));
+            break;
+        case 7:
+            require(M_ >= 3 && (M_ - 1) % 2 == 0,
+                    QStringLiteral("it has %1 columns: one first column and two per sample (an odd "
+                                   "number) are needed")
+                        .arg(M_));
+            require(R_ >= 2, QStringLiteral("it needs a name row and cycle rows below"));
+            break;
+        case 8:
+            require(
+                M_ >= 3 && R_ >= headerRows8() + 1,
+                QStringLiteral("it needs %1 header row(s) and two name columns before the values")
+                    .arg(headerRows8()));
+            break;
+        case 9:
+            require(M_ >= 7 && R_ >= 2,
+                    QStringLiteral("it needs a header row and six name columns before the values"));
+            break;
+        case 11:
+            require(M_ >= 4 && R_ >= 2,
+                    QStringLiteral(
+                        "it needs a header row and three leading columns before the values"));
+            break;
+        case 14:
+            require(
+                M_ >= 3 && R_ >= 2,
+                QStringLiteral("it needs a name row and two leading columns before the samples"));
+            break;
+        case 15:
+            require(M_ >= 3 && M_ % 3 == 0,
+                    QStringLiteral("it has %1 columns, and each well takes three (a multiple of 3)")
+                        .arg(M_));
+            require(R_ >= 2, QStringLiteral("it needs a header row and cycle rows below"));
+            break;
+        case 17:
+            require(M_ >= 2 && R_ >= 2, QStringLiteral("it needs a header row and a name column"));
+            break;
+        case 18:
+            require(M_ >= 4,
+                    QStringLiteral("it needs a name column and at least three value columns"));
+            break;
+        case 20:
+            require(M_ >= 2 && R_ >= 2,
+                    QStringLiteral("it needs a name row and a cycle column before the samples"));
+            break;
+        case 21:
+            require(M_ >= 3 && R_ >= 2,
+                    QStringLiteral("it needs three columns (name, cycle, fluorescence)"));
+            break;
+        default:
+            break;
+    }
+}
+
 // ---- layouts with one sample per column or per row
 
 void TLayoutCutter::layout0() {
-    require(
-        M_ >= 2 && M_ % 2 == 0,
-        QStringLiteral("it has %1 columns, and each sample takes two (an even number)").arg(M_));
-    require(R_ >= 3, QStringLiteral("it needs a name row, a second row and cycle rows below"));
     fill(
         M_ / 2, R_ - 2, [&](int k) { return cleanedText(1, 2 * k - 1); },
         [&](int k, int i) { return numberOf(i + 2, 2 * k - 1); },
@@ -240,8 +349,6 @@ void TLayoutCutter::layout0() {
 }
 
 void TLayoutCutter::layout1() {
-    require(M_ >= 3 && R_ >= 2,
-            QStringLiteral("it needs a header row and two name columns before the values"));
     fill(
         R_ - 1, M_ - 2,
         [&](int k) {
@@ -251,16 +358,12 @@ void TLayoutCutter::layout1() {
 }
 
 void TLayoutCutter::layout2() {
-    require(M_ >= 4 && R_ >= 2,
-            QStringLiteral("it needs a name row and three leading columns before the samples"));
     fill(
         M_ - 3, R_ - 1, [&](int k) { return cleanedText(1, k + 3); }, index,
         [&](int k, int i) { return numberOf(i + 1, k + 3); });
 }
 
 void TLayoutCutter::layout3() {
-    require(M_ >= 2 && R_ >= 3,
-            QStringLiteral("it needs two header rows and a cycle column before the samples"));
     fill(
         M_ - 1, R_ - 2, [&](int k) { return cleanedText(2, k + 1); },
         [&](int, int i) { return numberOf(i + 2, 1); },
@@ -268,11 +371,6 @@ void TLayoutCutter::layout3() {
 }
 
 void TLayoutCutter::layout7() {
-    require(M_ >= 3 && (M_ - 1) % 2 == 0,
-            QStringLiteral("it has %1 columns: one first column and two per sample (an odd "
-                           "number) are needed")
-                .arg(M_));
-    require(R_ >= 2, QStringLiteral("it needs a name row and cycle rows below"));
     const QString removeText = asker_
                                    .InputBox(QStringLiteral("This format includes empty wells"),
                                              QStringLiteral("Remove wells when the sample name "
@@ -293,11 +391,7 @@ void TLayoutCutter::layout7() {
 }
 
 void TLayoutCutter::layout8() {
-    // Baseline-corrected exports carry a second header row.
-    const int H = record_.baselinecorrected ? 2 : 1;
-    require(
-        M_ >= 3 && R_ >= H + 1,
-        QStringLiteral("it needs %1 header row(s) and two name columns before the values").arg(H));
+    const int H = headerRows8();
     fill(
         R_ - H, M_ - 2,
         [&](int k) {
@@ -307,8 +401,6 @@ void TLayoutCutter::layout8() {
 }
 
 void TLayoutCutter::layout9() {
-    require(M_ >= 7 && R_ >= 2,
-            QStringLiteral("it needs a header row and six name columns before the values"));
     fill(
         R_ - 1, M_ - 6,
         [&](int k) {
@@ -319,8 +411,6 @@ void TLayoutCutter::layout9() {
 }
 
 void TLayoutCutter::layout14() {
-    require(M_ >= 3 && R_ >= 2,
-            QStringLiteral("it needs a name row and two leading columns before the samples"));
     fill(
         M_ - 2, R_ - 1, [&](int k) { return cleanedText(1, k + 2); },
         [&](int, int i) { return numberOf(i + 1, 2); },
@@ -328,10 +418,6 @@ void TLayoutCutter::layout14() {
 }
 
 void TLayoutCutter::layout15() {
-    require(
-        M_ >= 3 && M_ % 3 == 0,
-        QStringLiteral("it has %1 columns, and each well takes three (a multiple of 3)").arg(M_));
-    require(R_ >= 2, QStringLiteral("it needs a header row and cycle rows below"));
     fill(
         M_ / 3, R_ - 1, [&](int k) { return cleanedText(2, 3 * k - 2); },
         [&](int k, int i) { return numberOf(i + 1, 3 * k - 1); },
@@ -339,7 +425,6 @@ void TLayoutCutter::layout15() {
 }
 
 void TLayoutCutter::layout17() {
-    require(M_ >= 2 && R_ >= 2, QStringLiteral("it needs a header row and a name column"));
     const auto lenient = [&](int r, int c) {
         const TCellValue& v = cell(r, c);
         return v.kind == TCellValue::Kind::Error ? v.text : textOf(r, c);
@@ -359,8 +444,6 @@ void TLayoutCutter::layout17() {
 }
 
 void TLayoutCutter::layout20() {
-    require(M_ >= 2 && R_ >= 2,
-            QStringLiteral("it needs a name row and a cycle column before the samples"));
     fill(
         M_ - 1, R_ - 1, [&](int k) { return cleanedText(1, k + 1); },
         [&](int, int i) { return numberOf(i + 1, 1); },
@@ -370,9 +453,6 @@ void TLayoutCutter::layout20() {
 // ---- layouts of groups of rows
 
 void TLayoutCutter::layout5() {
-    require(M_ >= 3 && R_ >= 4,
-            QStringLiteral("it needs three columns (name, cycle, fluorescence) and a name in row 3 "
-                           "followed by data rows"));
     int next = 0;  // the row of the second sample's name: it fixes the cycles per sample
     for (int r = 4; r <= R_ && next == 0; ++r) {
         const TCellValue& v = cell(r, 1);
@@ -395,8 +475,6 @@ void TLayoutCutter::layout5() {
 }
 
 void TLayoutCutter::layout21() {
-    require(M_ >= 3 && R_ >= 2,
-            QStringLiteral("it needs three columns (name, cycle, fluorescence)"));
     const auto isCycles = [&](int r) {
         return cell(r, 2).kind == TCellValue::Kind::Text &&
                cell(r, 2).text == QStringLiteral("Cycles");
@@ -424,8 +502,6 @@ void TLayoutCutter::layout21() {
 }
 
 void TLayoutCutter::layout11() {
-    require(M_ >= 4 && R_ >= 2,
-            QStringLiteral("it needs a header row and three leading columns before the values"));
     std::vector<int> rows;
     int ignored = 0;
     for (int r = 2; r <= R_; ++r) {
@@ -454,7 +530,6 @@ void TLayoutCutter::layout11() {
 }
 
 void TLayoutCutter::layout18() {
-    require(M_ >= 4, QStringLiteral("it needs a name column and at least three value columns"));
     const int N = M_ - 1;
     std::vector<std::pair<int, std::string>> samples;  // row, name
     std::string prefix;
@@ -579,7 +654,10 @@ void TLayoutCutter::layoutLong(bool flex) {
     fill(
         S, N, [&](int k) { return used[ix(k - 1)].name; },
         [&](int k, int i) { return used[ix(k - 1)].cyc[ix(i)]; },
-        [&](int k, int i) { return used[ix(k - 1)].fluor[ix(i)]; });
+        [&](int k, int i) {
+            numberRead_ = true;  // a well with an empty fluorescence cell is not used
+            return used[ix(k - 1)].fluor[ix(i)];
+        });
     if (errorSeen)
         out_.notices.push_back({TNoticeKind::Information,
                                 QStringLiteral("An Excel error code was encountered in the Well or "
@@ -653,6 +731,9 @@ TLayoutCut TLayoutCutter::cut() {
         for (const auto& row : block_)
             require(static_cast<int>(row.size()) == M_,
                     QStringLiteral("its rows are not all of the same length"));
+        requireShape(layout);
+        // Nothing to ask about, and nothing to cut.
+        if (!holdsAnything()) refuseNoData();
         switch (layout) {
             case 0:
                 layout0();
@@ -710,6 +791,7 @@ TLayoutCut TLayoutCutter::cut() {
         }
         refuseMixedNotation();
         require(out_.run.nsamples >= 1, QStringLiteral("no sample is left to read"));
+        if (!dataRead_) refuseNoData();
         if (LiftsNegatives(record_.filetype))
             liftNegatives();
         else if (!nopositive_.isEmpty())

@@ -80,7 +80,10 @@ bool LiftsNegatives(int filetype);
 // document the block comes from, unless all of them with a decimal mark use ','; a text number
 // written the other way refuses the read naming the first such cell. A block that does not fit
 // the layout's pattern is refused with a message naming the layout and what does not fit; no
-// cell outside the block is ever read. A cut that leaves no sample is refused.
+// cell outside the block is ever read. A cut that leaves no sample is refused. A block whose
+// cells are all empty or blank (refused before any question), or whose samples have no
+// fluorescence value read from a number, is refused as holding no data, naming the block and
+// the layout.
 //
 // After the layout: negative values are lifted for 6, 11 and 13 (by |min| + 10^-(d+1), d the
 // decimals to the first significant digit of |min|); layouts 9 and 10 refuse samples without a

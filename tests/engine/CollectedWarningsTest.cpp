@@ -69,5 +69,30 @@ TEST(CollectedWarnings, WindowsPerGroupOverFortySingleWellsSayItOnce) {
     }
 }
 
+// A run of one group whose noisy wells leave one valid sample: the baseline
+// step places the common window, flags samples without plateau and places it
+// again. The group's line comes once, and the same step again says it again.
+TEST(CollectedWarnings, BaselineStepOnOneGroupSaysEachGroupLineOnce) {
+    RecordingView view;
+    TEngine e(&view);
+    testing::loadSyntheticRun(e, testing::makePlate(8, 1, 0.3, 5));
+    e.ProcessDataAfterRead();
+    e.ExtraExcelProcessing();
+    const std::string line =
+        "Amplicon group \"All\" has only one valid sample. Please check your input.";
+    for (int time = 1; time <= 2; ++time) {
+        view.messages.clear();
+        ASSERT_TRUE(e.BaselineButtonPanelClick());
+        EXPECT_EQ(view.messages, (std::vector<std::string>{"all samples excluded", line}));
+    }
+    // Within one command a line already collected is not repeated; other lines are.
+    view.messages.clear();
+    {
+        TEngine::BusyGuard command(e);
+        for (const char* text : {"a", "b", "a", "b", "c"}) e.warnonce(text);
+    }
+    EXPECT_EQ(view.messages, std::vector<std::string>{"a\nb\nc"});
+}
+
 }  // namespace
 }  // namespace qurvex

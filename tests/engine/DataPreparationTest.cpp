@@ -155,5 +155,28 @@ TEST(DataPreparation, ReadResetsFlagsOfThePreviousRun) {
     }
 }
 
+// Every value read stays beside the cycle it was read at (inputfluor), while
+// the valid points close up over the dropped ones; a later step (baselines)
+// and a shorter next read leave nothing of it behind.
+TEST(DataPreparation, InputValuesKeepTheirCyclesWhileValidPointsCloseUp) {
+    TEngine e;
+    // Baseline-subtracted data: the early values are at or below 0.
+    const std::vector<double> row = {-0.0716, -0.0327, 0.0311, 0.0436, 0, 0.5};
+    prepared(e, {row, exponential(1e-3, 1.9, 6)});
+    for (int p = 1; p <= 6; ++p) {
+        EXPECT_EQ(e.rawcyc[1][p], p);
+        EXPECT_EQ(e.inputfluor[1][p], row[p - 1]) << p;
+    }
+    ASSERT_EQ(e.npoints[1], 3);
+    EXPECT_EQ(e.cyc[1][1], 3);
+    EXPECT_EQ(e.fluor[1][1], 0.0311);
+    EXPECT_EQ(e.cyc[1][3], 6);
+    const doublearray input = e.inputfluor;
+    e.BaselineButtonPanelClick();
+    EXPECT_EQ(e.inputfluor, input);
+    prepared(e, {{2, 3}});
+    EXPECT_EQ(e.inputfluor[1], (std::vector<double>{0, 2, 3}));
+}
+
 }  // namespace
 }  // namespace qurvex

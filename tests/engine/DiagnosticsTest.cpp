@@ -163,7 +163,7 @@ TEST(Diagnostics, ctDrift_oneRowPerLog10StepOfTheMeanEfficiency) {
         a.before = a.e;
         const auto r = a.d.CtDriftLogLin(0, keep);
         ASSERT_TRUE(r.done);
-        EXPECT_EQ(text(r.grid, 0, 0) + text(r.grid, 1, 0), "t-counttrheshold");
+        EXPECT_EQ(text(r.grid, 0, 0) + text(r.grid, 1, 0), "t-countthreshold");
         EXPECT_EQ(text(r.grid, 2, 0), a.e.sampname[1]);
         const int rows = r.grid.RowCount() - 1;
         ASSERT_GE(rows, 2);

@@ -2,7 +2,8 @@
 // The window at the size it opens with, as a user sees it: every grid shows
 // its texts whole after an analysis with group means, every tab of every
 // page control can be clicked, and a grid's column border can be dragged;
-// and the help on reading from Calc covers every layout the read window offers.
+// and the help on reading from Calc covers every layout the read window offers,
+// the help on the interface every tab a start switch shows.
 #include <QFontMetricsF>
 #include <QHeaderView>
 #include <QStyle>
@@ -241,6 +242,36 @@ private slots:
         QCOMPARE(ReadLayoutNames().size(), 22);
         for (const QString& layout : ReadLayoutNames())
             QVERIFY2(text.contains(layout.trimmed()), qPrintable(layout));
+    }
+
+    // The help page "Interface" names each start switch and every tab that
+    // the switch brings into view.
+    void interfaceHelp_namesTheTabsOfEveryStartSwitch() {
+        Thelppages help(nullptr);
+        QVERIFY(help.ShowPage(QStringLiteral("Interface")));
+        const auto* page = help.findChild<QTextBrowser*>(QStringLiteral("HelpText_interface"));
+        QVERIFY(page);
+        const QString text = page->toPlainText();
+        const auto visibleTabs = [](const QStringList& switches) {
+            TWindowFixture f;
+            Tmainform& w = f.createActive(switches);
+            QStringList tabs;
+            for (QTabWidget* pages : w.findChildren<QTabWidget*>())
+                for (int i = 0; i < pages->count(); ++i)
+                    if (pages->isTabVisible(i)) tabs << pages->tabText(i).trimmed();
+            return tabs;
+        };
+        const QStringList plain = visibleTabs({});
+        int named = 0;
+        for (const QString& letter : {"x", "w", "m", "s"}) {
+            QVERIFY2(text.contains(letter + QStringLiteral(": ")), qPrintable(letter));
+            for (const QString& tab : visibleTabs({letter}))
+                if (!plain.contains(tab)) {
+                    QVERIFY2(text.contains(tab), qPrintable(letter + QStringLiteral(": ") + tab));
+                    ++named;
+                }
+        }
+        QVERIFY(named >= 5);
     }
 
     void tabs_everyTabReachableByAClickAtTheOpeningSize() {

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Calc roads through the window's menu against a private office: a real
-// instrument export read and analysed, a refused read that keeps the run,
-// and a save that writes its two sheets.
+// instrument export read and analysed, refused reads (a block that does not
+// fit, an empty sheet) that keep the run, a save that writes its two sheets,
+// and the input grid copied to a sheet with every value under its cycle.
 #include <QFile>
 #include <QListWidget>
 #include <QTableWidget>
@@ -19,25 +20,32 @@ using qurvex::testing::TWindowFixture;
 
 namespace {
 
-// The Mic export: 48 wells in pairs of columns A..AW, rows 1..41.
+// The Mic export: 48 wells in columns B..AW after the cycle column, rows 1..41.
 int g_layout = 20;
+// Where the read dialog points; the export's block unless a test says otherwise.
+struct TBlockChoice {
+    QString book = QStringLiteral("Hanlon_Run1.csv");
+    QString sheet = QStringLiteral("Hanlon_Run1");
+    QString stopcol = QStringLiteral("AW");
+    QString stoprow = QStringLiteral("41");
+};
+TBlockChoice g_block;
 
 // Answers the read dialog (layout g_layout over the Mic block) and the save
 // dialog ("Compact + Complete", as last sheets of the export's workbook).
 void AnswerDialogs(QDialog& d) {
     if (auto* read = qobject_cast<TreadexcelQVXcomform*>(&d)) {
         read->FormActivate();
-        read->booksbox->setCurrentIndex(
-            read->booksbox->findText(QStringLiteral("Hanlon_Run1.csv")));
+        read->booksbox->setCurrentIndex(read->booksbox->findText(g_block.book));
         read->booksboxChange();
-        read->sheetbox->setCurrentIndex(read->sheetbox->findText(QStringLiteral("Hanlon_Run1")));
+        read->sheetbox->setCurrentIndex(read->sheetbox->findText(g_block.sheet));
         read->sheetboxChange();
         read->RG_format->SetItemIndex(g_layout);
         read->RG_formatClick();
         read->startcolin->setText(QStringLiteral("A"));
-        read->stopcolin->setText(QStringLiteral("AW"));
+        read->stopcolin->setText(g_block.stopcol);
         read->startrowin->setText(QStringLiteral("1"));
-        read->stoprowin->setText(QStringLiteral("41"));
+        read->stoprowin->setText(g_block.stoprow);
         read->Baseline_RG->SetItemIndex(1);
         read->OKExcelbuttonClick();
     } else if (auto* save = qobject_cast<TsaveexcelQVXcomform*>(&d)) {
@@ -62,6 +70,16 @@ Doc LoadMic() {
     return Doc(
         loader->loadComponentFromURL(toU(QUrl::fromLocalFile(path).toString()), "_blank", 0, args),
         UNO_QUERY_THROW);
+}
+
+// The export's values, [row][column] from 0 as in the file (row 0 the names).
+std::vector<QList<QByteArray>> MicValues() {
+    QFile file(QStringLiteral(QURVEX_TEST_DATA_DIR "/sheets/Hanlon_Run1.csv"));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    std::vector<QList<QByteArray>> rows;
+    for (const QByteArray& line : file.readAll().split('\n'))
+        if (!line.trimmed().isEmpty()) rows.push_back(line.trimmed().split(','));
+    return rows;
 }
 
 QString problems(const qurvex::testing::TScriptedPrompter& p) {
@@ -124,8 +142,60 @@ private slots:
         QStringList added = SheetNames(doc).split(QLatin1Char(','));
         for (const QString& s : sheets) added.removeOne(s);
         QCOMPARE(added.size(), 1);
-        QCOMPARE(Sheet(doc, added[0])->getCellByPosition(0, 2)->getValue(), 1.0);
+        const auto grid = Sheet(doc, added[0]);
+        QCOMPARE(grid->getCellByPosition(0, 2)->getValue(), 1.0);
         QVERIFY(sheets.contains(QStringLiteral("Hanlon_Run1")));
+        // Every value of the export under its own cycle, those at or below 0
+        // included: cycle i of well k (file row i, column k) in row k + 1,
+        // column i + 1 of the grid's sheet.
+        const auto values = MicValues();
+        QCOMPARE(values.size(), std::size_t{41});
+        QCOMPARE(grid->getCellByPosition(2, 3)->getValue(), -0.071586123);
+        for (int i = 1; i <= 40; ++i)
+            for (int k = 1; k <= 48; ++k)
+                QCOMPARE(grid->getCellByPosition(i + 1, k + 1)->getValue(),
+                         values[i][k].toDouble());
+    }
+
+    // An empty sheet read with the "Mic" layout over A1:M41: one message that
+    // names the block and the layout, and the run, its grids and the
+    // controls stay as they were.
+    void emptySheet_refusedWithOneMessage_runKept() {
+        LoadMic();
+        TWindowFixture f;
+        Tmainform& w = f.createActive();
+        f.prompter.onModal = AnswerDialogs;
+        TEngine& e = w.Engine();
+        g_layout = 20;
+        g_block = {};
+        w.ReadExcel1->trigger();
+        QCOMPARE(e.nsamples, 48);
+        w.Determinebaselines1->trigger();
+        const auto names = e.sampname;
+        const auto ct = e.ct;
+        const QTableWidget* input = w.inputgrid;
+        const QString value = input->item(3, 2)->text();
+
+        TExcelcom excel;
+        excel.NewWorkbook();
+        g_block = {excel.CurrentWorkbook(), excel.CurrentSheet(), QStringLiteral("M"),
+                   QStringLiteral("41")};
+        excel.DetachExcel();
+        f.prompter.clear();
+        w.ReadExcel1->trigger();
+        g_block = {};
+        QCOMPARE(f.prompter.messages.size(), 1);
+        QCOMPARE(f.prompter.messages[0].kind, TPromptKind::Warning);
+        QCOMPARE(f.prompter.messages[0].text,
+                 QStringLiteral("The block A1:M41 holds no data for the layout \"Mic\": none of "
+                                "its samples has a fluorescence value."));
+        QVERIFY(e.sampname == names);
+        QVERIFY(e.ct == ct);
+        QVERIFY(e.baselinedone);
+        QCOMPARE(input->rowCount(), 50);
+        QCOMPARE(input->item(3, 2)->text(), value);
+        QVERIFY(w.Control<QPushButton>("GroupButton")->isEnabled());
+        QVERIFY(!QGuiApplication::overrideCursor());
     }
 
     // Entering "User Settings" with the exclusions read from Calc lists the

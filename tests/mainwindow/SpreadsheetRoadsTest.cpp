@@ -100,6 +100,20 @@ private slots:
         QCOMPARE(f.prompter.count(TPromptKind::Error), 1);
     }
 
+    // "step through log-lin phase" titles its grid "t-count", "threshold" and
+    // the sample names.
+    void diagnostics_ctDrift_gridTitles() {
+        TWindowFixture f;
+        Tmainform& w = f.createActive({QStringLiteral("x")});
+        TEngine& e = loadPlate(w);
+        w.Determinebaselines1->trigger();
+        w.Control<QPushButton>("CtDriftLogLinButton")->click();
+        const auto* grid = w.Control<QTableWidget>("StringGrid5");
+        QCOMPARE(cell(grid, 0, 0), QStringLiteral("t-count"));
+        QCOMPARE(cell(grid, 0, 1), QStringLiteral("threshold"));
+        QCOMPARE(cell(grid, 0, 2), QString::fromStdString(e.sampname[1]));
+    }
+
     void save_whileTrendSet_refusedUntilReset() {
         TWindowFixture f;
         Tmainform& w = f.createActive({QStringLiteral("w")});

@@ -3,7 +3,8 @@
 // the window and threshold choices after every command, the subset and the
 // names after a new read, the name separator typed after a click, the
 // exclusion workbooks listed on entering "User Settings", and one message
-// for a window search over many groups.
+// for a window search over many groups or for the baseline step, each
+// group named once.
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -312,6 +313,24 @@ private slots:
             QVERIFY(lines.contains(
                 QStringLiteral("Amplicon group \"T7\" has only one valid sample. Please check "
                                "your input.")));
+        }
+    }
+
+    // "Determine Baselines" on one group whose noisy wells leave one valid
+    // sample: the group's line once in the one message, each time it is chosen.
+    void baselineStep_oneGroupWarnsOnceAboutIt() {
+        TWindowFixture f;
+        Tmainform& w = showActive(f, {});
+        read(w, qurvex::testing::makePlate(8, 1, 0.3, 5));
+        for (int time = 1; time <= 2; ++time) {
+            f.prompter.clear();
+            w.Determinebaselines1->trigger();
+            QStringList texts;
+            for (const auto& m : f.prompter.messages) texts << m.text;
+            QCOMPARE(texts,
+                     (QStringList{QStringLiteral("all samples excluded"),
+                                  QStringLiteral("Amplicon group \"All\" has only one "
+                                                 "valid sample. Please check your input.")}));
         }
     }
 

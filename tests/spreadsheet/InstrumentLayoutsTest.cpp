@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <deque>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "spreadsheet/InstrumentLayouts.h"
@@ -339,6 +340,95 @@ TEST(InstrumentLayouts, answersAndCounts_layouts7_8_11_17) {
     cut = Cut(17, "x|A1|B1;1|5|6;2|7|8");
     EXPECT_EQ(Names(cut.run), (std::vector<std::string>{"A1", "B1"}));
     EXPECT_EQ(cut.run.ncycles, 2);
+}
+
+// R x M cells, all alike.
+TCellBlock Filled(int R, int M, const TCellValue& v) {
+    return TCellBlock(static_cast<std::size_t>(R), std::vector<TCellValue>(M, v));
+}
+
+QString LayoutName(int layout) {
+    return QString::fromLatin1(InstrumentLayoutNames()[static_cast<std::size_t>(layout)]).trimmed();
+}
+
+QString NoData(int layout, const char* range) {
+    return QStringLiteral(
+               "The block %1 holds no data for the layout \"%2\": none of its samples "
+               "has a fluorescence value.")
+        .arg(QLatin1String(range), LayoutName(layout));
+}
+
+// An empty block holds nothing to read under any layout: one refusal naming the block and the
+// layout, before any question (or, where the layout cannot have that many rows or columns, that
+// refusal). Tried at the size of the "Mic" block A1:M41 and one row and column less, from B3
+// on. A block of texts is refused too, by the layout's own message.
+TEST(InstrumentLayouts, emptyOrTextBlocks_everyLayout_refusedWithOneMessage) {
+    for (int layout = 0; layout < 22; ++layout) {
+        SCOPED_TRACE("layout " + std::to_string(layout));
+        int nodata = 0;
+        for (const auto& [R, M, range] : {std::tuple{41, 13, "B3:N43"}, {40, 12, "B3:M42"}})
+            for (const TCellValue& blank :
+                 {TCellValue::Empty(), TCellValue::Text(QStringLiteral(" "))}) {
+                TScript s;
+                const TLayoutCut cut = CutInstrumentLayout(Filled(R, M, blank), Record(layout), s);
+                EXPECT_FALSE(cut.ok);
+                EXPECT_EQ(cut.refusal.kind, TNoticeKind::Warning);
+                if (cut.refusal.text == NoData(layout, range))
+                    ++nodata;
+                else
+                    EXPECT_TRUE(cut.refusal.text.startsWith("The block does not fit the layout \"" +
+                                                            LayoutName(layout) + "\": it "))
+                        << cut.refusal.text.toStdString();
+                EXPECT_TRUE(s.asked.isEmpty());
+                EXPECT_TRUE(cut.notices.empty());
+                EXPECT_EQ(cut.run.nsamples, 0);
+            }
+        EXPECT_GE(nodata, 2);
+        TScript s;
+        const TLayoutCut texts = CutInstrumentLayout(
+            Filled(41, 13, TCellValue::Text(QStringLiteral("n/a"))), Record(layout), s);
+        EXPECT_FALSE(texts.ok);
+        EXPECT_FALSE(texts.refusal.text.isEmpty());
+        EXPECT_EQ(texts.run.nsamples, 0);
+    }
+}
+
+// Names and cycles without a single fluorescence value are no data either; one value in one
+// sample is enough to read the block.
+TEST(InstrumentLayouts, namesWithoutValues_refusedAsNoData_oneValueReads) {
+    const struct {
+        int layout;
+        const char* block;
+    } cases[] = {
+        {0, "s 1||s2|;x|x|x|x;1||1|;2||2|"},
+        {1, "W|N|1|2;A1|x||;A2|y||"},
+        {2, "a|b|c|S1|S2;||||;||||"},
+        {3, "x|x|x;Cycle|s1|s2;5||;6||"},
+        {5, "h||;h||;s1||;|1|;|2|;s2||;|1|;|2|"},
+        {7, "Cycle||A1||A2;|1||1|;|2||2|"},
+        {8, "No|Name|1|2;1|std||;2|ntc||"},
+        {9, "a|b|c|d|e|f|1;A1|s|t|u|v|w|;A2|s|t|u|v|w|"},
+        {14, "|Cycle|A1|A2;|1||;|2||"},
+        {15, "|||||;A1|1||A2|1|;|2|||2|"},
+        {17, "Fluorescence\\Cycle|1|2;A1||;A2||"},
+        {20, "Cycle|A|B;1||;2||"},
+        {21, "s 1|Cycles|;|1|;|2|;||;s 2|Cycles|;|1|;|2|;||"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("layout " + std::to_string(c.layout));
+        const TLayoutCut cut = Cut(c.layout, c.block, {QString()});
+        EXPECT_FALSE(cut.ok);
+        EXPECT_TRUE(cut.refusal.text.endsWith(
+            QStringLiteral("holds no data for the layout \"%1\": none of its samples has a "
+                           "fluorescence value.")
+                .arg(LayoutName(c.layout))))
+            << cut.refusal.text.toStdString();
+    }
+    EXPECT_EQ(Cut(20, "Cycle|A|B;1||;2||").refusal.text, NoData(20, "B3:D5"));
+    const TLayoutCut one = Cut(20, "Cycle|A|B;1||;2||'0.5");
+    ASSERT_TRUE(one.ok) << one.refusal.text.toStdString();
+    EXPECT_EQ(one.run.nsamples, 2);
+    EXPECT_EQ(one.run.rawfluor[2][2], 0.5);
 }
 
 }  // namespace
