@@ -140,12 +140,15 @@ QString bookNameOf(frame::XDesktop2& desktop, const Reference<sheet::XSpreadshee
     return titleOf(doc);
 }
 
+EExcelError noWindow(const Reference<sheet::XSpreadsheetDocument>& doc) {
+    return EExcelError(
+        QStringLiteral("The workbook \"%1\" has no window in LibreOffice Calc").arg(titleOf(doc)));
+}
+
 Reference<sheet::XSpreadsheetView> viewOf(const Reference<sheet::XSpreadsheetDocument>& doc) {
     Reference<frame::XModel> model(doc, UNO_QUERY_THROW);
     Reference<sheet::XSpreadsheetView> view(model->getCurrentController(), UNO_QUERY);
-    if (!view.is())
-        throw EExcelError(QStringLiteral("The workbook \"%1\" has no window in LibreOffice Calc")
-                              .arg(titleOf(doc)));
+    if (!view.is()) throw noWindow(doc);
     return view;
 }
 
@@ -162,7 +165,9 @@ Reference<sheet::XSpreadsheetDocument> activeDocument(frame::XDesktop2& desktop)
 void activateDocument(const Reference<frame::XDesktop2>& desktop,
                       const Reference<sheet::XSpreadsheetDocument>& doc) {
     Reference<frame::XModel> model(doc, UNO_QUERY_THROW);
-    Reference<frame::XFrame> frame = model->getCurrentController()->getFrame();
+    Reference<frame::XController> controller = model->getCurrentController();
+    Reference<frame::XFrame> frame = controller.is() ? controller->getFrame() : nullptr;
+    if (!frame.is()) throw noWindow(doc);
     frame->activate();
     Reference<frame::XFramesSupplier> frames(desktop, UNO_QUERY);
     if (frames.is()) frames->setActiveFrame(frame);
@@ -270,10 +275,17 @@ frame::XDesktop2& TExcelcom::Impl::open() {
         context = connectContext(pipe);
         desktop = frame::Desktop::create(context);
     } catch (const connection::NoConnectException&) {
+        close();
         throw EExcelError(startHint(pipe));  // nothing listens on the pipe
     } catch (const uno::DeploymentException& e) {
+        close();
         throw EExcelError(QStringLiteral("The LibreOffice UNO runtime could not be started: ") +
                           toQ(e.Message));
+    } catch (const uno::Exception&) {
+        // The connection broke while it was made (an office that is ending drops every new
+        // one), or the pipe belongs to no office: there is no Calc to attach to.
+        close();
+        throw EExcelError(startHint(pipe));
     }
     return *desktop;
 }

@@ -4,6 +4,7 @@
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <csignal>
@@ -39,7 +40,19 @@ uno::Reference<uno::XComponentContext> connectContext(const QString& pipe) {
     const auto resolver = bridge::UnoUrlResolver::create(localContext());
     const rtl::OUString url = rtl::OUString("uno:pipe,name=") + toU(pipe) +
                               rtl::OUString(";urp;StarOffice.ComponentContext");
-    return uno::Reference<uno::XComponentContext>(resolver->resolve(url), uno::UNO_QUERY_THROW);
+    // An office that is busy creating or closing documents now and then drops a new connection
+    // before the connection's first request (the office's component context) is answered: the
+    // bridge reports "Binary URP bridge disposed during call". Nothing has been asked of the
+    // office then, so a fresh connection is safe; an office that keeps dropping them is gone.
+    constexpr int attempts = 5;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            return uno::Reference<uno::XComponentContext>(resolver->resolve(url),
+                                                          uno::UNO_QUERY_THROW);
+        } catch (const lang::DisposedException&) {
+            if (attempt == attempts) throw;
+        }
+    }
 }
 
 uno::Reference<frame::XDesktop2> connectDesktop(const QString& pipe) {

@@ -20,7 +20,8 @@ inline rtl::OUString toU(const QString& s) {
 
 // The component context of the office listening on the named pipe
 // ("uno:pipe,name=<pipe>;urp;StarOffice.ComponentContext"): its services run in the office.
-// Throws css::uno::Exception (NoConnectException within a millisecond when nothing listens).
+// Throws css::uno::Exception (NoConnectException within a millisecond when nothing listens). A
+// connection that the office drops before its first answer is made anew, a few times at most.
 css::uno::Reference<css::uno::XComponentContext> connectContext(const QString& pipe);
 
 // The desktop of the office listening on the named pipe

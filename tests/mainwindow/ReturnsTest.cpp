@@ -22,6 +22,8 @@
 #include "tests/mainwindow/WindowTest.h"
 
 using namespace qurvex;
+using qurvex::testing::NobodyPipe;
+using qurvex::testing::TScopedCalcPipe;
 using qurvex::testing::TWindowFixture;
 
 namespace {
@@ -238,8 +240,7 @@ private slots:
     // "Save to Excel" with no office listening: the save dialog tells so
     // once, also when each closed error box gives the focus back to it.
     void saveToExcelWithoutOffice_toldOnce() {
-        qputenv("QURVEX_CALC_PIPE", QByteArray("qurvex-returns-test-nobody-") +
-                                        QByteArray::number(QCoreApplication::applicationPid()));
+        const TScopedCalcPipe scopedPipe(NobodyPipe("returns"));
         TWindowFixture f;
         Tmainform& w = f.createActive();
         loadPlate(w, 12, 1);
@@ -265,7 +266,6 @@ private slots:
         w.ReadExcel1->trigger();
         QVERIFY(f.prompter.modals.isEmpty());
         QCOMPARE(f.prompter.count(TPromptKind::Error), 1);
-        qunsetenv("QURVEX_CALC_PIPE");
     }
 
     // The read dialog in spreadsheet mode tells a missing office once, also

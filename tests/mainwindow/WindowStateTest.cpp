@@ -21,7 +21,9 @@
 #include "tests/mainwindow/WindowTest.h"
 
 using namespace qurvex;
+using qurvex::testing::NobodyPipe;
 using qurvex::testing::SyntheticRun;
+using qurvex::testing::TScopedCalcPipe;
 using qurvex::testing::TWindowFixture;
 
 namespace {
@@ -263,9 +265,8 @@ private slots:
     }
 
     void userSettings_enteringListsTheExclusionWorkbooks() {
-        const QString pipe =
-            QStringLiteral("qurvex-test-nobody-%1").arg(QCoreApplication::applicationPid());
-        qputenv("QURVEX_CALC_PIPE", pipe.toUtf8());
+        const QString pipe = NobodyPipe("exclusions");
+        const TScopedCalcPipe scopedPipe(pipe);
         TWindowFixture f;
         Tmainform& w = showActive(f);
         clickTab(w, w.TabSheetUserSettings);
@@ -280,7 +281,6 @@ private slots:
         QCOMPARE(f.prompter.messages.size(), 1);
         QVERIFY(f.prompter.messages[0].text.startsWith(QStringLiteral("first start Excel")));
         QVERIFY(f.prompter.messages[0].text.contains(pipe));
-        qunsetenv("QURVEX_CALC_PIPE");
     }
 
     void windowSearch_fortySingleWellsRaiseOneMessage() {

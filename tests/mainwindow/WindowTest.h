@@ -17,6 +17,7 @@
 
 #include "mainwindow/QurvexApplication.h"
 #include "spreadsheet/RadioGroup.h"
+#include "tests/mainwindow/ScopedCalcPipe.h"
 #include "tests/mainwindow/WindowFixture.h"
 
 namespace qurvex::testing {
@@ -38,10 +39,11 @@ inline bool snapshot(QWidget& widget, const QString& name) {
 }  // namespace qurvex::testing
 
 // main() of a window test: the program's own application object, so that an
-// exception in a handler ends in an error box as it does for a user.
+// exception in a handler ends in an error box as it does for a user; no Calc of the user.
 #define QURVEX_WINDOW_TEST_MAIN(TestClass)          \
     int main(int argc, char** argv) {               \
         qurvex::TQurvexApplication app(argc, argv); \
+        qurvex::testing::EnsureOwnCalcPipe();       \
         TestClass test;                             \
         return QTest::qExec(&test, argc, argv);     \
     }

@@ -2,10 +2,15 @@
 // The script that starts Calc for Qurvex: it refuses what would not work and says why, waits
 // until the pipe accepts, and opens a workbook only in a new office.
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <csignal>
+#include <memory>
+#include <utility>
 
 #include "spreadsheet/Excelcom.h"
 #include "spreadsheet/UnoSupport.h"
@@ -41,8 +46,33 @@ bool Accepts(const QString& pipe) {
     }
 }
 
+// A pipe of this test process. CTest gives the prefix and ends, after the test, every office
+// still on a pipe with that prefix (a test that failed or was killed leaves none behind).
 QString FreePipe(const char* what) {
-    return QStringLiteral("qurvex-script-%1-%2").arg(getpid()).arg(QString::fromLatin1(what));
+    QString prefix = qEnvironmentVariable("QURVEX_TEST_PIPE_PREFIX");
+    if (prefix.isEmpty()) prefix = QStringLiteral("qurvex-script");
+    return QStringLiteral("%1-%2-%3").arg(prefix).arg(getpid()).arg(QString::fromLatin1(what));
+}
+
+// Ends, when it goes out of scope, every office that listens or was started to listen on the
+// pipe: an office that the script started ends with the test case, also after a failed assertion.
+class OfficeSweep {
+public:
+    explicit OfficeSweep(QString pipe) : pipe_(std::move(pipe)) {}
+    ~OfficeSweep() { QProcess::execute(QStringLiteral(QURVEX_OFFICE_SWEEP), {pipe_}); }
+    OfficeSweep(const OfficeSweep&) = delete;
+    OfficeSweep& operator=(const OfficeSweep&) = delete;
+
+private:
+    QString pipe_;
+};
+
+// A virtual display that ends with this process, also when the process dies.
+QString StartXvfb(QProcess& xvfb) {
+    xvfb.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    xvfb.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-nolisten", "tcp"});
+    if (!xvfb.waitForStarted(5000) || !xvfb.waitForReadyRead(10000)) return {};
+    return QLatin1Char(':') + QString::fromLatin1(xvfb.readLine()).trimmed();
 }
 
 TEST(CalcScript, Calc_refusals_sayWhyAndLeaveNoOffice) {
@@ -62,6 +92,8 @@ TEST(CalcScript, Calc_refusals_sayWhyAndLeaveNoOffice) {
         {"headless", busy, QStringLiteral(":0"), "an office without a window (process "},
     };
     for (const Case& c : cases) {
+        std::unique_ptr<OfficeSweep> sweep;
+        if (c.pipe != busy) sweep = std::make_unique<OfficeSweep>(c.pipe);
         const ScriptRun run = RunScript(
             home.path(),
             {{"QURVEX_CALC_PIPE", c.pipe}, {"DISPLAY", c.display}, {"WAYLAND_DISPLAY", QString()}});
@@ -77,13 +109,14 @@ TEST(CalcScript, Calc_refusals_sayWhyAndLeaveNoOffice) {
 
 // A visible office on a virtual display: started once with one workbook, found the second time.
 TEST(CalcScript, Calc_freeThenBusyPipe_oneOfficeOneWorkbook) {
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty())
+        GTEST_SKIP() << "Xvfb is not installed";
     QProcess xvfb;
-    xvfb.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-nolisten", "tcp"});
-    if (!xvfb.waitForStarted(5000)) GTEST_SKIP() << "Xvfb is not installed";
-    ASSERT_TRUE(xvfb.waitForReadyRead(10000));
-    const QString display = QLatin1Char(':') + QString::fromLatin1(xvfb.readLine()).trimmed();
+    const QString display = StartXvfb(xvfb);
+    ASSERT_FALSE(display.isEmpty()) << "Xvfb did not start";
     QTemporaryDir home;
     const QString pipe = FreePipe("visible");
+    const OfficeSweep sweep(pipe);
     const std::vector<std::pair<QString, QString>> env{{"QURVEX_CALC_PIPE", pipe},
                                                        {"DISPLAY", display}};
     const ScriptRun first = RunScript(home.path(), env);

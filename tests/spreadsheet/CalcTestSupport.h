@@ -36,8 +36,17 @@ using css::uno::UNO_QUERY_THROW;
 using Doc = Reference<css::sheet::XSpreadsheetDocument>;
 using SheetRef = Reference<css::sheet::XSpreadsheet>;
 
-// Waits up to `seconds` until the office on $QURVEX_CALC_PIPE accepts; false when it never does.
+// The pipe of the test office: $QURVEX_CALC_PIPE, which CTest sets for every test. Unset or
+// "qurvex", it would lead to the Calc that the user opened for Qurvex: empty then.
+inline QString TestPipe() {
+    const QString pipe = qEnvironmentVariable("QURVEX_CALC_PIPE");
+    return pipe.isEmpty() || pipe == QLatin1String("qurvex") ? QString() : pipe;
+}
+
+// Waits up to `seconds` until the office on $QURVEX_CALC_PIPE accepts; false when it never does
+// or when no pipe of a test office is set.
 inline bool WaitForOffice(double seconds) {
+    if (TestPipe().isEmpty()) return false;
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     for (TExcelcom probe; std::chrono::steady_clock::now() < end;) {
         try {
@@ -50,7 +59,10 @@ inline bool WaitForOffice(double seconds) {
 }
 
 inline Reference<css::frame::XDesktop2> Desktop() {
-    return connectDesktop(TExcelcom::DefaultPipeName());
+    const QString pipe = TestPipe();
+    if (pipe.isEmpty())
+        throw std::runtime_error("no test office: QURVEX_CALC_PIPE is unset (run through ctest)");
+    return connectDesktop(pipe);
 }
 inline Doc CurrentDocument() { return Doc(Desktop()->getCurrentComponent(), UNO_QUERY_THROW); }
 inline SheetRef Sheet(const Doc& doc, const QString& name) {

@@ -2,16 +2,21 @@
 // TExcelcom against a real headless LibreOffice started for this test (CTest fixture,
 // pipe in $QURVEX_CALC_PIPE): documents, sheets, blocks, formats, and failures.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <atomic>
 #include <com/sun/star/awt/FontWeight.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <csignal>
+#include <functional>
 #include <ostream>
+#include <thread>
 
 #include "spreadsheet/Excelcom.h"
 #include "tests/spreadsheet/CalcTestSupport.h"
@@ -83,6 +88,79 @@ TEST(ExcelcomNoOffice, Excelcom_attach_failsWithStartMessage) {
     EXPECT_TRUE(
         ErrorOf([&] { Names(com, selected); }).startsWith(QStringLiteral("first start Excel\n")));
     EXPECT_FALSE(com.IsAttached());
+}
+
+// A pipe that accepts every connection and drops it at once, as an office that is ending does
+// (and a busy office now and then does to a new connection).
+class DroppingPipe {
+public:
+    explicit DroppingPipe(const QString& name)
+        : path_(QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(getuid()).arg(name).toStdString()) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        path_.copy(address.sun_path, sizeof address.sun_path - 1);
+        fd_ = socket(AF_UNIX, SOCK_STREAM, 0);
+        unlink(path_.c_str());
+        if (bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            listen(fd_, 16) != 0)
+            return;
+        thread_ = std::thread([this] {
+            for (int c; (c = accept(fd_, nullptr, nullptr)) >= 0; close(c)) ++accepted;
+        });
+    }
+    ~DroppingPipe() {
+        shutdown(fd_, SHUT_RDWR);
+        if (thread_.joinable()) thread_.join();
+        close(fd_);
+        unlink(path_.c_str());
+    }
+    DroppingPipe(const DroppingPipe&) = delete;
+    DroppingPipe& operator=(const DroppingPipe&) = delete;
+    std::atomic<int> accepted{0};
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    std::thread thread_;
+};
+
+// Every call fails with the component's own error when the connection breaks as it is made;
+// none lets the office's exception through, none calls the workbook closed.
+TEST(ExcelcomNoOffice, Excelcom_droppedConnection_startMessageFromEveryCall) {
+    const QString name = QStringLiteral("qurvex-dropping-%1").arg(getpid());
+    DroppingPipe pipe(name);
+    TExcelcom com(name);
+    TCellBlock block;
+    QStringList names;
+    int selected = 0;
+    const std::vector<std::function<void()>> calls{
+        [&] { com.IsExcelRunning(); },
+        [&] { com.AttachExcel(); },
+        [&] { com.ListWorkbooks(names, selected); },
+        [&] { com.ListSheets(names, selected); },
+        [&] { com.ActiveSheetName(); },
+        [&] { com.NewWorkbook(); },
+        [&] { com.AddSheet(QString()); },
+        [&] { com.AddSheetLast(QStringLiteral("a")); },
+        [&] { com.AddSheetFirst(QStringLiteral("b")); },
+        [&] { com.SelectWorkbook(QStringLiteral("c")); },
+        [&] { com.SelectSheet(QStringLiteral("d")); },
+        [&] { com.ActiveWorkbookFolder(); },
+        [&] { com.ReadRange(1, 1, 1, 1, block); },
+        [&] { com.WriteArrayToRange(1, 1, 1, 1, {{TCellValue::Number(1)}}); },
+        [&] { com.WriteValueToRange(1, 1, 1, 1, TCellValue::Number(1)); },
+        [&] { com.FormatRange(1, 1, 1, 1, QStringLiteral("bold")); },
+        [&] { com.AutofitColumns(1, 1); },
+        [&] { com.CenterColumn(1); },
+        [&] { com.DecimalSeparator(); },
+    };
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        const QString msg = ErrorOf(calls[i]);
+        EXPECT_TRUE(msg.startsWith(QStringLiteral("first start Excel\n")))
+            << "call " << i << ": " << msg;
+        EXPECT_FALSE(com.IsAttached()) << "call " << i;
+    }
+    EXPECT_GT(pipe.accepted, 0);
 }
 
 TEST_F(ExcelcomTest, Excelcom_documents_listSelectAndAddSheets) {

@@ -5,6 +5,9 @@
 # to <state folder>/office.pid for office-stop.sh.
 set -eu
 state=$1 pipe=$2 locale=${3:-C}
+# An office left on this pipe by an earlier run that was killed would take the new one's place
+# (same profile): it goes first.
+"$(dirname "$0")/office-sweep.sh" --exact "$pipe" || true
 rm -rf "$state"
 mkdir -p "$state/profile" "$state/home"
 echo "$pipe" >"$state/pipe"

@@ -10,6 +10,7 @@ if [ -f "$state/office.pid" ]; then
   while kill -0 "$pid" 2>/dev/null && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
   kill -9 "$pid" 2>/dev/null
 fi
-if [ -f "$state/pipe" ]; then rm -f "/tmp/OSL_PIPE_$(id -u)_$(cat "$state/pipe")"; fi  # its socket stays
+# Any office still on the pipe (one restarted after its id was read) ends too; its socket stays.
+if [ -f "$state/pipe" ]; then "$(dirname "$0")/office-sweep.sh" --exact "$(cat "$state/pipe")"; fi
 rm -rf "$state"
 exit 0
