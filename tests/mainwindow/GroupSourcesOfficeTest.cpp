@@ -12,19 +12,10 @@
 #include "tests/spreadsheet/CalcTestSupport.h"
 
 using namespace qurvex;
+using qurvex::testing::showActive;
 using qurvex::testing::TWindowFixture;
 
 namespace {
-
-Tmainform& showActive(TWindowFixture& f) {
-    Tmainform& w = f.create();
-    QSignalSpy activated(&w, &Tmainform::activated);
-    w.show();
-    if (!activated.wait(5000)) qWarning("the window was not activated");
-    w.activateWindow();
-    if (!QTest::qWaitForWindowActive(&w)) qWarning("the window is not active");
-    return w;
-}
 
 // A run taken over the way a reader does.
 TEngine& loadRun(Tmainform& w, int wells) {

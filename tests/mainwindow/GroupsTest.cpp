@@ -17,6 +17,7 @@
 #include "tests/mainwindow/WindowTest.h"
 
 using namespace qurvex;
+using qurvex::testing::showActive;
 using qurvex::testing::TWindowFixture;
 
 namespace {
@@ -54,17 +55,6 @@ void clickTab(Tmainform& w, QWidget* page) {
 void chooseWindow(Tmainform& w, int item) {
     w.CommonGroupWindowRG->SetItemIndex(item);
     w.CommonGroupWindowRGClick();
-}
-
-// The window shown and active, so that the keyboard reaches its controls.
-Tmainform& showActive(TWindowFixture& f) {
-    Tmainform& w = f.create();
-    QSignalSpy activated(&w, &Tmainform::activated);
-    w.show();
-    if (!activated.wait(5000)) qWarning("the window was not activated");
-    w.activateWindow();
-    if (!QTest::qWaitForWindowActive(&w)) qWarning("the window is not active");
-    return w;
 }
 
 // The events the program posts (an edit is handled once its editor has

@@ -22,22 +22,12 @@
 
 using namespace qurvex;
 using qurvex::testing::NobodyPipe;
+using qurvex::testing::showActive;
 using qurvex::testing::SyntheticRun;
 using qurvex::testing::TScopedCalcPipe;
 using qurvex::testing::TWindowFixture;
 
 namespace {
-
-// A shown, active window (clicks give focus, the tab bar takes clicks).
-Tmainform& showActive(TWindowFixture& f, const QStringList& parameters = {}) {
-    Tmainform& w = f.create(parameters);
-    QSignalSpy activated(&w, &Tmainform::activated);
-    w.show();
-    if (!activated.wait(5000)) qWarning("the window was not activated");
-    w.activateWindow();
-    if (!QTest::qWaitForWindowActive(&w)) qWarning("the window is not active");
-    return w;
-}
 
 // A run taken over the way a reader does.
 TEngine& read(Tmainform& w, const SyntheticRun& run) {

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 
@@ -21,6 +22,18 @@
 #include "tests/mainwindow/WindowFixture.h"
 
 namespace qurvex::testing {
+
+// Creates the window, shows it and waits until it is active, so that clicks
+// give the focus and the keyboard reaches its controls.
+inline Tmainform& showActive(TWindowFixture& f, const QStringList& parameters = {}) {
+    Tmainform& w = f.create(parameters);
+    QSignalSpy activated(&w, &Tmainform::activated);
+    w.show();
+    if (!activated.wait(5000)) qWarning("the window was not activated");
+    w.activateWindow();
+    if (!QTest::qWaitForWindowActive(&w)) qWarning("the window is not active");
+    return w;
+}
 
 // Lets pending paints happen, then saves the widget's picture in the test
 // artefacts folder; false when it could not be written or shows one colour only.
