@@ -92,6 +92,14 @@ TEST(RdmlDocumentRead, plate_keptOnlyWhenTheIdsFitTheFormat_aLaterReadClearsIt) 
         EXPECT_EQ(std::tuple(plate.rows, plate.columns, plate.columnlabel),
                   std::tuple(2, 3, "123"));
     }
+    // A strip of one row is a plate; a react id 0 names no well.
+    auto plateOf = [&](const std::string& format, const char* first, const char* second) {
+        return readXml(rdmlDocument("1.2", format + react(first, "s", "t", kTwo) +
+                                               react(second, "s", "t", kTwo)))
+            .run.rdmlplate;
+    };
+    EXPECT_TRUE(plateOf(format("1", "2", "123"), "2", "1").holds(2));
+    EXPECT_FALSE(plateOf(format("2", "3", "ABC"), "0", "1").holds(2));
     // The engine takes the plate over with the run; a run read from a
     // spreadsheet (no plate) clears it.
     TEngine engine;
