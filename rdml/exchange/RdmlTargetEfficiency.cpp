@@ -3,12 +3,17 @@
 
 namespace qurvex {
 
-int TargetMeanGroup(const TRunState& run, int g) {
+namespace {
+
+// The group whose statistics are in force for the target of group g.
+int targetMeanGroup(const TRunState& run, int g) {
     return !run.groupsdefined || run.commonwol ? 0 : g;
 }
 
+}  // namespace
+
 std::optional<TTargetEfficiency> TargetEfficiencyInForce(const TRunState& run, int g) {
-    const int h = TargetMeanGroup(run, g);
+    const int h = targetMeanGroup(run, g);
     if (h < 0) return std::nullopt;
     const auto k = static_cast<std::size_t>(h);
     if (k >= run.groupstatistics.size() || run.groupstatistics[k].n < 1) return std::nullopt;

@@ -14,18 +14,14 @@ struct TTargetEfficiency {
     double se = 0.0;    // amplificationEfficiencySE (0 for a single efficiency)
 };
 
-// The group whose statistics are in force for the target of group g: 0 (all
-// samples, the "one group" row of the means) when the run has no groups or
-// the common window is chosen (commonwol; it is kept by an individual fit
-// that follows it), else g itself (group windows, and an individual fit
-// after them).
-int TargetMeanGroup(const TRunState& run, int g);
-
-// meaneff and meaneffse of TargetMeanGroup(run, g), as the last group
-// statistics (calc_mean_ButtonClick) computed them. Nothing when those
-// statistics hold no efficiency for that group (no sample contributed, or
-// they were not computed): its meaneff is then only the placeholder 1.0, and
-// no writer may put it on a target.
+// The mean efficiency and SE in force for the target of group g, as the last
+// group statistics (calc_mean_ButtonClick) computed them: those of group 0
+// (all samples, the "one group" row of the means) when the run has no groups
+// or the common window is chosen (commonwol; it is kept by an individual fit
+// that follows it), else those of g itself (group windows, and an individual
+// fit after them). Nothing when those statistics hold no efficiency for that
+// group (no sample contributed, or they were not computed): its meaneff is
+// then only the placeholder 1.0, and no writer may put it on a target.
 std::optional<TTargetEfficiency> TargetEfficiencyInForce(const TRunState& run, int g);
 
 }  // namespace qurvex
