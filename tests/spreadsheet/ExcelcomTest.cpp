@@ -2,6 +2,7 @@
 // TExcelcom against a real headless LibreOffice started for this test (CTest fixture,
 // pipe in $QURVEX_CALC_PIPE): documents, sheets, blocks, formats, and failures.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <atomic>
+#include <climits>
 #include <com/sun/star/awt/FontWeight.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <csignal>
@@ -90,12 +92,31 @@ TEST(ExcelcomNoOffice, Excelcom_attach_failsWithStartMessage) {
     EXPECT_FALSE(com.IsAttached());
 }
 
-// A pipe that accepts every connection and drops it at once, as an office that is ending does
-// (and a busy office now and then does to a new connection).
+// The socket file of a named pipe of this user.
+std::string PipePath(const QString& name) {
+    return QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(getuid()).arg(name).toStdString();
+}
+
+// Copies bytes both ways between two sockets until one side closes.
+void Relay(int a, int b) {
+    pollfd fds[2] = {{a, POLLIN, 0}, {b, POLLIN, 0}};
+    char buffer[65536];
+    while (poll(fds, 2, -1) > 0) {
+        for (int k = 0; k < 2; ++k) {
+            if (fds[k].revents == 0) continue;
+            const ssize_t n = read(fds[k].fd, buffer, sizeof buffer);
+            if (n <= 0 || write(fds[1 - k].fd, buffer, static_cast<std::size_t>(n)) != n) return;
+        }
+    }
+}
+
+// A pipe that accepts every connection and drops the first `drops` of them at once, as an
+// office that is ending does (and a busy office now and then does to a new connection); the
+// later ones are relayed to the office on `office`, when one is named.
 class DroppingPipe {
 public:
-    explicit DroppingPipe(const QString& name)
-        : path_(QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(getuid()).arg(name).toStdString()) {
+    explicit DroppingPipe(const QString& name, int drops = INT_MAX, const QString& office = {})
+        : path_(PipePath(name)) {
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         path_.copy(address.sun_path, sizeof address.sun_path - 1);
@@ -104,13 +125,18 @@ public:
         if (bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
             listen(fd_, 16) != 0)
             return;
-        thread_ = std::thread([this] {
-            for (int c; (c = accept(fd_, nullptr, nullptr)) >= 0; close(c)) ++accepted;
+        thread_ = std::thread([this, drops, target = PipePath(office)] {
+            for (int c; (c = accept(fd_, nullptr, nullptr)) >= 0;) {
+                if (accepted++ < drops || !relayTo(c, target)) close(c);
+            }
         });
     }
     ~DroppingPipe() {
         shutdown(fd_, SHUT_RDWR);
         if (thread_.joinable()) thread_.join();
+        for (const int fd : relayed_) shutdown(fd, SHUT_RDWR);
+        for (std::thread& relay : relays_) relay.join();
+        for (const int fd : relayed_) close(fd);
         close(fd_);
         unlink(path_.c_str());
     }
@@ -119,9 +145,24 @@ public:
     std::atomic<int> accepted{0};
 
 private:
+    bool relayTo(int client, const std::string& target) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        target.copy(address.sun_path, sizeof address.sun_path - 1);
+        const int office = socket(AF_UNIX, SOCK_STREAM, 0);
+        if (connect(office, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            close(office);
+            return false;
+        }
+        relayed_.insert(relayed_.end(), {client, office});
+        relays_.emplace_back(Relay, client, office);
+        return true;
+    }
     std::string path_;
     int fd_ = -1;
     std::thread thread_;
+    std::vector<int> relayed_;
+    std::vector<std::thread> relays_;
 };
 
 // Every call fails with the component's own error when the connection breaks as it is made;
@@ -161,6 +202,26 @@ TEST(ExcelcomNoOffice, Excelcom_droppedConnection_startMessageFromEveryCall) {
         EXPECT_FALSE(com.IsAttached()) << "call " << i;
     }
     EXPECT_GT(pipe.accepted, 0);
+}
+
+// A connection that the office drops before its first answer is made anew, up to five times:
+// an office busy creating or closing documents drops a new one now and then.
+TEST_F(ExcelcomTest, Excelcom_connectionsDroppedAtFirst_madeAnew) {
+    const QString name = QStringLiteral("qurvex-dropping-%1-relay").arg(getpid());
+    DroppingPipe pipe(name, 4, t::TestPipe());
+    {
+        TExcelcom relayed(name);
+        EXPECT_EQ(ErrorOf([&] { EXPECT_TRUE(relayed.IsExcelRunning()); }),
+                  QStringLiteral("(no error)"));
+        EXPECT_EQ(pipe.accepted, 5);
+    }
+    // Five in a row: the office is taken for gone.
+    DroppingPipe gone(name + QStringLiteral("-gone"), 5, t::TestPipe());
+    TExcelcom unreachable(name + QStringLiteral("-gone"));
+    EXPECT_TRUE(ErrorOf([&] {
+                    unreachable.IsExcelRunning();
+                }).startsWith(QStringLiteral("first start Excel\n")));
+    EXPECT_EQ(gone.accepted, 5);
 }
 
 TEST_F(ExcelcomTest, Excelcom_documents_listSelectAndAddSheets) {

@@ -216,6 +216,21 @@ TEST(RdmlDocumentWriter, groups_commonWindowOrOwnWindowEfficiencies) {
     }
 }
 
+// A reaction whose target names no group still refers to a target of the
+// document: one of its own, without an efficiency, as none is in force for it.
+TEST(RdmlDocumentWriter, groups_aTargetOfNoGroupIsWrittenWithoutEfficiency) {
+    TWritten w(48, 2, true);
+    w.e.ampname[1] = "stray";
+    RdmlDocument document = w.build(TRdmlVersion::v1_2);
+    const pugi::xml_node root = document.Dom().document_element();
+    const pugi::xml_node stray = root.select_node("target[@id='stray']").node();
+    ASSERT_TRUE(stray);
+    EXPECT_FALSE(stray.child("amplificationEfficiency"));
+    EXPECT_FALSE(stray.child("amplificationEfficiencySE"));
+    expectReferencesResolve(root);
+    EXPECT_TRUE(test::schemaValid(document.SaveToString(), TRdmlVersion::v1_2));
+}
+
 TEST(RdmlDocumentWriter, details_excludedReactionIdsAndLift) {
     // An excluded reaction keeps its points and values; duplicate and empty
     // names give one valid element each; the lift is taken off again.
