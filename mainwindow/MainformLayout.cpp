@@ -601,7 +601,8 @@ void Tmainform::BuildGroupsPage() {
     ExcelGroupRB = radio(s, "ExcelGroupRB", QStringLiteral("read from Excel "));
     OtherNameOptionsRB = radio(s, "OtherNameOptionsRB", QStringLiteral("other options"));
     // The four sources are one choice, though "read from Excel " sits outside
-    // the panel of the other three; "other options" only shows that panel.
+    // the panel of the other three; "other options" shows that panel and is
+    // checked while one of the three is the source.
     auto* sources = named(new QButtonGroup(s), "GroupSourceButtons");
     for (QAbstractButton* b : {AllOneGroupRB, ManualGrpsRB, PartXGroupRB, ExcelGroupRB})
         sources->addButton(b);

@@ -274,8 +274,11 @@ void Tmainform::minincludeditChange() {
 
 void Tmainform::PartWantedEditEnter() { ChoosePartXGroupSource(); }
 
+// Shows the panel of the three other sources to choose from. Groups read from a worksheet stay
+// in force until one of them is chosen, and "read from Excel " stays the checked one meanwhile:
+// "other options" is checked only while one of the three is the source.
 void Tmainform::OtherNameOptionsRBClick() {
-    OtherNameOptionsRB->setChecked(true);  // a second click does not hide the panel
+    OtherNameOptionsRB->setChecked(engine_->options.groupsource != TEngineOptions::ExcelGroupRB);
     OtherGroupOptionsPanel->setVisible(true);
     AmpliconFromExcelPanel->setVisible(false);
 }

@@ -57,20 +57,29 @@ void choose(Tmainform& w, const TSource& source) {
     clickRadio(b);
 }
 
-// One source checked, the engine's, and the panel of its button shown.
-void verifyChosen(Tmainform& w, const TSource& source, const char* from) {
-    const QByteArray where = QByteArray(from) + " -> " + source.caption;
+// The buttons tell the source in force: its button is the one checked of
+// the four, and "other options" is checked only with one of the three in
+// its panel (never together with "read from Excel ").
+void verifySourceShown(Tmainform& w, const TSource& source, const QByteArray& where) {
     int checked = 0;
     for (const TSource& s : kSources) checked += (w.*s.button)->isChecked() ? 1 : 0;
     QVERIFY2(checked == 1, where);
     QVERIFY2((w.*source.button)->isChecked(), where);
     QVERIFY2(w.Engine().options.groupsource == source.kind, where);
+    QVERIFY2(w.OtherNameOptionsRB->isChecked() == (source.kind != TEngineOptions::ExcelGroupRB),
+             where);
+}
+
+// One source checked, the engine's, and the panel of its button shown.
+void verifyChosen(Tmainform& w, const TSource& source, const char* from) {
+    const QByteArray where = QByteArray(from) + " -> " + source.caption;
+    verifySourceShown(w, source, where);
+    if (QTest::currentTestFailed()) return;
     const bool excel = source.kind == TEngineOptions::ExcelGroupRB;
     // Shown on its page (an activation brings another page to the front).
     QWidget* page = w.TabSheetSampleGrouping;
     QVERIFY2(w.AmpliconFromExcelPanel->isVisibleTo(page) == excel, where);
     QVERIFY2(w.OtherGroupOptionsPanel->isVisibleTo(page) == !excel, where);
-    QVERIFY2(w.OtherNameOptionsRB->isChecked() == !excel, where);
     QVERIFY2(w.EditGroupsButton->isEnabled() == (source.kind == TEngineOptions::ManualGrpsRB),
              where);
     QVERIFY2(w.GroupButton->isEnabled() == (source.kind == TEngineOptions::PartXGroupRB), where);
@@ -80,6 +89,16 @@ void verifyChosen(Tmainform& w, const TSource& source, const char* from) {
         QVERIFY2(!combo(w, "Sheets_CB2")->currentText().isEmpty(), where);
         QVERIFY2(QApplication::focusWidget() == edit(w, "AmplicolEdit"), where);
     }
+}
+
+// "other options": the panel of the three sources shown, the source in force
+// unchanged and still told by the buttons.
+void verifyOtherOptions(Tmainform& w, const TSource& inForce, const char* from) {
+    const QByteArray where = QByteArray(from) + " -> other options";
+    verifySourceShown(w, inForce, where);
+    QWidget* page = w.TabSheetSampleGrouping;
+    QVERIFY2(w.OtherGroupOptionsPanel->isVisibleTo(page), where);
+    QVERIFY2(!w.AmpliconFromExcelPanel->isVisibleTo(page), where);
 }
 
 TCellValue text(const char* t) { return TCellValue::Text(QString::fromLatin1(t)); }
@@ -103,26 +122,36 @@ private slots:
         Tmainform& w = showActive(f);
         loadRun(w, 4);
         verifyChosen(w, kSources[0], "start");
-        for (const TSource& from : kSources)
-            for (const TSource& to : kSources) {
-                if (&from == &to) continue;
-                choose(w, from);
-                verifyChosen(w, from, "start");
-                choose(w, to);
-                verifyChosen(w, to, from.caption);
+        // The four sources and "other options" (nullptr), each clicked after
+        // each other one, as a user goes from one to the next.
+        const TSource* clicks[] = {&kSources[0], &kSources[1], &kSources[2], &kSources[3], nullptr};
+        const TSource* inForce = &kSources[0];
+        const auto click = [&](const TSource* next, const char* from) {
+            if (next == nullptr) {
+                clickRadio(w.OtherNameOptionsRB);
+                verifyOtherOptions(w, *inForce, from);
+                return;
+            }
+            choose(w, *next);
+            inForce = next;
+            verifyChosen(w, *next, from);
+        };
+        for (const TSource* from : clicks)
+            for (const TSource* to : clicks) {
+                if (from == to) continue;
+                click(from, "a source");
+                click(to, from ? from->caption : "other options");
                 if (QTest::currentTestFailed()) return;
             }
         QVERIFY(f.prompter.messages.isEmpty());
 
-        // "other options" shows the other panel; the worksheet stays the
-        // source until another is chosen.
+        // "other options" twice over the worksheet source: the worksheet
+        // stays the source until another is chosen, and its button says so.
         choose(w, kSources[3]);
         clickRadio(w.OtherNameOptionsRB);
-        QVERIFY(w.OtherGroupOptionsPanel->isVisible() && !w.AmpliconFromExcelPanel->isVisible());
-        QVERIFY(w.ExcelGroupRB->isChecked() && w.OtherNameOptionsRB->isChecked());
-        QCOMPARE(w.Engine().options.groupsource, TEngineOptions::ExcelGroupRB);
+        verifyOtherOptions(w, kSources[3], "read from Excel");
         clickRadio(w.OtherNameOptionsRB);
-        QVERIFY(w.OtherNameOptionsRB->isChecked() && w.OtherGroupOptionsPanel->isVisible());
+        verifyOtherOptions(w, kSources[3], "other options");
         choose(w, kSources[1]);
         verifyChosen(w, kSources[1], "other options");
 
@@ -183,6 +212,17 @@ private slots:
         QCOMPARE(w.CommonOrGroupPC->currentWidget(), w.TabSheetGroupWindow);
         QCOMPARE(e.options.groupsource, TEngineOptions::ExcelGroupRB);
         QVERIFY(w.ExcelGroupRB->isChecked() && w.AmpliconFromExcelPanel->isVisible());
+
+        // A look at the other sources leaves the groups read in force, and
+        // the buttons say so; back to the worksheet panel with its button.
+        clickRadio(w.OtherNameOptionsRB);
+        verifyOtherOptions(w, kSources[3], "groups read");
+        QCOMPARE(e.ngroups, 4);
+        QCOMPARE(w.AmpliconGroupGrid->item(3, 1)->text(), QStringLiteral("ACTB"));
+        clickRadio(w.ExcelGroupRB);
+        QVERIFY(w.AmpliconFromExcelPanel->isVisible() && !w.OtherGroupOptionsPanel->isVisible());
+        verifySourceShown(w, kSources[3], "back to the worksheet");
+        QVERIFY(f.prompter.messages.isEmpty());
     }
 };
 
