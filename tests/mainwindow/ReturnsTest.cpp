@@ -268,6 +268,22 @@ private slots:
         QCOMPARE(f.prompter.count(TPromptKind::Error), 1);
     }
 
+    // A scoped test pipe gives back what it found: a pipe that was not set is
+    // unset again (an empty value would name the default pipe, the user's).
+    void scopedCalcPipe_givesBackWhatItFound() {
+        const QByteArray own = qgetenv("QURVEX_CALC_PIPE");
+        qunsetenv("QURVEX_CALC_PIPE");
+        {
+            const TScopedCalcPipe scopedPipe(NobodyPipe("unset"));
+            QCOMPARE(qgetenv("QURVEX_CALC_PIPE"), NobodyPipe("unset").toUtf8());
+        }
+        const bool leftUnset = !qEnvironmentVariableIsSet("QURVEX_CALC_PIPE");
+        qputenv("QURVEX_CALC_PIPE", own);
+        QVERIFY(leftUnset);
+        { const TScopedCalcPipe scopedPipe(NobodyPipe("set")); }
+        QCOMPARE(qgetenv("QURVEX_CALC_PIPE"), own);
+    }
+
     // The read dialog in spreadsheet mode tells a missing office once, also
     // when each closed error box gives the focus back to it.
     void readDialogWithoutOffice_toldOnce() {

@@ -16,17 +16,26 @@ inline QString NobodyPipe(const char* what) {
         .arg(QCoreApplication::applicationPid());
 }
 
-// Sets $QURVEX_CALC_PIPE for its scope and gives the previous value back at the end.
+// Sets $QURVEX_CALC_PIPE for its scope and gives the previous value back at the end: a variable
+// that was not set is removed again (an empty value would name the default pipe, the user's).
 class TScopedCalcPipe {
 public:
-    explicit TScopedCalcPipe(const QString& pipe) : previous_(qgetenv("QURVEX_CALC_PIPE")) {
+    explicit TScopedCalcPipe(const QString& pipe)
+        : wasSet_(qEnvironmentVariableIsSet("QURVEX_CALC_PIPE")),
+          previous_(qgetenv("QURVEX_CALC_PIPE")) {
         qputenv("QURVEX_CALC_PIPE", pipe.toUtf8());
     }
-    ~TScopedCalcPipe() { qputenv("QURVEX_CALC_PIPE", previous_); }
+    ~TScopedCalcPipe() {
+        if (wasSet_)
+            qputenv("QURVEX_CALC_PIPE", previous_);
+        else
+            qunsetenv("QURVEX_CALC_PIPE");
+    }
     TScopedCalcPipe(const TScopedCalcPipe&) = delete;
     TScopedCalcPipe& operator=(const TScopedCalcPipe&) = delete;
 
 private:
+    bool wasSet_;
     QByteArray previous_;
 };
 

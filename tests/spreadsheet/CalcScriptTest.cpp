@@ -1,16 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The script that starts Calc for Qurvex: it refuses what would not work and says why, waits
-// until the pipe accepts, and opens a workbook only in a new office.
+// until the pipe accepts, and opens a workbook only in a new office. Every office it starts
+// here has a profile of the test's own, so that a Calc the user has open is never reached.
 #include <gtest/gtest.h>
 #include <sys/prctl.h>
 #include <unistd.h>
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <csignal>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "spreadsheet/Excelcom.h"
 #include "spreadsheet/UnoSupport.h"
@@ -24,10 +27,16 @@ struct ScriptRun {
     QString output;  // standard output and error
 };
 
-// Runs the script with `env` changes (an empty value removes the variable) and a private HOME.
+// The configuration folder of the script's runs: the profile of an office the script starts.
+QString ConfigFolder(const QString& home) { return home + QStringLiteral("/.config"); }
+
+// Runs the script with `env` changes (an empty value removes the variable), a private HOME and
+// a private XDG_CONFIG_HOME: the profile of every office the script starts or reaches is the
+// test's own, never that of a Calc the user has open.
 ScriptRun RunScript(const QString& home, const std::vector<std::pair<QString, QString>>& env) {
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
     e.insert(QStringLiteral("HOME"), home);
+    e.insert(QStringLiteral("XDG_CONFIG_HOME"), ConfigFolder(home));
     e.insert(QStringLiteral("QURVEX_CALC_WAIT"), QStringLiteral("60"));
     for (const auto& [name, value] : env) value.isEmpty() ? e.remove(name) : e.insert(name, value);
     QProcess p;
@@ -67,6 +76,25 @@ private:
     QString pipe_;
 };
 
+// The ids of this user's processes started to listen on the pipe (the launcher and the office).
+QString OfficesOn(const QString& pipe) {
+    QProcess sweep;
+    sweep.start(QStringLiteral(QURVEX_OFFICE_SWEEP), {"--exact", "--list", pipe});
+    if (!sweep.waitForFinished(10000) || sweep.exitCode() != 0)
+        return QStringLiteral("(the list failed)");
+    return QString::fromLocal8Bit(sweep.readAllStandardOutput()).trimmed();
+}
+
+// True when no process of the pipe is left within `seconds` (a process that was told to end
+// may take a moment).
+bool NoOfficeLeftOn(const QString& pipe, int seconds = 10) {
+    for (int i = 0; i < seconds * 10; ++i) {
+        if (OfficesOn(pipe).isEmpty()) return true;
+        usleep(100000);
+    }
+    return OfficesOn(pipe).isEmpty();
+}
+
 // A virtual display that ends with this process, also when the process dies.
 QString StartXvfb(QProcess& xvfb) {
     xvfb.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
@@ -80,28 +108,41 @@ TEST(CalcScript, Calc_refusals_sayWhyAndLeaveNoOffice) {
     const QString busy = qEnvironmentVariable("QURVEX_CALC_PIPE");  // a headless test office
     for (int i = 0; i < 300 && !Accepts(busy); ++i) usleep(100000);
     ASSERT_TRUE(Accepts(busy));
+    // An office that starts and never listens: the script gives up after a second.
+    const QString stalled =
+        QStringLiteral(QURVEX_STALLED_OFFICE) + QLatin1Char(':') + qEnvironmentVariable("PATH");
     struct Case {
         const char* name;
         QString pipe, display;
         const char* says;
+        QString path;  // "" for the caller's
     } cases[] = {
-        {"quote", QStringLiteral("a;b=c"), QStringLiteral(":0"), "may hold only letters"},
-        {"nodisplay", FreePipe("nodisplay"), QString(), "no display"},
-        {"baddisplay", FreePipe("baddisplay"), QStringLiteral(":%1").arg(700 + getpid() % 200),
-         "Failed to open display"},
-        {"headless", busy, QStringLiteral(":0"), "an office without a window (process "},
+        {"quote", QStringLiteral("a;b=c"), QStringLiteral(":0"), "may hold only letters", {}},
+        {"nodisplay", FreePipe("nodisplay"), QString(), "no display", {}},
+        {"baddisplay",
+         FreePipe("baddisplay"),
+         QStringLiteral(":%1").arg(700 + getpid() % 200),
+         "Failed to open display",
+         {}},
+        {"headless", busy, QStringLiteral(":0"), "an office without a window (process ", {}},
+        {"stalled", FreePipe("stalled"), QStringLiteral(":0"), "did not start listening", stalled},
     };
     for (const Case& c : cases) {
         std::unique_ptr<OfficeSweep> sweep;
         if (c.pipe != busy) sweep = std::make_unique<OfficeSweep>(c.pipe);
-        const ScriptRun run = RunScript(
-            home.path(),
-            {{"QURVEX_CALC_PIPE", c.pipe}, {"DISPLAY", c.display}, {"WAYLAND_DISPLAY", QString()}});
+        std::vector<std::pair<QString, QString>> env{
+            {"QURVEX_CALC_PIPE", c.pipe}, {"DISPLAY", c.display}, {"WAYLAND_DISPLAY", QString()}};
+        if (!c.path.isEmpty()) env.insert(env.end(), {{"PATH", c.path}, {"QURVEX_CALC_WAIT", "1"}});
+        const ScriptRun run = RunScript(home.path(), env);
         EXPECT_EQ(run.exitCode, 1) << c.name;
         EXPECT_TRUE(run.output.contains(QString::fromLatin1(c.says)))
             << c.name << ": " << run.output.toStdString();
         if (c.pipe != busy) {
             EXPECT_FALSE(Accepts(c.pipe)) << c.name;
+            // A failed start ends all it started, before the sweep would.
+            if (c.pipe.startsWith(FreePipe(""))) {
+                EXPECT_TRUE(NoOfficeLeftOn(c.pipe)) << c.name;
+            }
         }
     }
     EXPECT_TRUE(Accepts(busy));  // the running office is left alone
@@ -126,9 +167,14 @@ TEST(CalcScript, Calc_freeThenBusyPipe_oneOfficeOneWorkbook) {
     EXPECT_EQ(second.exitCode, 0) << second.output.toStdString();
     EXPECT_TRUE(second.output.startsWith("LibreOffice Calc already listens"))
         << second.output.toStdString();
+    // The office on the pipe is the one started with the test's profile (it holds the profile's
+    // lock), not one of the user's that was made to listen: only that one may be ended here.
+    const bool ours =
+        QFileInfo::exists(ConfigFolder(home.path()) + QStringLiteral("/libreoffice/4/.lock"));
+    EXPECT_TRUE(ours);
     QStringList names;
     int selected = -1;
-    if (Accepts(pipe)) {
+    if (ours && Accepts(pipe)) {
         TExcelcom(pipe).ListWorkbooks(names, selected);
         try {
             connectDesktop(pipe)->terminate();
