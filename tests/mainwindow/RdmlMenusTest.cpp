@@ -128,6 +128,7 @@ private slots:
     void rdmlRead_cqOnlyFileRefusedOnceAndPreviousRunStays();
     void rdmlRead_inputGridShowsEveryValueRead();
     void rdmlSave_12RoundTripAndAddPathThroughMenu();
+    void rdmlSave_commonWindowPutsTheMeanShownOnEveryTarget_data();
     void rdmlSave_commonWindowPutsTheMeanShownOnEveryTarget();
     void rdmlControls_connected();
 };
@@ -327,10 +328,18 @@ void RdmlMenusTest::rdmlSave_12RoundTripAndAddPathThroughMenu() {
     DiscardWorkingDocument(again.run.rdmlxmlfile);
 }
 
+// 1.3 files whose targets carry efficiencies of their own (0.95, 1.01 ...):
+// the project's own, and the consortium's example when ../shared is there.
+void RdmlMenusTest::rdmlSave_commonWindowPutsTheMeanShownOnEveryTarget_data() {
+    QTest::addColumn<QString>("file");
+    QTest::newRow("stepone_std_1_3") << kData + QStringLiteral("stepone_std_1_3.rdml");
+    QTest::newRow("example_1_3") << QStringLiteral(QURVEX_SOURCE_DIR
+                                                   "/../shared/data/rdml/example_1_3.rdml");
+}
+
 void RdmlMenusTest::rdmlSave_commonWindowPutsTheMeanShownOnEveryTarget() {
-    // A 1.3 file whose targets carry efficiencies of their own (0.95, 1.01):
-    // baselines, the common window, and the results added into the document.
-    const QString file = QStringLiteral(QURVEX_SOURCE_DIR "/../shared/data/rdml/example_1_3.rdml");
+    // Baselines, the common window, and the results added into the document.
+    QFETCH(QString, file);
     if (!QFile::exists(file)) QSKIP("shared RDML data absent (GPL-2.0, not copied)");
     TWindowFixture f;
     Tmainform& w = f.createActive();
