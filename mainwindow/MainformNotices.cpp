@@ -35,7 +35,7 @@ void setCell(QTableWidget* grid, int row, int col, const QString& text) {
     auto* item = grid->item(row, col);
     if (item == nullptr) {
         grid->setItem(row, col, new QTableWidgetItem(text));
-    } else {
+    } else if (item->text() != text) {
         item->setText(text);
     }
 }

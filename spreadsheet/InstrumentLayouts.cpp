@@ -104,8 +104,9 @@ private:
 };
 
 const TCellValue& TLayoutCutter::cell(int r, int c) const {
-    // Every layout checks its pattern first; this is the last guard against reading past the
-    // block's edge.
+    // requireShape checks the least rows and columns of a layout before the cut; the layouts
+    // whose pattern depends on what the cells hold (5, 6, 16, 18, 21) check the rest as they read.
+    // A cell beyond the block's edge is refused here.
     if (r < 1 || r > R_ || c < 1 || c > M_)
         refuse(TNoticeKind::Warning, QStringLiteral("The block does not fit the layout %1: it has "
                                                     "no cell at row %2, column %3 of the block.")
@@ -250,7 +251,9 @@ void TLayoutCutter::noteNoPositive() {
         }
 }
 
-// The rows and columns a layout needs before any cell is looked at.
+// The least rows and columns of a layout, checked before its cut. It is not the whole pattern:
+// layouts 5, 6, 16, 18 and 21 find where their samples lie from the cells, and check the rest
+// of their shape as they read them (layouts 6 and 16 have no check here at all).
 void TLayoutCutter::requireShape(int layout) const {
     switch (layout) {
         case 0:

@@ -9,9 +9,10 @@
 
 namespace qurvex {
 
+// Both values come from the group statistics, never from a default.
 struct TTargetEfficiency {
-    double mean = 1.0;  // amplificationEfficiency
-    double se = 0.0;    // amplificationEfficiencySE (0 for a single efficiency)
+    double mean;  // amplificationEfficiency
+    double se;    // amplificationEfficiencySE (0 for a single efficiency)
 };
 
 // The mean efficiency and SE in force for the target of group g, as the last
